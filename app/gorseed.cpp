@@ -1,0 +1,38 @@
+#include "app/gorseed.h"
+
+#include "mapview/mapview.h"
+
+#include <QKeyEvent>
+
+GorseED::GorseED(QWidget *parent)
+    : QWidget(parent)
+{
+    ui.setupUi(this);
+    resize(1124, 768);
+    mapView = new MapView(this);
+    installEventFilter(this);
+}
+
+GorseED::~GorseED()
+{
+    // The map view's objects own buttons on the map widget; they go first,
+    // while the widget tree still stands.
+    removeEventFilter(this);
+    delete mapView;
+}
+
+bool GorseED::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Shift)
+            mapView->beginTemporaryWallEditing();
+        else if (key == Qt::Key_Control)
+            mapView->beginTemporaryDoorEditing();
+    } else if (event->type() == QEvent::KeyRelease) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Shift || key == Qt::Key_Control)
+            mapView->endTemporaryEditing();
+    }
+    return QWidget::eventFilter(watched, event);
+}

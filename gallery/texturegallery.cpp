@@ -1,0 +1,97 @@
+#include "gallery/texturegallery.h"
+
+#include "model/subtypetable.h"
+#include "model/textureicons.h"
+
+#include <QDir>
+#include <QListWidget>
+
+TextureGallery::TextureGallery(QWidget *mainWindow, SectorRegistry layers)
+    : galleryLayers(std::move(layers)), mainWindow(mainWindow)
+{
+    listWidget = mainWindow->findChild<QListWidget *>(QStringLiteral("listViewTextures"));
+    listWidget->setViewMode(QListView::IconMode);
+    listWidget->setIconSize(QSize(60, 60));
+
+    buildTextureLists();
+    showTextures(texturesByLayer[Kinds::Ceil]);
+    if (!shownTextures.empty())
+        currentTexture = findTexture(shownTextures.front().textureName);
+
+    connect(listWidget, &QListWidget::itemSelectionChanged, this, &TextureGallery::TextureSelectedEvent);
+}
+
+void TextureGallery::setLayer(std::string layer)
+{
+    showTextures(texturesByLayer[layer]);
+    if (listWidget->count() > 0)
+        listWidget->setCurrentRow(0);
+    TextureSelectedEvent();
+}
+
+void TextureGallery::reload()
+{
+    listWidget->clear();
+    // Images may have been replaced on disk; read them again.
+    TextureIcons::clear();
+    buildTextureLists();
+    showTextures(texturesByLayer[Kinds::Ceil]);
+    if (!shownTextures.empty())
+        currentTexture = findTexture(shownTextures.front().textureName);
+}
+
+int TextureGallery::nextLightmapId()
+{
+    return ++nextTextureId;
+}
+
+void TextureGallery::TextureSelectedEvent()
+{
+    const QList<QListWidgetItem *> selected = listWidget->selectedItems();
+    if (selected.isEmpty())
+        return;
+    currentTexture = findTexture(selected.front()->text().toStdString());
+}
+
+void TextureGallery::buildTextureLists()
+{
+    for (const std::string &layer : Kinds::galleryOrder()) {
+        if (!galleryLayers.count(layer))
+            continue;
+        if (layer == Kinds::Lightmap)
+            texturesByLayer[layer] = {TextureRef{"lamp.png", "assets/", nextTextureId++}};
+        else
+            texturesByLayer[layer] = scanTextureFolder("textures/" + layer);
+    }
+}
+
+std::vector<TextureRef> TextureGallery::scanTextureFolder(const std::string &folder)
+{
+    // Sorted by name, so that the numbers are the same on every machine.
+    const QDir dir(QString::fromStdString(folder));
+    const QStringList names = dir.entryList({"*.jpg", "*.JPG", "*.png", "*.PNG"}, QDir::Files, QDir::Name);
+    std::vector<TextureRef> textures;
+    textures.reserve(names.size());
+    for (const QString &name : names)
+        textures.push_back(TextureRef{name.toStdString(), folder + "/", nextTextureId++});
+    return textures;
+}
+
+void TextureGallery::showTextures(std::vector<TextureRef> textures)
+{
+    shownTextures = std::move(textures);
+    listWidget->clear();
+    for (const TextureRef &texture : shownTextures) {
+        auto *item = new QListWidgetItem(TextureIcons::icon(texture.imagePath()),
+                                         QString::fromStdString(texture.textureName));
+        listWidget->insertItem(listWidget->count(), item);
+    }
+}
+
+TextureRef TextureGallery::findTexture(const std::string &name) const
+{
+    for (const TextureRef &texture : shownTextures)
+        if (texture.textureName == name)
+            return texture;
+    return TextureRef{};
+}

@@ -1,0 +1,231 @@
+#include "mapview/mapview.h"
+
+#include "gallery/texturegallery.h"
+#include "model/layercontroller.h"
+#include "model/placementcontext.h"
+#include "model/sector.h"
+#include "model/sectorfactory.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+
+namespace {
+// A cursor made from an image, hot spot at its centre; the plain arrow when
+// the image is missing, so a bare working directory still gives a cursor.
+QCursor imageCursor(const QString &path)
+{
+    const QPixmap image(path);
+    return image.isNull() ? QCursor(Qt::ArrowCursor) : QCursor(image);
+}
+
+// The map background tiles one image per cell; without the image the map is
+// plain black rather than a stream of load warnings at every repaint.
+QString backgroundStyle(int cellSize)
+{
+    const QString tile = QStringLiteral("assets/bg%1x%1.jpg").arg(cellSize);
+    if (!QFileInfo(tile).isFile())
+        return QStringLiteral("background: black;");
+    return QStringLiteral("background: url(") + QLatin1Char('\'') + tile + QLatin1Char('\'') + QStringLiteral(");");
+}
+
+template <typename Widget>
+Widget *findWidget(QWidget *root, const char *objectName)
+{
+    return root->findChild<Widget *>(QLatin1String(objectName));
+}
+} // namespace
+
+MapView::MapView(QWidget *mainWindow)
+    : mainWindow(mainWindow), toolCursor(Qt::ArrowCursor)
+{
+    layerController = new LayerController(mainWindow);
+    textureGallery = new TextureGallery(mainWindow, layerController->sectorsByLayer);
+    textureGallery->setLayer(layerController->currentLayer);
+
+    mapWidget = mainWindow->findChild<QWidget *>(QStringLiteral("mapWidget"));
+    mapWidget->installEventFilter(this);
+    mapWidget->setStyleSheet(backgroundStyle(64));
+
+    connectWidgets();
+}
+
+MapView::~MapView()
+{
+    if (cursorOverridden)
+        QApplication::restoreOverrideCursor();
+    delete textureGallery;
+    delete layerController;
+}
+
+void MapView::connectWidgets()
+{
+    mapViewZoomSlider = findWidget<QSlider>(mainWindow, "mapViewZoomSlider");
+    connect(mapViewZoomSlider, &QSlider::valueChanged, this, &MapView::ZoomSliderChangedEvent);
+    btnSaveMap = findWidget<QPushButton>(mainWindow, "btnSaveMap");
+    connect(btnSaveMap, &QPushButton::clicked, this, &MapView::BtnSaveMapEvent);
+    btnLoadMap = findWidget<QPushButton>(mainWindow, "btnLoadMap");
+    connect(btnLoadMap, &QPushButton::clicked, this, &MapView::BtnLoadMapEvent);
+    auto *comboBoxMapLayer = findWidget<QComboBox>(mainWindow, "comboBoxMapLayer");
+    connect(comboBoxMapLayer, &QComboBox::currentTextChanged, this, &MapView::MapLayerChanged);
+    btnEditSelection = findWidget<QPushButton>(mainWindow, "btnEditSelection");
+    btnEditSelection->setEnabled(false);
+    connect(btnEditSelection, &QPushButton::clicked, this, &MapView::BtnEditSelectionEvent);
+    radioPencil = findWidget<QRadioButton>(mainWindow, "radioPencil");
+    connect(radioPencil, &QRadioButton::clicked, this, &MapView::SwitchToPencilPaintEvent);
+    radioFloodFill = findWidget<QRadioButton>(mainWindow, "radioFloodFill");
+    connect(radioFloodFill, &QRadioButton::clicked, this, &MapView::SwitchToFloodFillPaintEvent);
+    radioPaint = findWidget<QRadioButton>(mainWindow, "radioPaint");
+    connect(radioPaint, &QRadioButton::clicked, this, &MapView::SwitchToEditMode);
+    radioSelect = findWidget<QRadioButton>(mainWindow, "radioSelect");
+    connect(radioSelect, &QRadioButton::clicked, this, &MapView::SwitchToSelectMode);
+
+    radioPaint->setChecked(true);
+    SwitchToEditMode();
+
+    // The rubber band floats above the map as a frameless, see-through window
+    // of which only the outline is painted.
+    selectionBand = new QLabel(mapWidget);
+    selectionBand->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    selectionBand->setAttribute(Qt::WA_NoSystemBackground);
+    selectionBand->setAttribute(Qt::WA_TranslucentBackground);
+
+    labelStatus = findWidget<QLabel>(mainWindow, "labelStatus");
+    listViewTextures = findWidget<QListWidget>(mainWindow, "listViewTextures");
+    connect(listViewTextures, &QListWidget::itemClicked, this, &MapView::SelObjectsChangeTexEvent);
+}
+
+int MapView::cellSize() const
+{
+    return mapViewZoomSlider->value() * baseCellSize;
+}
+
+QPoint MapView::cursorCell() const
+{
+    const QPoint position = mapWidget->mapFromGlobal(QCursor::pos());
+    const int size = cellSize();
+    // Integer division truncates toward zero, as cell numbering requires.
+    return QPoint(position.x() / size, position.y() / size);
+}
+
+PlacementContext MapView::placementContext() const
+{
+    PlacementContext context;
+    context.mapWidget = mapWidget;
+    context.layers = layerController;
+    context.gallery = textureGallery;
+    context.cellSize = cellSize();
+    context.originX = originX;
+    context.originY = originY;
+    return context;
+}
+
+Sector *MapView::placeSectorAt(const QPoint &viewCell)
+{
+    Sector *sector = createSector(viewCell, placementContext());
+    connect(sector->properties->button, &QPushButton::clicked, this, &MapView::SectorClickEvent);
+    return sector;
+}
+
+void MapView::setSectorsMouseTransparent(bool transparent)
+{
+    for (auto &entry : layerController->sectorsByLayer)
+        for (Sector *sector : entry.second)
+            sector->setTransparentForMouseEvents(transparent);
+}
+
+void MapView::cancelSelectionDrag()
+{
+    selStartX = selEndX = selStartY = selEndY = -1;
+    if (selectionBand)
+        selectionBand->hide();
+}
+
+void MapView::showStatus(const QString &text)
+{
+    labelStatus->setText(text);
+}
+
+void MapView::clearStatus()
+{
+    labelStatus->setText(QString());
+}
+
+void MapView::ZoomSliderChangedEvent()
+{
+    mapWidget->setStyleSheet(backgroundStyle(cellSize()));
+    layOutAllSectors();
+}
+
+void MapView::layOutAllSectors()
+{
+    const int size = cellSize();
+    for (auto &entry : layerController->sectorsByLayer) {
+        for (Sector *sector : entry.second) {
+            SectorProperties *p = sector->properties;
+            if (p->button) {
+                p->button->setIconSize(QSize(size, size));
+                p->button->resize(size, size);
+            }
+            sector->setWorldPosition(double(p->mapX + originX) * size, double(p->mapY + originY) * size);
+        }
+    }
+}
+
+void MapView::SwitchToSelectMode()
+{
+    setSectorsMouseTransparent(true);
+    toolCursor = QCursor(Qt::CrossCursor);
+    btnEditSelection->setEnabled(true);
+    radioPencil->setEnabled(false);
+    radioFloodFill->setEnabled(false);
+}
+
+void MapView::SwitchToEditMode()
+{
+    cancelSelectionDrag();
+    layerController->clearSelection();
+    setSectorsMouseTransparent(false);
+    btnEditSelection->setEnabled(false);
+    radioPencil->setEnabled(true);
+    radioFloodFill->setEnabled(true);
+    SwitchToPencilPaintEvent();
+}
+
+void MapView::SwitchToPencilPaintEvent()
+{
+    toolCursor = imageCursor(QStringLiteral("assets/pencil.png"));
+    radioPencil->setChecked(true);
+    setSectorsMouseTransparent(false);
+}
+
+void MapView::SwitchToFloodFillPaintEvent()
+{
+    toolCursor = imageCursor(QStringLiteral("assets/bucket.png"));
+    radioFloodFill->setChecked(true);
+    setSectorsMouseTransparent(true);
+}
+
+void MapView::MapLayerChanged()
+{
+    cancelSelectionDrag();
+    layerController->clearSelection();
+    layerController->MapLayerChanged();
+    textureGallery->setLayer(layerController->currentLayer);
+}
+
+void MapView::BtnSaveMapEvent()
+{
+    // Writing .map files arrives with the map-file work.
+}
+
+void MapView::BtnLoadMapEvent()
+{
+    // Reading .map files arrives with the map-file work.
+}

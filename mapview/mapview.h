@@ -1,0 +1,102 @@
+#pragma once
+
+#include <QCursor>
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+#include <QString>
+#include <vector>
+
+class LayerController;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+class QWidget;
+class Sector;
+class TextureGallery;
+struct PlacementContext;
+
+// Controller of the editing area. Finds the main window's controls by object
+// name and wires them up, owns the layer controller and the texture gallery,
+// and keeps the view state: zoom, the view's origin in cells, mode and tool,
+// the selection drag and the file name of the last save.
+//
+// It is a plain QObject: nothing uses it as a widget. The main window deletes
+// it when it is destroyed.
+class MapView : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit MapView(QWidget *mainWindow);
+    ~MapView() override;
+
+    int cellSize() const;
+    QPoint cursorCell() const;
+    PlacementContext placementContext() const;
+    Sector *placeSectorAt(const QPoint &viewCell);
+    void setSectorsMouseTransparent(bool transparent);
+    void cancelSelectionDrag();
+    void showStatus(const QString &text);
+    void clearStatus();
+
+    // Shift and Ctrl make the Wall or Door layer current while they are held.
+    void beginTemporaryWallEditing();
+    void beginTemporaryDoorEditing();
+    void endTemporaryEditing();
+
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+    const int baseCellSize = 16;
+    const int floodFillLimit = 1000;
+    QWidget *mainWindow = nullptr;
+    QWidget *mapWidget = nullptr;
+    QSlider *mapViewZoomSlider = nullptr;
+    LayerController *layerController = nullptr;
+    TextureGallery *textureGallery = nullptr;
+    QRadioButton *radioPaint = nullptr;
+    QRadioButton *radioSelect = nullptr;
+    QRadioButton *radioPencil = nullptr;
+    QRadioButton *radioFloodFill = nullptr;
+    QPushButton *btnSaveMap = nullptr;
+    QPushButton *btnLoadMap = nullptr;
+    QPushButton *btnEditSelection = nullptr;
+    QListWidget *listViewTextures = nullptr;
+    QLabel *selectionBand = nullptr;
+    QLabel *labelStatus = nullptr;
+    QCursor toolCursor;
+    QString mapFileName;
+    int originX = 0;
+    int originY = 0;
+    QPoint panAnchor;
+    int selStartX = -1;
+    int selEndX = -1;
+    int selStartY = -1;
+    int selEndY = -1;
+    QPoint selStartGlobal;
+    QPoint selEndGlobal;
+
+public slots:
+    void SectorClickEvent();
+    void ZoomSliderChangedEvent();
+    void SwitchToSelectMode();
+    void SwitchToEditMode();
+    void BtnSaveMapEvent();
+    void BtnLoadMapEvent();
+    void MapLayerChanged();
+    void BtnEditSelectionEvent();
+    void SelObjectsChangeTexEvent();
+    void SwitchToPencilPaintEvent();
+    void SwitchToFloodFillPaintEvent();
+    void SectorPropertiesClosedEvent();
+
+private:
+    void connectWidgets();
+    void beginTemporaryLayer(const std::string &layer, const QString &status);
+    void layOutAllSectors();
+
+    // Whether this view pushed its tool cursor as the application's override cursor.
+    bool cursorOverridden = false;
+};

@@ -1,0 +1,318 @@
+#include "model/layercontroller.h"
+
+#include "model/sector.h"
+#include "model/subtypetable.h"
+
+#include <QColor>
+#include <QComboBox>
+#include <QGraphicsColorizeEffect>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVariant>
+#include <algorithm>
+
+namespace {
+// Layers hidden and shown for each current layer; "Wall" is never hidden.
+struct VisibilityRule
+{
+    std::vector<std::string> hidden;
+    std::vector<std::string> shown;
+};
+
+VisibilityRule visibilityRuleFor(const std::string &layer)
+{
+    using namespace Kinds;
+    if (layer == Ceil)
+        return {{Floor, Door, Lightmap, Sprite, Item, Actor}, {Ceil}};
+    if (layer == Floor)
+        return {{Ceil, Door, Lightmap, Sprite, Item, Actor}, {Floor}};
+    if (layer == Lightmap)
+        return {{Ceil, Door, Floor, Sprite, Item, Actor}, {Lightmap}};
+    return {{Ceil, Floor, Lightmap}, {Door, Sprite, Item, Actor, Wall}};
+}
+
+int clampedLevel(int32_t level)
+{
+    return std::clamp<int32_t>(level, 0, 255);
+}
+
+void eraseSector(std::vector<Sector *> &list, Sector *sector)
+{
+    list.erase(std::remove(list.begin(), list.end(), sector), list.end());
+}
+} // namespace
+
+LayerController::LayerController(QWidget *controlsWidget)
+    : controlsWidget(controlsWidget)
+{
+    for (const std::string &layer : Kinds::comboOrder())
+        sectorsByLayer[layer];
+
+    comboBoxMapLayer = controlsWidget->findChild<QComboBox *>(QStringLiteral("comboBoxMapLayer"));
+    if (comboBoxMapLayer) {
+        for (const std::string &layer : Kinds::comboOrder())
+            comboBoxMapLayer->addItem(QString::fromStdString(layer), QVariant());
+        comboBoxMapLayer->setCurrentText(QString::fromStdString(Kinds::Wall));
+        currentLayer = comboBoxMapLayer->currentText().toStdString();
+    } else {
+        currentLayer = Kinds::Wall;
+    }
+    loadLayerSectors();
+    refreshDisplay();
+
+    if (auto *clearButton = controlsWidget->findChild<QPushButton *>(QStringLiteral("btnMapLayerClear")))
+        connect(clearButton, &QPushButton::clicked, this, &LayerController::MapClearButton);
+}
+
+LayerController::~LayerController()
+{
+    for (QPointer<Sector> &sector : pendingDeletion)
+        delete sector.data();
+    for (auto &entry : sectorsByLayer)
+        deleteSectors(entry.second);
+}
+
+void LayerController::commitLayer()
+{
+    if (currentLayer.empty() && comboBoxMapLayer)
+        currentLayer = comboBoxMapLayer->currentText().toStdString();
+    sectorsByLayer[currentLayer] = layerSectors;
+}
+
+void LayerController::MapLayerChanged()
+{
+    commitLayer();
+    if (comboBoxMapLayer)
+        currentLayer = comboBoxMapLayer->currentText().toStdString();
+    loadLayerSectors();
+    refreshDisplay();
+}
+
+void LayerController::switchToLayer(const std::string &layer)
+{
+    commitLayer();
+    currentLayer = layer;
+    loadLayerSectors();
+    refreshDisplay();
+}
+
+void LayerController::adoptComboLayer()
+{
+    if (comboBoxMapLayer)
+        currentLayer = comboBoxMapLayer->currentText().toStdString();
+    loadLayerSectors();
+    refreshDisplay();
+}
+
+std::vector<Sector *> &LayerController::layerList(const std::string &layer)
+{
+    return sectorsByLayer[layer];
+}
+
+void LayerController::replaceAllLayers(SectorRegistry registry)
+{
+    for (auto &entry : sectorsByLayer)
+        deleteSectors(entry.second);
+    // The working list may hold objects that were never committed; they are
+    // the same pointers as the registry's, already destroyed above.
+    layerSectors.clear();
+    layerIndex.clear();
+    selectedSectors.clear();
+
+    sectorsByLayer = std::move(registry);
+    loadLayerSectors();
+
+    if (comboBoxMapLayer)
+        comboBoxMapLayer->setCurrentText(QString::fromStdString(Kinds::Wall));
+    refreshDisplay();
+}
+
+void LayerController::addSector(Sector *sector)
+{
+    if (!sector)
+        return;
+    const SectorProperties *p = sector->properties;
+    const uint64_t key = positionKey(p->mapX, p->mapY);
+    if (layerIndex.count(key))
+        return;
+    layerSectors.push_back(sector);
+    layerIndex.emplace(key, sector);
+    // Same result as commitLayer (the registry list equals the working list
+    // after every edit), without copying the whole layer for each new object.
+    if (currentLayer.empty())
+        commitLayer();
+    else
+        sectorsByLayer[currentLayer].push_back(sector);
+}
+
+bool LayerController::hasSectorAt(int x, int y) const
+{
+    return layerIndex.count(positionKey(x, y)) != 0;
+}
+
+Sector *LayerController::sectorAt(int x, int y) const
+{
+    auto found = layerIndex.find(positionKey(x, y));
+    return found == layerIndex.end() ? nullptr : found->second;
+}
+
+void LayerController::removeSectorAt(int x, int y)
+{
+    if (x < 0 || y < 0)
+        return;
+    auto found = layerIndex.find(positionKey(x, y));
+    if (found == layerIndex.end())
+        return;
+    layerIndex.erase(found);
+
+    std::vector<Sector *> removed;
+    auto atPosition = [x, y](Sector *s) { return s->properties->mapX == x && s->properties->mapY == y; };
+    std::copy_if(layerSectors.begin(), layerSectors.end(), std::back_inserter(removed), atPosition);
+    layerSectors.erase(std::remove_if(layerSectors.begin(), layerSectors.end(), atPosition), layerSectors.end());
+
+    std::vector<Sector *> &registered = sectorsByLayer[currentLayer];
+    for (Sector *sector : removed) {
+        eraseSector(registered, sector);
+        // A dead object must never stay selected.
+        eraseSector(selectedSectors, sector);
+        // The cell looks empty at once; the object itself dies when control
+        // returns to the event loop, since its button may be sending a signal.
+        if (sector->properties->button)
+            sector->properties->button->hide();
+        pendingDeletion.emplace_back(sector);
+        sector->deleteLater();
+    }
+    pendingDeletion.erase(std::remove_if(pendingDeletion.begin(), pendingDeletion.end(),
+                                         [](const QPointer<Sector> &s) { return s.isNull(); }),
+                          pendingDeletion.end());
+}
+
+void LayerController::selectRect(int minX, int minY, int maxX, int maxY)
+{
+    for (Sector *sector : layerSectors) {
+        const SectorProperties *p = sector->properties;
+        if (p->mapX >= minX && p->mapX <= maxX && p->mapY >= minY && p->mapY <= maxY) {
+            selectedSectors.push_back(sector);
+            tintSector(sector, 0, 155, 0);
+        }
+    }
+}
+
+void LayerController::clearSelection()
+{
+    for (Sector *sector : selectedSectors) {
+        if (sector->properties->button)
+            sector->properties->button->setGraphicsEffect(nullptr);
+        if (currentLayer == Kinds::Lightmap)
+            tintLightSector(sector);
+    }
+    selectedSectors.clear();
+}
+
+void LayerController::refreshDisplay()
+{
+    applyVisibilityRules();
+    applyLayerTints(currentLayer);
+}
+
+void LayerController::tintLightSector(Sector *sector)
+{
+    // Levels outside 0..255 are stored as typed; the tint shows the nearest valid grey.
+    const int level = clampedLevel(sector->properties->lighting.emission);
+    tintSector(sector, level, level, level);
+}
+
+void LayerController::tintLightmaps()
+{
+    for (Sector *sector : layerList(Kinds::Lightmap))
+        tintLightSector(sector);
+}
+
+void LayerController::hideSectors(const std::vector<Sector *> &sectors)
+{
+    for (Sector *sector : sectors)
+        if (sector->properties->button)
+            sector->properties->button->hide();
+}
+
+void LayerController::showSectors(const std::vector<Sector *> &sectors)
+{
+    for (Sector *sector : sectors)
+        if (sector->properties->button)
+            sector->properties->button->show();
+}
+
+void LayerController::deleteSectors(std::vector<Sector *> &sectors)
+{
+    for (Sector *sector : sectors)
+        delete sector;
+    sectors.clear();
+}
+
+void LayerController::MapClearButton()
+{
+    QMessageBox box;
+    box.setWindowTitle(QStringLiteral("Warning!"));
+    box.setText(QStringLiteral("All sectors in the currently") + QStringLiteral("selected layer will be destroyed!\n")
+                + QStringLiteral("Are you sure you want to continue?"));
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::No);
+    if (box.exec() != QMessageBox::Yes)
+        return;
+
+    commitLayer();
+    std::vector<Sector *> &doomed = sectorsByLayer[currentLayer];
+    for (Sector *sector : doomed)
+        eraseSector(selectedSectors, sector);
+    deleteSectors(doomed);
+    layerSectors.clear();
+    layerIndex.clear();
+}
+
+void LayerController::loadLayerSectors()
+{
+    layerSectors = sectorsByLayer[currentLayer];
+    layerIndex.clear();
+    layerIndex.reserve(layerSectors.size());
+    for (Sector *sector : layerSectors)
+        layerIndex.emplace(positionKey(sector->properties->mapX, sector->properties->mapY), sector);
+}
+
+void LayerController::applyVisibilityRules()
+{
+    const VisibilityRule rule = visibilityRuleFor(currentLayer);
+    for (const std::string &layer : rule.hidden)
+        hideSectors(layerList(layer));
+    for (const std::string &layer : rule.shown)
+        showSectors(layerList(layer));
+}
+
+void LayerController::applyLayerTints(const std::string &layer)
+{
+    for (auto &entry : sectorsByLayer) {
+        if (entry.first == layer)
+            continue;
+        for (Sector *sector : entry.second)
+            tintSector(sector, 0, 0, 155);
+    }
+    for (Sector *sector : layerList(layer))
+        if (sector->properties->button)
+            sector->properties->button->setGraphicsEffect(nullptr);
+    if (layer == Kinds::Lightmap)
+        tintLightmaps();
+}
+
+void LayerController::tintSector(Sector *sector, int red, int green, int blue)
+{
+    QPushButton *button = sector->properties->button;
+    if (!button)
+        return;
+    auto *effect = new QGraphicsColorizeEffect(button);
+    effect->setColor(QColor(red, green, blue, 255));
+    button->setGraphicsEffect(effect);
+}
+
+uint64_t LayerController::positionKey(int x, int y)
+{
+    return (static_cast<uint64_t>(static_cast<uint32_t>(x)) << 32) | static_cast<uint32_t>(y);
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class QComboBox;
+class QWidget;
+class Sector;
+
+using SectorRegistry = std::unordered_map<std::string, std::vector<Sector *>>;
+
+// Holds every placed object, grouped by layer, and decides how the layers are
+// shown while one of them is current. The registry is the one place where
+// objects are destroyed. The editing tools work on the current layer through
+// the working list `layerSectors`, which is written back by `commitLayer`.
+class LayerController : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit LayerController(QWidget *controlsWidget);
+    // Destroys every object still registered (and those waiting for deferred
+    // deletion), so that closing the editor releases the whole map.
+    ~LayerController() override;
+
+    void commitLayer();
+    void switchToLayer(const std::string &layer);
+    void adoptComboLayer();
+    std::vector<Sector *> &layerList(const std::string &layer);
+    void replaceAllLayers(SectorRegistry registry);
+
+    void addSector(Sector *sector);
+    bool hasSectorAt(int x, int y) const;
+    Sector *sectorAt(int x, int y) const;
+    void removeSectorAt(int x, int y);
+    void selectRect(int minX, int minY, int maxX, int maxY);
+    void clearSelection();
+
+    void refreshDisplay();
+    void tintLightSector(Sector *sector);
+    void tintLightmaps();
+    void hideSectors(const std::vector<Sector *> &sectors);
+    void showSectors(const std::vector<Sector *> &sectors);
+    void deleteSectors(std::vector<Sector *> &sectors);
+
+    SectorRegistry sectorsByLayer;
+    std::vector<Sector *> selectedSectors;
+    std::vector<Sector *> layerSectors;
+    std::string currentLayer;
+    QWidget *controlsWidget = nullptr;
+    QComboBox *comboBoxMapLayer = nullptr;
+
+public slots:
+    void MapClearButton();
+    void MapLayerChanged();
+
+private:
+    void loadLayerSectors();
+    void applyVisibilityRules();
+    void applyLayerTints(const std::string &layer);
+    void tintSector(Sector *sector, int red, int green, int blue);
+    static uint64_t positionKey(int x, int y);
+
+    // Map position -> first object of the current layer there, so that the
+    // pencil and the fill test a cell without scanning the layer.
+    std::unordered_map<uint64_t, Sector *> layerIndex;
+    // Objects removed with deferred deletion that may not have died yet.
+    std::vector<QPointer<Sector>> pendingDeletion;
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+
+class QWidget;
+class LayerController;
+class TextureGallery;
+
+// What object creation needs from the map view: where buttons go, the current
+// layer, the current texture, and the view's zoom and origin.
+struct PlacementContext
+{
+    QWidget *mapWidget = nullptr;
+    LayerController *layers = nullptr;
+    TextureGallery *gallery = nullptr;
+    int32_t cellSize = 64;
+    int32_t originX = 0;
+    int32_t originY = 0;
+};

@@ -1,0 +1,116 @@
+#include "testsupport.h"
+
+#include "app/gorseed.h"
+#include "model/sector.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QGraphicsColorizeEffect>
+#include <QImage>
+#include <QPainter>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+WorkingDirectory::WorkingDirectory()
+    : previous(QDir::currentPath())
+{
+    QDir::setCurrent(dir.path());
+}
+
+WorkingDirectory::~WorkingDirectory()
+{
+    QDir::setCurrent(previous);
+}
+
+void WorkingDirectory::writeImage(const QString &relativePath, QSize size, QColor color) const
+{
+    const QString full = dir.filePath(relativePath);
+    QDir().mkpath(QFileInfo(full).path());
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(color);
+    image.save(full);
+}
+
+void WorkingDirectory::writeFile(const QString &relativePath, const QByteArray &bytes) const
+{
+    const QString full = dir.filePath(relativePath);
+    QDir().mkpath(QFileInfo(full).path());
+    QFile file(full);
+    file.open(QIODevice::WriteOnly);
+    file.write(bytes);
+}
+
+void WorkingDirectory::makeFolder(const QString &relativePath) const
+{
+    QDir().mkpath(dir.filePath(relativePath));
+}
+
+void WorkingDirectory::writeAssets() const
+{
+    for (int size : {16, 32, 48, 64})
+        writeImage(QStringLiteral("assets/bg%1x%1.jpg").arg(size), QSize(size, size), Qt::darkGray);
+    writeImage(QStringLiteral("assets/pencil.png"), QSize(32, 32), Qt::yellow);
+    writeImage(QStringLiteral("assets/bucket.png"), QSize(32, 32), Qt::cyan);
+    writeImage(QStringLiteral("assets/lamp.png"), QSize(64, 64), Qt::white);
+}
+
+void WorkingDirectory::writeTextures(const QString &layer, const QStringList &names) const
+{
+    int shade = 40;
+    for (const QString &name : names) {
+        writeImage(QStringLiteral("textures/") + layer + QLatin1Char('/') + name, QSize(64, 64),
+                   QColor(shade, 255 - shade, 120));
+        shade += 50;
+    }
+}
+
+EditorFixture::EditorFixture()
+{
+    workdir.writeAssets();
+    workdir.writeTextures(QStringLiteral("Wall"), {"brick.png", "stone.png"});
+    workdir.writeTextures(QStringLiteral("Floor"), {"tiles.png", "wood.png"});
+    workdir.writeTextures(QStringLiteral("Ceil"), {"panel.png"});
+    workdir.writeTextures(QStringLiteral("Door"), {"door.png"});
+    workdir.writeTextures(QStringLiteral("Actor"), {"soldier.png"});
+    workdir.writeTextures(QStringLiteral("Sprite"), {"barrel.png"});
+    workdir.writeTextures(QStringLiteral("Item"), {"health.png"});
+    window = std::make_unique<GorseED>();
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window.get()))
+        qWarning("the editor window was not exposed");
+}
+
+EditorFixture::~EditorFixture()
+{
+    window.reset();
+    // Let deferred deletions run before the working directory goes.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButton button)
+{
+    auto answer = std::make_shared<MessageBoxAnswer>();
+    auto *timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, answer, button] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        answer->title = box->windowTitle();
+        answer->text = box->text();
+        answer->seen = true;
+        if (QAbstractButton *target = box->button(button))
+            target->click();
+        timer->stop();
+        timer->deleteLater();
+    });
+    timer->start();
+    return answer;
+}
+
+QColor tintOf(const Sector *sector)
+{
+    auto *effect = qobject_cast<QGraphicsColorizeEffect *>(sector->properties->button->graphicsEffect());
+    return effect ? effect->color() : QColor();
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QColor>
+#include <QDir>
+#include <QMessageBox>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+class GorseED;
+class Sector;
+
+// A throw-away working directory that the editor runs in: it becomes the
+// current directory for its lifetime and can be filled with assets and
+// texture images painted on the spot.
+class WorkingDirectory
+{
+public:
+    WorkingDirectory();
+    ~WorkingDirectory();
+
+    QString path() const { return dir.path(); }
+    // Writes a solid image of the given size (format from the file suffix).
+    void writeImage(const QString &relativePath, QSize size = QSize(64, 64), QColor color = Qt::red) const;
+    void writeFile(const QString &relativePath, const QByteArray &bytes) const;
+    void makeFolder(const QString &relativePath) const;
+    // The four background tiles, both cursors and the lamp.
+    void writeAssets() const;
+    void writeTextures(const QString &layer, const QStringList &names) const;
+
+private:
+    QTemporaryDir dir;
+    QString previous;
+};
+
+// The main window built in a working directory with assets and a few textures
+// per layer, shown so that mouse input reaches it.
+struct EditorFixture
+{
+    EditorFixture();
+    ~EditorFixture();
+    WorkingDirectory workdir;
+    std::unique_ptr<GorseED> window;
+};
+
+// Answers the next modal message box with `button` once it is shown, and
+// records its title and text.
+struct MessageBoxAnswer
+{
+    QString title;
+    QString text;
+    bool seen = false;
+};
+std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButton button);
+
+// The colour of the colourise effect on an object's button, or an invalid
+// colour when the button has no tint.
+QColor tintOf(const Sector *sector);
