@@ -219,13 +219,3 @@ void MapView::MapLayerChanged()
     layerController->MapLayerChanged();
     textureGallery->setLayer(layerController->currentLayer);
 }
-
-void MapView::BtnSaveMapEvent()
-{
-    // Writing .map files arrives with the map-file work.
-}
-
-void MapView::BtnLoadMapEvent()
-{
-    // Reading .map files arrives with the map-file work.
-}
