@@ -77,8 +77,10 @@ EditorFixture::EditorFixture()
     workdir.writeTextures(QStringLiteral("Item"), {"health.png"});
     window = std::make_unique<GorseED>();
     window->show();
-    if (!QTest::qWaitForWindowExposed(window.get()))
-        qWarning("the editor window was not exposed");
+    // Shortcuts only reach the active window.
+    QApplication::setActiveWindow(window.get());
+    if (!QTest::qWaitForWindowActive(window.get()))
+        qWarning("the editor window did not become active");
 }
 
 EditorFixture::~EditorFixture()
