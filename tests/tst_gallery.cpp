@@ -122,7 +122,7 @@ private slots:
         // A layer without textures keeps the previous texture current.
         QDir("textures/Sprite").removeRecursively();
         gallery->reload();
-        chooseLayer(window, "Floor");
+        gallery->setLayer("Floor");
         chooseLayer(window, "Sprite");
         QVERIFY(shownNames(window).isEmpty());
         QCOMPARE(gallery->currentTexture.textureName, std::string("tiles.png"));
