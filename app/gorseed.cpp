@@ -4,8 +4,7 @@
 
 #include <QKeyEvent>
 
-GorseED::GorseED(QWidget *parent)
-    : QWidget(parent)
+GorseED::GorseED(QWidget *parent) : QWidget(parent)
 {
     ui.setupUi(this);
     resize(1124, 768);

@@ -59,7 +59,7 @@ void TextureGallery::buildTextureLists()
         if (!galleryLayers.count(layer))
             continue;
         if (layer == Kinds::Lightmap)
-            texturesByLayer[layer] = {TextureRef{"lamp.png", "assets/", nextTextureId++}};
+            texturesByLayer[layer] = {TextureRef {"lamp.png", "assets/", nextTextureId++}};
         else
             texturesByLayer[layer] = scanTextureFolder("textures/" + layer);
     }
@@ -73,7 +73,7 @@ std::vector<TextureRef> TextureGallery::scanTextureFolder(const std::string &fol
     std::vector<TextureRef> textures;
     textures.reserve(names.size());
     for (const QString &name : names)
-        textures.push_back(TextureRef{name.toStdString(), folder + "/", nextTextureId++});
+        textures.push_back(TextureRef {name.toStdString(), folder + "/", nextTextureId++});
     return textures;
 }
 
@@ -82,8 +82,8 @@ void TextureGallery::showTextures(std::vector<TextureRef> textures)
     shownTextures = std::move(textures);
     listWidget->clear();
     for (const TextureRef &texture : shownTextures) {
-        auto *item = new QListWidgetItem(TextureIcons::icon(texture.imagePath()),
-                                         QString::fromStdString(texture.textureName));
+        auto *item
+            = new QListWidgetItem(TextureIcons::icon(texture.imagePath()), QString::fromStdString(texture.textureName));
         listWidget->insertItem(listWidget->count(), item);
     }
 }
@@ -93,5 +93,5 @@ TextureRef TextureGallery::findTexture(const std::string &name) const
     for (const TextureRef &texture : shownTextures)
         if (texture.textureName == name)
             return texture;
-    return TextureRef{};
+    return TextureRef {};
 }

@@ -35,15 +35,13 @@ QString backgroundStyle(int cellSize)
     return QStringLiteral("background: url(") + QLatin1Char('\'') + tile + QLatin1Char('\'') + QStringLiteral(");");
 }
 
-template <typename Widget>
-Widget *findWidget(QWidget *root, const char *objectName)
+template<typename Widget> Widget *findWidget(QWidget *root, const char *objectName)
 {
     return root->findChild<Widget *>(QLatin1String(objectName));
 }
 } // namespace
 
-MapView::MapView(QWidget *mainWindow)
-    : mainWindow(mainWindow), toolCursor(Qt::ArrowCursor)
+MapView::MapView(QWidget *mainWindow) : mainWindow(mainWindow), toolCursor(Qt::ArrowCursor)
 {
     layerController = new LayerController(mainWindow);
     textureGallery = new TextureGallery(mainWindow, layerController->sectorsByLayer);

@@ -5,10 +5,12 @@
 #include <QPoint>
 #include <QPointer>
 #include <QString>
+#include <cstdint>
 #include <vector>
 
 class LayerController;
 class QLabel;
+class QMouseEvent;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
@@ -41,6 +43,17 @@ public:
     void cancelSelectionDrag();
     void showStatus(const QString &text);
     void clearStatus();
+
+    // Mouse editing on the map widget.
+    Sector *placeSectorAtCursor();
+    void eraseAtCursor();
+    void panView(QMouseEvent *event);
+    void drawSelectionBand();
+
+    // The bucket tool: fills the wall- and door-bounded area under the cursor.
+    void floodFill();
+    int32_t textureIdAt(QPoint mapCell) const;
+    void retextureCells(const std::vector<QPoint> &cells);
 
     // Shift and Ctrl make the Wall or Door layer current while they are held.
     void beginTemporaryWallEditing();
@@ -94,6 +107,12 @@ public slots:
 
 private:
     void connectWidgets();
+    void handlePencilEvent(QMouseEvent *event);
+    void keepMouseDuringStroke(QMouseEvent *event);
+    void handleFloodFillEvent(QMouseEvent *event);
+    void handleSelectEvent(QMouseEvent *event);
+    void deleteSelection();
+    bool selectionDragInProgress() const;
     void beginTemporaryLayer(const std::string &layer, const QString &status);
     void layOutAllSectors();
 

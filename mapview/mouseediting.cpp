@@ -1,25 +1,246 @@
 #include "mapview/mapview.h"
 
 #include "model/layercontroller.h"
+#include "model/sector.h"
 #include "model/subtypetable.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPicture>
+#include <QRadioButton>
+
+namespace {
+bool isPress(const QEvent *event, const QMouseEvent *mouse, Qt::MouseButton button)
+{
+    return event->type() == QEvent::MouseButtonPress && mouse->button() == button;
+}
+
+bool isRelease(const QEvent *event, const QMouseEvent *mouse, Qt::MouseButton button)
+{
+    return event->type() == QEvent::MouseButtonRelease && mouse->button() == button;
+}
+
+// A press of the button, or a move while it is held.
+bool isPressOrDrag(const QEvent *event, const QMouseEvent *mouse, Qt::MouseButton button)
+{
+    return isPress(event, mouse, button) || (event->type() == QEvent::MouseMove && (mouse->buttons() & button));
+}
+
+QMouseEvent *asMouseEvent(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseMove:
+        return static_cast<QMouseEvent *>(event);
+    default:
+        return nullptr;
+    }
+}
+} // namespace
 
 bool MapView::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == mapWidget) {
-        // The tool's cursor shows while the pointer is over the map.
-        if (event->type() == QEvent::Enter && !cursorOverridden) {
-            QApplication::setOverrideCursor(toolCursor);
-            cursorOverridden = true;
-        } else if (event->type() == QEvent::Leave && cursorOverridden) {
-            QApplication::restoreOverrideCursor();
-            cursorOverridden = false;
+    if (watched != mapWidget)
+        return QObject::eventFilter(watched, event);
+
+    // The tool's cursor shows while the pointer is over the map.
+    if (event->type() == QEvent::Enter && !cursorOverridden) {
+        QApplication::setOverrideCursor(toolCursor);
+        cursorOverridden = true;
+    } else if (event->type() == QEvent::Leave && cursorOverridden) {
+        QApplication::restoreOverrideCursor();
+        cursorOverridden = false;
+    }
+
+    if (radioPaint->isChecked()) {
+        if (QMouseEvent *mouse = asMouseEvent(event)) {
+            if (radioPencil->isChecked())
+                handlePencilEvent(mouse);
+            else
+                handleFloodFillEvent(mouse);
         }
+    } else {
+        if (QMouseEvent *mouse = asMouseEvent(event))
+            handleSelectEvent(mouse);
+        if (selectionDragInProgress())
+            drawSelectionBand();
     }
     return QObject::eventFilter(watched, event);
+}
+
+void MapView::handlePencilEvent(QMouseEvent *event)
+{
+    keepMouseDuringStroke(event);
+    if (isPressOrDrag(event, event, Qt::LeftButton)) {
+        if (Sector *sector = placeSectorAtCursor()) {
+            layerController->addSector(sector);
+            if (sector->properties->kind == Kinds::Lightmap)
+                layerController->tintLightSector(sector);
+        }
+    } else if (isPressOrDrag(event, event, Qt::RightButton)) {
+        eraseAtCursor();
+    } else if (isPressOrDrag(event, event, Qt::MiddleButton)) {
+        panView(event);
+    } else if (isRelease(event, event, Qt::MiddleButton)) {
+        panAnchor = event->pos();
+    }
+}
+
+void MapView::keepMouseDuringStroke(QMouseEvent *event)
+{
+    // A right or middle press on an object reaches the map through the
+    // object's button, which then receives the rest of the stroke; erasing
+    // that object would end the stroke. The map takes the mouse instead until
+    // every button is up.
+    if (event->type() == QEvent::MouseButtonPress && event->button() != Qt::LeftButton
+        && QWidget::mouseGrabber() != mapWidget)
+        mapWidget->grabMouse();
+    else if (event->type() == QEvent::MouseButtonRelease && event->buttons() == Qt::NoButton
+             && QWidget::mouseGrabber() == mapWidget)
+        mapWidget->releaseMouse();
+}
+
+void MapView::handleFloodFillEvent(QMouseEvent *event)
+{
+    if (!isPress(event, event, Qt::LeftButton))
+        return;
+    floodFill();
+    // The objects just made must let later presses through to the map.
+    setSectorsMouseTransparent(true);
+}
+
+void MapView::handleSelectEvent(QMouseEvent *event)
+{
+    if (isPress(event, event, Qt::LeftButton)) {
+        layerController->clearSelection();
+        const QPoint cell = cursorCell();
+        selStartX = cell.x();
+        selStartY = cell.y();
+        selStartGlobal = QCursor::pos();
+    } else if (isRelease(event, event, Qt::LeftButton)) {
+        // A release whose press did not start a drag here selects nothing.
+        if (selStartX == -1 || selStartY == -1) {
+            cancelSelectionDrag();
+            return;
+        }
+        const QPoint cell = cursorCell();
+        selEndX = cell.x();
+        selEndY = cell.y();
+        selEndGlobal = QCursor::pos();
+        if (selStartX > selEndX)
+            std::swap(selStartX, selEndX);
+        if (selStartY > selEndY)
+            std::swap(selStartY, selEndY);
+        layerController->selectRect(selStartX - originX, selStartY - originY, selEndX - originX, selEndY - originY);
+        cancelSelectionDrag();
+    } else if (isPress(event, event, Qt::RightButton)) {
+        deleteSelection();
+    } else if (isPressOrDrag(event, event, Qt::MiddleButton)) {
+        panView(event);
+    } else if (isRelease(event, event, Qt::MiddleButton)) {
+        panAnchor = event->pos();
+    }
+}
+
+void MapView::deleteSelection()
+{
+    const std::vector<Sector *> selected = layerController->selectedSectors;
+    for (Sector *sector : selected) {
+        const int x = sector->properties->mapX;
+        const int y = sector->properties->mapY;
+        // Only the selected object itself goes: while a temporary layer is
+        // current, another object may share the cell and must survive.
+        if (layerController->sectorAt(x, y) == sector)
+            layerController->removeSectorAt(x, y);
+    }
+    layerController->clearSelection();
+}
+
+bool MapView::selectionDragInProgress() const
+{
+    return selStartX != -1 && selStartY != -1 && selEndX == -1 && selEndY == -1;
+}
+
+Sector *MapView::placeSectorAtCursor()
+{
+    const QPoint mapCell = cursorCell() - QPoint(originX, originY);
+    if (mapCell.x() < 0 || mapCell.y() < 0)
+        return nullptr;
+    if (layerController->hasSectorAt(mapCell.x(), mapCell.y()))
+        return nullptr;
+    return placeSectorAt(mapCell + QPoint(originX, originY));
+}
+
+void MapView::eraseAtCursor()
+{
+    const QPoint mapCell = cursorCell() - QPoint(originX, originY);
+    layerController->removeSectorAt(mapCell.x(), mapCell.y());
+}
+
+void MapView::panView(QMouseEvent *event)
+{
+    const QPoint position = event->pos();
+    if (position == panAnchor)
+        return;
+    const int dx = position.x() - panAnchor.x();
+    const int dy = position.y() - panAnchor.y();
+    const int half = cellSize() / 2;
+    if (std::abs(dx) > half) {
+        panAnchor = position;
+        originX += dx > 0 ? 1 : -1;
+    }
+    if (std::abs(dy) > half) {
+        // After a horizontal step the anchor is the pointer, so one event never
+        // pans both ways.
+        const int step = position.y() - panAnchor.y();
+        panAnchor = position;
+        originY += step > 0 ? 1 : (step < 0 ? -1 : 0);
+    }
+    const int size = cellSize();
+    for (auto &entry : layerController->sectorsByLayer)
+        for (Sector *sector : entry.second)
+            sector->setWorldPosition(double(originX + sector->properties->mapX) * size,
+                                     double(originY + sector->properties->mapY) * size);
+}
+
+void MapView::drawSelectionBand()
+{
+    const QPoint start = selStartGlobal;
+    const QPoint current = QCursor::pos();
+    int left = std::min(start.x(), current.x());
+    int right = std::max(start.x(), current.x());
+    int top = std::min(start.y(), current.y());
+    int bottom = std::max(start.y(), current.y());
+
+    // The band stays inside the map widget on screen.
+    const QPoint topLeft = mainWindow->mapToGlobal(mapWidget->geometry().topLeft());
+    const QPoint bottomRight = mainWindow->mapToGlobal(mapWidget->geometry().bottomRight());
+    right = std::min(right, bottomRight.x());
+    left = std::max(left, topLeft.x());
+    bottom = std::min(bottom, bottomRight.y());
+    top = std::max(top, topLeft.y());
+    const int width = right - left;
+    const int height = bottom - top;
+
+    QPicture picture;
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QBrush(Qt::white, Qt::SolidPattern), 2.0, Qt::SolidLine, Qt::RoundCap, Qt::BevelJoin));
+    painter.drawLine(left, top, right, top);
+    painter.drawLine(right, top, right, bottom);
+    painter.drawLine(right, bottom, left, bottom);
+    painter.drawLine(left, bottom, left, top);
+    painter.end();
+
+    selectionBand->move(left, top);
+    selectionBand->resize(width + 2, height + 2);
+    selectionBand->setPicture(picture);
+    selectionBand->show();
 }
 
 void MapView::beginTemporaryWallEditing()
@@ -54,11 +275,6 @@ void MapView::SectorClickEvent()
 void MapView::BtnEditSelectionEvent()
 {
     // Opening the properties window for the selection comes with the properties work.
-}
-
-void MapView::SelObjectsChangeTexEvent()
-{
-    // Retexturing the selection from the gallery comes with the editing work.
 }
 
 void MapView::SectorPropertiesClosedEvent()

@@ -42,8 +42,7 @@ void eraseSector(std::vector<Sector *> &list, Sector *sector)
 }
 } // namespace
 
-LayerController::LayerController(QWidget *controlsWidget)
-    : controlsWidget(controlsWidget)
+LayerController::LayerController(QWidget *controlsWidget) : controlsWidget(controlsWidget)
 {
     for (const std::string &layer : Kinds::comboOrder())
         sectorsByLayer[layer];
@@ -175,10 +174,8 @@ void LayerController::removeSectorAt(int x, int y)
         eraseSector(registered, sector);
         // A dead object must never stay selected.
         eraseSector(selectedSectors, sector);
-        // The cell looks empty at once; the object itself dies when control
-        // returns to the event loop, since its button may be sending a signal.
-        if (sector->properties->button)
-            sector->properties->button->hide();
+        // The object dies when control returns to the event loop: its button
+        // may be the one receiving the current mouse event.
         pendingDeletion.emplace_back(sector);
         sector->deleteLater();
     }

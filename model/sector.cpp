@@ -2,8 +2,7 @@
 
 #include <QPushButton>
 
-Sector::Sector(SectorProperties *properties, QObject *parent)
-    : QObject(parent), properties(properties)
+Sector::Sector(SectorProperties *properties, QObject *parent) : QObject(parent), properties(properties)
 {
 }
 

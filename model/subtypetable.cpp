@@ -13,22 +13,17 @@ const std::vector<std::string> &Kinds::galleryOrder()
 }
 
 SubtypeTable::SubtypeTable()
-    : wallSubtypes{"Solid", "PiercedWall", "SolidBounding"},
-      doorSubtypes{"Solid", "BlueKeyDoor", "RedKeyDoor", "GreenKeyDoor", "YellowKeyDoor"},
-      actorSubtypes{"Soldier", "Shotgunner", "Machinegunner", "Player"},
-      spriteSubtypes{"No Collision", "Solid"},
-      itemSubtypes{"Healthpack", "Explosive", "Teleport", "Armor", "ArmorMini", "Machinegun", "Shotgun",
-                   "RocketLauncher", "Plasma", "BlueKey", "RedKey", "GreenKey", "YellowKey", "LevelEnd"},
-      lightmapSubtypes{"Static", "Dynamic"}
+    : wallSubtypes {"Solid", "PiercedWall", "SolidBounding"}, doorSubtypes {"Solid", "BlueKeyDoor", "RedKeyDoor",
+                                                                            "GreenKeyDoor", "YellowKeyDoor"},
+      actorSubtypes {"Soldier", "Shotgunner", "Machinegunner", "Player"}, spriteSubtypes {"No Collision", "Solid"},
+      itemSubtypes {"Healthpack",     "Explosive", "Teleport", "Armor",  "ArmorMini", "Machinegun", "Shotgun",
+                    "RocketLauncher", "Plasma",    "BlueKey",  "RedKey", "GreenKey",  "YellowKey",  "LevelEnd"},
+      lightmapSubtypes {"Static", "Dynamic"}
 {
     subtypesByKind = {
-        {Kinds::Ceil, {""}},
-        {Kinds::Floor, {""}},
-        {Kinds::Wall, wallSubtypes},
-        {Kinds::Door, doorSubtypes},
-        {Kinds::Actor, actorSubtypes},
-        {Kinds::Sprite, spriteSubtypes},
-        {Kinds::Item, itemSubtypes},
-        {Kinds::Lightmap, lightmapSubtypes},
+        {Kinds::Ceil, {""}},           {Kinds::Floor, {""}},
+        {Kinds::Wall, wallSubtypes},   {Kinds::Door, doorSubtypes},
+        {Kinds::Actor, actorSubtypes}, {Kinds::Sprite, spriteSubtypes},
+        {Kinds::Item, itemSubtypes},   {Kinds::Lightmap, lightmapSubtypes},
     };
 }

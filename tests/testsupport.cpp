@@ -1,6 +1,7 @@
 #include "testsupport.h"
 
 #include "app/gorseed.h"
+#include "mapview/mapview.h"
 #include "model/sector.h"
 
 #include <QApplication>
@@ -12,8 +13,7 @@
 #include <QTest>
 #include <QTimer>
 
-WorkingDirectory::WorkingDirectory()
-    : previous(QDir::currentPath())
+WorkingDirectory::WorkingDirectory() : previous(QDir::currentPath())
 {
     QDir::setCurrent(dir.path());
 }
@@ -88,6 +88,53 @@ EditorFixture::~EditorFixture()
     window.reset();
     // Let deferred deletions run before the working directory goes.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+MapMouse::MapMouse(GorseED &window) : window(window), map(window.mapView->mapWidget)
+{
+}
+
+QPoint MapMouse::cellCentre(int column, int row) const
+{
+    const int size = window.mapView->cellSize();
+    return QPoint(column * size + size / 2, row * size + size / 2);
+}
+
+QPoint MapMouse::toWindow(QPoint position) const
+{
+    return map->mapTo(&window, position);
+}
+
+void MapMouse::press(QPoint position, Qt::MouseButton button)
+{
+    QCursor::setPos(map->mapToGlobal(position));
+    QTest::mousePress(window.windowHandle(), button, Qt::NoModifier, toWindow(position));
+}
+
+void MapMouse::move(QPoint position)
+{
+    QCursor::setPos(map->mapToGlobal(position));
+    QTest::mouseMove(window.windowHandle(), toWindow(position));
+}
+
+void MapMouse::release(QPoint position, Qt::MouseButton button)
+{
+    QCursor::setPos(map->mapToGlobal(position));
+    QTest::mouseRelease(window.windowHandle(), button, Qt::NoModifier, toWindow(position));
+}
+
+void MapMouse::drag(const QVector<QPoint> &path, Qt::MouseButton button)
+{
+    press(path.front(), button);
+    for (int i = 1; i < path.size(); ++i)
+        move(path.at(i));
+    release(path.back(), button);
+}
+
+void MapMouse::click(QPoint position, Qt::MouseButton button)
+{
+    press(position, button);
+    release(position, button);
 }
 
 std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButton button)

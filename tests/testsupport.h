@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QVector>
 #include <memory>
 
 class GorseED;
@@ -43,6 +44,28 @@ struct EditorFixture
     ~EditorFixture();
     WorkingDirectory workdir;
     std::unique_ptr<GorseED> window;
+};
+
+// Real mouse input on the map: moves the cursor (the editor reads the cursor
+// position, not the event's) and sends the press, move or release through the
+// window, so it reaches whichever widget is under the point, as a real one
+// would. Positions are pixels in the map widget.
+class MapMouse
+{
+public:
+    explicit MapMouse(GorseED &window);
+    QPoint cellCentre(int column, int row) const;
+    void press(QPoint position, Qt::MouseButton button);
+    void move(QPoint position);
+    void release(QPoint position, Qt::MouseButton button);
+    // Press at the first point, move through the others, release at the last.
+    void drag(const QVector<QPoint> &path, Qt::MouseButton button);
+    void click(QPoint position, Qt::MouseButton button);
+
+private:
+    QPoint toWindow(QPoint position) const;
+    GorseED &window;
+    QWidget *map;
 };
 
 // Answers the next modal message box with `button` once it is shown, and

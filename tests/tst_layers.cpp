@@ -59,14 +59,22 @@ private slots:
     {
         QTest::addColumn<QString>("current");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("Ceil") << "Ceil" << "ub------";
-        QTest::newRow("Wall") << "Wall" << "-u-bbbb-";
-        QTest::newRow("Floor") << "Floor" << "-bu-----";
-        QTest::newRow("Door") << "Door" << "-b-ubbb-";
-        QTest::newRow("Actor") << "Actor" << "-b-bubb-";
-        QTest::newRow("Sprite") << "Sprite" << "-b-bbub-";
-        QTest::newRow("Item") << "Item" << "-b-bbbu-";
-        QTest::newRow("Lightmap") << "Lightmap" << "-b-----g";
+        QTest::newRow("Ceil") << "Ceil"
+                              << "ub------";
+        QTest::newRow("Wall") << "Wall"
+                              << "-u-bbbb-";
+        QTest::newRow("Floor") << "Floor"
+                               << "-bu-----";
+        QTest::newRow("Door") << "Door"
+                              << "-b-ubbb-";
+        QTest::newRow("Actor") << "Actor"
+                               << "-b-bubb-";
+        QTest::newRow("Sprite") << "Sprite"
+                                << "-b-bbub-";
+        QTest::newRow("Item") << "Item"
+                              << "-b-bbbu-";
+        QTest::newRow("Lightmap") << "Lightmap"
+                                  << "-b-----g";
     }
 
     void displayRules()
@@ -170,8 +178,9 @@ private slots:
         QTest::mouseClick(clear, Qt::LeftButton);
         QVERIFY(answer->seen);
         QCOMPARE(answer->title, QStringLiteral("Warning!"));
-        QCOMPARE(answer->text, QStringLiteral("All sectors in the currentlyselected layer will be destroyed!\n"
-                                              "Are you sure you want to continue?"));
+        QCOMPARE(answer->text,
+                 QStringLiteral("All sectors in the currentlyselected layer will be destroyed!\n"
+                                "Are you sure you want to continue?"));
         QCOMPARE(layers->layerList("Item").size(), size_t(2));
 
         answer = answerNextMessageBox(QMessageBox::Yes);

@@ -22,8 +22,7 @@ class MainWindowTest : public QObject
     Q_OBJECT
 
 private:
-    template <typename W>
-    static W *widget(GorseED &window, const char *name)
+    template<typename W> static W *widget(GorseED &window, const char *name)
     {
         W *found = window.findChild<W *>(QLatin1String(name));
         if (!found)
@@ -125,8 +124,8 @@ private slots:
         QCOMPARE(widget<QRadioButton>(window, "radioPencil")->text(), QStringLiteral("Pencil"));
         QCOMPARE(widget<QRadioButton>(window, "radioFloodFill")->text(), QStringLiteral("Flood fill"));
 
-        const std::pair<const char *, const char *> shortcuts[] = {
-            {"btnSaveMap", "Ctrl+S"}, {"radioPaint", "E"}, {"radioSelect", "S"}, {"btnEditSelection", "Ctrl+E"}};
+        const std::pair<const char *, const char *> shortcuts[]
+            = {{"btnSaveMap", "Ctrl+S"}, {"radioPaint", "E"}, {"radioSelect", "S"}, {"btnEditSelection", "Ctrl+E"}};
         for (auto [name, keys] : shortcuts)
             QCOMPARE(widget<QAbstractButton>(window, name)->shortcut(), QKeySequence(QLatin1String(keys)));
         QCOMPARE(widget<QPushButton>(window, "btnSaveMap")->text(), QStringLiteral("Save Map [Ctrl+S]"));
@@ -169,8 +168,7 @@ private slots:
         for (int value : {1, 2, 3, 4}) {
             view->mapViewZoomSlider->setValue(value);
             const int size = 16 * value;
-            QCOMPARE(view->mapWidget->styleSheet(),
-                     QStringLiteral("background: url('assets/bg%1x%1.jpg');").arg(size));
+            QCOMPARE(view->mapWidget->styleSheet(), QStringLiteral("background: url('assets/bg%1x%1.jpg');").arg(size));
             // The hidden wall layer moves just like the shown floor layer.
             QCOMPARE(wall->properties->button->geometry(), QRect(3 * size, 3 * size, size, size));
             QCOMPARE(wall->properties->button->iconSize(), QSize(size, size));
@@ -185,9 +183,7 @@ private slots:
         GorseED &window = *editor.window;
         MapView *view = window.mapView;
         Sector *wall = place(view, QPoint(1, 1));
-        auto transparent = [wall] {
-            return wall->properties->button->testAttribute(Qt::WA_TransparentForMouseEvents);
-        };
+        auto transparent = [wall] { return wall->properties->button->testAttribute(Qt::WA_TransparentForMouseEvents); };
         QVERIFY(!transparent());
 
         QTest::mouseClick(view->radioFloodFill, Qt::LeftButton);

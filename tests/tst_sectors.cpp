@@ -2,11 +2,11 @@
 #include "testsupport.h"
 
 #include "app/gorseed.h"
+#include "gallery/texturegallery.h"
 #include "mapview/mapview.h"
 #include "model/layercontroller.h"
 #include "model/placementcontext.h"
 #include "model/sector.h"
-#include "gallery/texturegallery.h"
 #include "model/sectorfactory.h"
 #include "model/subtypetable.h"
 
@@ -23,14 +23,22 @@ private slots:
     {
         QTest::addColumn<QString>("layer");
         QTest::addColumn<QString>("subtype");
-        QTest::newRow("Ceil") << "Ceil" << "";
-        QTest::newRow("Floor") << "Floor" << "";
-        QTest::newRow("Wall") << "Wall" << "Solid";
-        QTest::newRow("Door") << "Door" << "Solid";
-        QTest::newRow("Actor") << "Actor" << "Soldier";
-        QTest::newRow("Sprite") << "Sprite" << "No Collision";
-        QTest::newRow("Item") << "Item" << "Healthpack";
-        QTest::newRow("Lightmap") << "Lightmap" << "Static";
+        QTest::newRow("Ceil") << "Ceil"
+                              << "";
+        QTest::newRow("Floor") << "Floor"
+                               << "";
+        QTest::newRow("Wall") << "Wall"
+                              << "Solid";
+        QTest::newRow("Door") << "Door"
+                              << "Solid";
+        QTest::newRow("Actor") << "Actor"
+                               << "Soldier";
+        QTest::newRow("Sprite") << "Sprite"
+                                << "No Collision";
+        QTest::newRow("Item") << "Item"
+                              << "Healthpack";
+        QTest::newRow("Lightmap") << "Lightmap"
+                                  << "Static";
     }
 
     void newObjectsPerKind()
@@ -90,7 +98,7 @@ private slots:
         sector->setWorldPosition(10.9, -0.5);
         QCOMPARE(sector->properties->button->pos(), QPoint(10, 0));
         QCOMPARE(sector->properties->worldY, -0.5);
-        sector->setTexture(TextureRef{"x.png", "textures/Wall/", 123});
+        sector->setTexture(TextureRef {"x.png", "textures/Wall/", 123});
         QCOMPARE(sector->properties->textureId, 123);
         QPointer<QPushButton> button = sector->properties->button;
         delete sector;

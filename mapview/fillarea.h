@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QPoint>
+#include <cstdint>
+#include <functional>
+#include <unordered_set>
+#include <vector>
+
+struct CellHash
+{
+    size_t operator()(const QPoint &cell) const noexcept
+    {
+        return std::hash<uint64_t>()((uint64_t(uint32_t(cell.x())) << 32) | uint32_t(cell.y()));
+    }
+};
+using CellSet = std::unordered_set<QPoint, CellHash>;
+
+// The cells a fill covers, in the order they were reached, or `aborted` when
+// the area reached the limit (then `cells` is empty).
+struct FillArea
+{
+    std::vector<QPoint> cells;
+    bool aborted = false;
+};
+
+// Collects the area around `start` depth first, visiting the neighbours right,
+// left, down, up. A cell belongs to the area when its texture number (-1 for
+// a free cell) is -1 or `fillTarget` and no wall or door stands on it. The
+// limit is checked on every visit, so at most `limit - 1` cells are collected
+// before the area counts as unbounded.
+FillArea collectFillArea(QPoint start, int32_t fillTarget, const CellSet &walls, const CellSet &doors,
+                         const std::function<int32_t(QPoint)> &textureIdAt, int limit);

@@ -1,0 +1,18 @@
+#include "mapview/mapview.h"
+#include "mapview/retexture.h"
+
+#include "gallery/texturegallery.h"
+#include "model/layercontroller.h"
+#include "model/sector.h"
+
+void MapView::SelObjectsChangeTexEvent()
+{
+    // A click in the gallery retextures a selection of two or more objects;
+    // with one object or none it only picks the texture for new objects.
+    const std::vector<Sector *> selected = layerController->selectedSectors;
+    if (selected.size() < 2)
+        return;
+    const TextureRef texture = textureGallery->currentTexture;
+    for (Sector *sector : selected)
+        retextureSector(sector, texture);
+}
