@@ -11,6 +11,8 @@ class MapView;
 // hands the Shift and Ctrl keys to the map view's temporary layer editing.
 class GorseED : public QWidget
 {
+    Q_OBJECT
+
 public:
     explicit GorseED(QWidget *parent = nullptr);
     ~GorseED() override;

@@ -88,6 +88,7 @@ private slots:
     {
         GorseED window;
         QCOMPARE(window.objectName(), QStringLiteral("GorseEDClass"));
+        QCOMPARE(window.metaObject()->className(), "GorseED");
         QCOMPARE(window.layout()->objectName(), QStringLiteral("gridLayout_4"));
         auto *grid = qobject_cast<QGridLayout *>(window.layout());
         QCOMPARE(grid->itemAtPosition(0, 0)->widget()->objectName(), QStringLiteral("widget"));
