@@ -107,10 +107,11 @@ start_editor() {
     cp -r "$DATA_DIR/." "$WORK/wd/" || die "cannot copy $DATA_DIR"
     (cd "$WORK/wd" && QT_QPA_PLATFORM=xcb exec "$EDITOR_BIN" >"$OUT/editor.log" 2>&1) &
     EDITOR_PID=$!
-    WIN=$(timeout 60 xdotool search --sync --onlyvisible --name "^${WINDOW_TITLE}\$" | head -n 1)
+    # The window of this process; its title is checked by scenario_window.
+    WIN=$(timeout 60 xdotool search --sync --onlyvisible --pid "$EDITOR_PID" | head -n 1)
     if [ -z "$WIN" ]; then
         cat "$OUT/editor.log" >&2
-        die "no visible window titled '$WINDOW_TITLE' appeared within 60 s"
+        die "the editor showed no window within 60 s"
     fi
     read_window_geometry
     log "editor window $WIN at $WIN_X,$WIN_Y size ${WIN_W}x$WIN_H"
