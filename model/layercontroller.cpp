@@ -304,8 +304,14 @@ void LayerController::tintSector(Sector *sector, int red, int green, int blue)
     QPushButton *button = sector->properties->button;
     if (!button)
         return;
+    const QColor colour(red, green, blue, 255);
+    // A button that already shows this tint keeps it: a layer switch then
+    // only touches the objects whose look changes.
+    auto *current = qobject_cast<QGraphicsColorizeEffect *>(button->graphicsEffect());
+    if (current && current->color() == colour && current->strength() == 1.0)
+        return;
     auto *effect = new QGraphicsColorizeEffect(button);
-    effect->setColor(QColor(red, green, blue, 255));
+    effect->setColor(colour);
     button->setGraphicsEffect(effect);
 }
 
