@@ -2,6 +2,7 @@
 
 #include "model/subtypetable.h"
 #include "model/textureicons.h"
+#include "model/tinteffect.h"
 
 #include <QDir>
 #include <QListWidget>
@@ -34,6 +35,7 @@ void TextureGallery::reload()
     listWidget->clear();
     // Images may have been replaced on disk; read them again.
     TextureIcons::clear();
+    TintEffect::clearCache();
     buildTextureLists();
     showTextures(texturesByLayer[Kinds::Ceil]);
     if (!shownTextures.empty())

@@ -2,6 +2,7 @@
 
 #include "model/sector.h"
 #include "model/subtypetable.h"
+#include "model/tinteffect.h"
 
 #include <QColor>
 #include <QComboBox>
@@ -310,9 +311,7 @@ void LayerController::tintSector(Sector *sector, int red, int green, int blue)
     auto *current = qobject_cast<QGraphicsColorizeEffect *>(button->graphicsEffect());
     if (current && current->color() == colour && current->strength() == 1.0)
         return;
-    auto *effect = new QGraphicsColorizeEffect(button);
-    effect->setColor(colour);
-    button->setGraphicsEffect(effect);
+    button->setGraphicsEffect(new TintEffect(colour, button));
 }
 
 uint64_t LayerController::positionKey(int x, int y)
