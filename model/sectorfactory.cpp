@@ -7,6 +7,7 @@
 #include "model/subtypetable.h"
 #include "model/textureicons.h"
 
+#include <QCoreApplication>
 #include <QPushButton>
 
 Sector *createSector(const QPoint &viewCell, const PlacementContext &context)
@@ -43,6 +44,17 @@ Sector *createSector(const QPoint &viewCell, const PlacementContext &context)
     // get a definition of their own when the map is saved.
     if (properties->kind == Kinds::Lightmap)
         properties->textureId = context.gallery->nextLightmapId();
+
+    // Each new button queues a few events (polish, layout, paint). Qt searches
+    // the whole queue for every event it queues, so making thousands of
+    // objects in one go would take quadratic time; handing the queued events
+    // over now and then keeps the queue short. Only events already queued are
+    // delivered: no user input, no timers, no deferred deletions.
+    static unsigned createdSinceFlush = 0;
+    if (++createdSinceFlush == 256) {
+        createdSinceFlush = 0;
+        QCoreApplication::sendPostedEvents();
+    }
 
     return new Sector(properties);
 }
