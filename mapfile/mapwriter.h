@@ -1,0 +1,88 @@
+#pragma once
+
+#include "mapfile/mapdefinition.h"
+#include "model/layercontroller.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+struct SectorProperties;
+
+// Turns the objects of a map into the text of a ".map" file: one section per
+// layer with a grid of definition numbers (0 for an empty cell), then the
+// "#Definitions" table, every line ended by CR LF. It reads only the plain
+// property records and touches no file and no widget; the caller decides
+// whether an image may take a given file name in the level's texture folder.
+class MapWriter
+{
+public:
+    // The objects of one layer, in placement order.
+    struct Layer
+    {
+        std::string name;
+        std::vector<const SectorProperties *> objects;
+    };
+
+    // An image that the level's texture folder must hold under fileName.
+    struct Image
+    {
+        std::string sourcePath;
+        std::string fileName;
+    };
+
+    // Whether the image at sourcePath may be stored as fileName in the texture
+    // folder (for example: no different picture of that name is there yet).
+    using NameCheck = std::function<bool(const std::string &sourcePath, const std::string &fileName)>;
+
+    explicit MapWriter(std::string mapName, NameCheck nameCheck = {});
+
+    // The layers of a registry in a fixed order: the eight layers in the order
+    // of the layer combo box, then any other names alphabetically.
+    static std::vector<Layer> layersOf(const SectorRegistry &registry);
+    // The level's name from the map's file name (UTF-8): the name without its
+    // folders and without every ".map" in it. It names both the texture folder
+    // and the first part of every texture reference.
+    static std::string mapNameOf(const std::string &fileName);
+    // Commas and line breaks would break a line of the file apart.
+    static std::string safeName(std::string text);
+
+    // The whole file.
+    std::string mapText(const std::vector<Layer> &layers);
+
+    // Largest column and row over all objects that are written (those at no
+    // negative cell); 0 and 0 without any.
+    static std::pair<int32_t, int32_t> mapExtent(const std::vector<Layer> &layers);
+    // The grid rows of one layer; registers the definitions of its objects.
+    std::string layerSectionText(const Layer &layer, int32_t maxColumn, int32_t maxRow);
+    // The definition number of an object written on the given layer.
+    int32_t registerDefinition(const SectorProperties &object, const std::string &layer);
+    std::string definitionsSectionText() const;
+
+    const std::vector<MapDefinition> &definitions() const { return definitionList; }
+    // Every image that the definitions reference, once each, in first use.
+    const std::vector<Image> &images() const { return imageList; }
+
+private:
+    int32_t freeId(int32_t textureId);
+    std::string imageFileName(const std::string &sourcePath, const std::string &textureName);
+
+    std::string mapName;
+    NameCheck nameCheck;
+    std::vector<MapDefinition> definitionList;
+    // Texture number and everything a definition line says, joined -> the
+    // definition's number: objects share a definition only when they have the
+    // same texture number and their lines would be identical.
+    std::unordered_map<std::string, int32_t> idByContent;
+    std::unordered_set<int64_t> usedIds;
+    // Texture number -> the next number its definitions may try.
+    std::unordered_map<int32_t, int64_t> nextTry;
+    int64_t spareId = 1;
+    std::vector<Image> imageList;
+    std::unordered_map<std::string, std::string> imageNameBySource;
+    std::unordered_set<std::string> takenImageNames;
+};
