@@ -358,6 +358,9 @@ cursor_is_cross() {
             }' >"$OUT/cursor-check.log"
 }
 
+# shellcheck source-path=SCRIPTDIR
+source "$(dirname "${BASH_SOURCE[0]}")/scenario_editing.sh"
+
 # ---------------------------------------------------------------- scenarios
 
 scenario_window() {
@@ -462,6 +465,7 @@ main() {
     [ "$MAP_W" -ge 400 ] && [ "$MAP_H" -ge 4 ] || die "could not find the map in start.png (${MAP_W}x$MAP_H)"
     scenario_background
     scenario_mode_keys
+    scenario_editing # leaves walls and floors on the map
     stop_editor
 
     log "screenshot of the editor: $OUT/editor.png"
