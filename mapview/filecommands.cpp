@@ -1,11 +1,88 @@
 #include "mapview/mapview.h"
 
+#include "gallery/texturegallery.h"
+#include "mapfile/mapfile.h"
+#include "model/layercontroller.h"
+#include "model/placementcontext.h"
+#include "model/sector.h"
+#include "model/subtypetable.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+
+namespace {
+const QString saveTitle = QStringLiteral("Save Map");
+// Levels are read at the largest zoom, 64-pixel cells.
+const int loadZoom = 4;
+
+// Closes every open "Object Properties" window before the objects it edits
+// are destroyed, so that no window is left working on dead objects.
+void closePropertiesWindows()
+{
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (window->objectName() == QLatin1String("objectProperties") && window->isVisible())
+            window->close();
+}
+} // namespace
+
 void MapView::BtnSaveMapEvent()
 {
-    // Writing .map files arrives with the map-file work.
+    MapFile mapFile;
+    const QString saved = mapFile.saveMap(mapFileName, layerController->sectorsByLayer);
+    if (saved.isEmpty()) {
+        // A failed save keeps the map's previous name and title; the old file
+        // on disk is untouched.
+        if (!mapFile.errorString.isEmpty()) {
+            QMessageBox::warning(mainWindow, saveTitle,
+                                 QStringLiteral("The map could not be saved to %1:\n%2")
+                                     .arg(QDir::toNativeSeparators(mapFile.targetFileName), mapFile.errorString));
+        }
+        return;
+    }
+    mapFileName = saved;
+    mainWindow->setWindowTitle(QStringLiteral("Editing: ") + mapFileName + QStringLiteral(" - GorseED"));
+    if (!mapFile.imageProblems.isEmpty()) {
+        QMessageBox::warning(mainWindow, saveTitle,
+                             QStringLiteral("The map was saved to %1, but not all of its images are in its "
+                                            "texture folder:\n%2")
+                                 .arg(QDir::toNativeSeparators(mapFileName), mapFile.imageProblems.join('\n')));
+    }
 }
 
 void MapView::BtnLoadMapEvent()
 {
-    // Reading .map files arrives with the map-file work.
+    // The level is laid out at the largest zoom with the view at the map's
+    // origin; the view itself changes only when a level is actually loaded.
+    PlacementContext context = placementContext();
+    context.cellSize = loadZoom * baseCellSize;
+    context.originX = 0;
+    context.originY = 0;
+
+    SectorRegistry loaded;
+    MapFile mapFile;
+    mapFile.loadMap(loaded, mapWidget, context);
+    if (loaded.empty())
+        return;
+
+    for (const auto &entry : loaded)
+        for (Sector *sector : entry.second)
+            connect(sector->properties->button, &QPushButton::clicked, this, &MapView::SectorClickEvent);
+
+    closePropertiesWindows();
+    cancelSelectionDrag();
+    originX = 0;
+    originY = 0;
+    layerController->replaceAllLayers(loaded);
+    layerController->adoptComboLayer();
+    // Lays the new objects out again only if the zoom really changes; they
+    // were made at this size.
+    mapViewZoomSlider->setValue(loadZoom);
+    textureGallery->reload();
+    textureGallery->setLayer(Kinds::Wall);
+    // The new objects take the mouse only where the pencil does, like the old ones.
+    setSectorsMouseTransparent(!(radioPaint->isChecked() && radioPencil->isChecked()));
 }

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "mapfile/mapreader.h"
+#include "mapfile/mapwriter.h"
+#include "model/layercontroller.h"
+#include "model/placementcontext.h"
+
+#include <QString>
+#include <QStringList>
+#include <string>
+
+class QWidget;
+class Sector;
+
+// The save and load commands of a level: asks for the file name, writes the
+// ".map" file safely with the images beside it in the level's texture folder,
+// and reads a level back into new objects made as the editing tools make
+// theirs. The text of the file is made and read by MapWriter and MapReader.
+// Lives for one command.
+class MapFile
+{
+public:
+    static const QString dialogTitle;
+    static const QString dialogFilter;
+
+    // Writes the map to fileName, asking for a name first when it is empty.
+    // Returns the name written, or an empty name when the dialog was
+    // cancelled or the file could not be written (see errorString).
+    QString saveMap(QString fileName, const SectorRegistry &layers);
+    // The .map file is replaced only once the whole text is on disk; on
+    // failure the old file stays as it was. Returns whether it was written.
+    bool writeMapFile(const QString &fileName, const SectorRegistry &layers);
+    // A level's texture folder is named after the file without ".map", so the
+    // file must carry the extension or the folder cannot sit beside it.
+    static QString withMapExtension(const QString &fileName);
+
+    // The file the last save wrote or tried to write.
+    QString targetFileName;
+    // Why the last save failed; empty when it did not.
+    QString errorString;
+    // Images that the last save could not put into the texture folder.
+    QStringList imageProblems;
+
+    // Asks for a level and fills `registry` (empty on entry) with its objects;
+    // it stays empty when the dialog is cancelled or the level holds none.
+    void loadMap(SectorRegistry &registry, QWidget *mapWidget, PlacementContext context);
+    void loadMapFile(const QString &fileName, SectorRegistry &registry, const PlacementContext &context);
+    // The bytes of the file; empty when it cannot be read.
+    static std::string readMapText(const QString &fileName);
+    // One new object per cell that has a definition, each with a texture
+    // number of its own; registry entries only for layers with objects.
+    static SectorRegistry buildSectors(const MapReader::Contents &contents, const PlacementContext &context);
+    static void applyDefinition(const MapDefinition &definition, Sector *sector);
+
+    // The level read last; texture references are resolved against its folder.
+    QString loadedFileName;
+
+private:
+    static QString askSaveFileName();
+    // Makes the texture folder and copies the images into it; returns what it
+    // added, newest first.
+    QStringList copyTexturesBesideMap(const QString &mapFolder, const std::string &mapName,
+                                      const std::vector<MapWriter::Image> &images);
+};
