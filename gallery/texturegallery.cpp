@@ -36,6 +36,9 @@ void TextureGallery::reload()
     // Images may have been replaced on disk; read them again.
     TextureIcons::clear();
     TintEffect::clearCache();
+    // The counter holds the number a light cell or a loaded object took last;
+    // listing starts after it, so no texture shares a number with an object.
+    ++nextTextureId;
     buildTextureLists();
     showTextures(texturesByLayer[Kinds::Ceil]);
     if (!shownTextures.empty())

@@ -166,10 +166,11 @@ int32_t MapWriter::registerDefinition(const SectorProperties &object, const std:
     const std::string texturePath = object.textureDir + object.textureName;
     std::string value = light ? lightValue(object.lighting) : std::string();
 
-    // Light cells that share a number keep their own values, and two images
-    // that share a number keep their own pictures.
-    std::string content = kind;
-    content += '\n';
+    // Objects with one texture number and subtype share a definition, on
+    // whatever layer they are (its kind is that of the layer met first). Light
+    // cells that share a number still keep their own values, and two images
+    // that share a number their own pictures.
+    std::string content;
     appendNumber(content, object.textureId);
     content += '\n';
     content += subtype;

@@ -74,9 +74,8 @@ private:
     std::string mapName;
     NameCheck nameCheck;
     std::vector<MapDefinition> definitionList;
-    // Texture number and everything a definition line says, joined -> the
-    // definition's number: objects share a definition only when they have the
-    // same texture number and their lines would be identical.
+    // Texture number, subtype and image or light values, joined -> the
+    // definition's number.
     std::unordered_map<std::string, int32_t> idByContent;
     std::unordered_set<int64_t> usedIds;
     // Texture number -> the next number its definitions may try.

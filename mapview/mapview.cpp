@@ -171,7 +171,7 @@ void MapView::layOutAllSectors()
                 p->button->setIconSize(QSize(size, size));
                 p->button->resize(size, size);
             }
-            sector->setWorldPosition(double(p->mapX + originX) * size, double(p->mapY + originY) * size);
+            sector->setWorldPosition((double(p->mapX) + originX) * size, (double(p->mapY) + originY) * size);
         }
     }
 }

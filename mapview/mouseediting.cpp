@@ -204,8 +204,8 @@ void MapView::panView(QMouseEvent *event)
     const int size = cellSize();
     for (auto &entry : layerController->sectorsByLayer)
         for (Sector *sector : entry.second)
-            sector->setWorldPosition(double(originX + sector->properties->mapX) * size,
-                                     double(originY + sector->properties->mapY) * size);
+            sector->setWorldPosition((double(originX) + sector->properties->mapX) * size,
+                                     (double(originY) + sector->properties->mapY) * size);
 }
 
 void MapView::drawSelectionBand()

@@ -1,6 +1,8 @@
 #include "model/sector.h"
 
 #include <QPushButton>
+#include <algorithm>
+#include <limits>
 
 Sector::Sector(SectorProperties *properties, QObject *parent) : QObject(parent), properties(properties)
 {
@@ -35,9 +37,14 @@ void Sector::setWorldPosition(double x, double y)
 {
     properties->worldX = x;
     properties->worldY = y;
-    // The conversion truncates toward zero, as the button position must.
+    // The conversion truncates toward zero, as the button position must; a
+    // position beyond the range of widget coordinates is held at its edge.
+    auto toPixel = [](double value) {
+        return static_cast<int>(std::clamp(value, double(std::numeric_limits<int>::min()),
+                                           double(std::numeric_limits<int>::max())));
+    };
     if (properties->button)
-        properties->button->move(static_cast<int>(x), static_cast<int>(y));
+        properties->button->move(toPixel(x), toPixel(y));
 }
 
 void Sector::setTransparentForMouseEvents(bool transparent)

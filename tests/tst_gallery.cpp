@@ -133,15 +133,18 @@ private slots:
         EditorFixture editor;
         GorseED &window = *editor.window;
         TextureGallery *gallery = window.mapView->textureGallery;
-        const int before = gallery->nextTextureId;
+        chooseLayer(window, "Lightmap");
+        const int lightNumber = gallery->nextLightmapId();
+        chooseLayer(window, "Wall");
         editor.workdir.writeTextures("Wall", {"added.png"});
         QCOMPARE(shownNames(window), QStringList({"brick.png", "stone.png"}));
         gallery->reload();
         gallery->setLayer("Wall");
         QCOMPARE(shownNames(window), QStringList({"added.png", "brick.png", "stone.png"}));
-        // Every image found again takes a fresh number: one Ceil and two Floor
-        // images come first.
-        QCOMPARE(gallery->shownTextures.front().textureId, before + 3);
+        // Every image found again takes a fresh number, none that an object
+        // already carries: one Ceil and two Floor images come first.
+        QCOMPARE(gallery->shownTextures.front().textureId, lightNumber + 4);
+        QCOMPARE(gallery->texturesByLayer["Ceil"].front().textureId, lightNumber + 1);
         QCOMPARE(gallery->currentTexture.textureName, std::string("added.png"));
     }
 };
