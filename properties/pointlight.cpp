@@ -1,0 +1,113 @@
+#include "properties/pointlight.h"
+
+#include "gallery/texturegallery.h"
+#include "model/layercontroller.h"
+#include "model/placementcontext.h"
+#include "model/sector.h"
+#include "model/sectorfactory.h"
+#include "model/subtypetable.h"
+#include "model/textureicons.h"
+
+#include <QPushButton>
+#include <algorithm>
+#include <cstdlib>
+
+std::vector<QPointer<Sector>> pendingNewSectors;
+
+namespace {
+const int minimumLevel = 40;
+const int maximumLevel = 255;
+
+// A light cell made while another layer's texture is current gets the light
+// layer's own image, as if it had been drawn on the light layer.
+void giveLightLayerTexture(Sector *sector, TextureGallery *gallery)
+{
+    const auto found = gallery->texturesByLayer.find(Kinds::Lightmap);
+    if (found == gallery->texturesByLayer.end() || found->second.empty())
+        return;
+    TextureRef texture = found->second.front();
+    // The light cell keeps the number of its own that it was made with.
+    texture.textureId = sector->properties->textureId;
+    sector->setTexture(texture);
+    if (QPushButton *button = sector->properties->button)
+        button->setIcon(TextureIcons::icon(texture.imagePath()));
+}
+
+void applyLightLevel(Sector *target, int level, const PointLightParams &params)
+{
+    static const SubtypeTable subtypes;
+    SectorLighting lighting = target->properties->lighting;
+    lighting.emission = level;
+    lighting.emissionMax = level;
+    lighting.emissionMin = params.emissionMin;
+    lighting.emissionIntensity = level;
+    lighting.isDynamic = params.isDynamic;
+    lighting.randomIntensity = params.randomIntensity;
+    lighting.blinkDelay = params.blinkDelay;
+    lighting.isLightEmitter = true;
+    target->setLighting(lighting);
+    target->setSubtype(subtypes.lightmapSubtypes.at(params.isDynamic ? 1 : 0));
+}
+} // namespace
+
+std::vector<LightCell> pointLightCells(const PointLightParams &params)
+{
+    const int radius = params.radius;
+    const int intensity = params.intensity;
+    // A radius of 0 is the centre alone; its level does not depend on the step.
+    const int step = radius > 0 ? intensity / radius : 0;
+
+    std::vector<LightCell> cells;
+    if (radius < 0)
+        return cells;
+    cells.reserve(size_t(2 * radius + 1) * size_t(2 * radius + 1));
+    for (int dy = -radius; dy <= radius; ++dy) {
+        const int y = params.centreY + dy;
+        if (y < 0)
+            continue;
+        for (int dx = -radius; dx <= radius; ++dx) {
+            const int x = params.centreX + dx;
+            if (x < 0)
+                continue;
+            const int distance = std::max(std::abs(dx), std::abs(dy));
+            // distance * step never exceeds |intensity| and has its sign.
+            const int level = std::clamp(intensity - distance * step, minimumLevel, maximumLevel);
+            cells.push_back(LightCell {x, y, level});
+        }
+    }
+    return cells;
+}
+
+void generatePointLight(const PlacementContext &context, const PointLightParams &params)
+{
+    LayerController *layers = context.layers;
+    // Light cells live on the light layer only. If another layer became
+    // current while the properties window was open (the layer box, or Shift
+    // or Ctrl held), it is left for the time of the generation, so that no
+    // object of that layer is touched and no light cell is made of its kind.
+    const std::string previousLayer = layers->currentLayer;
+    const bool onOtherLayer = previousLayer != Kinds::Lightmap;
+    if (onOtherLayer)
+        layers->switchToLayer(Kinds::Lightmap);
+
+    for (const LightCell &cell : pointLightCells(params)) {
+        int level = cell.level;
+        Sector *target = layers->sectorAt(cell.x, cell.y);
+        const bool isNew = target == nullptr;
+        if (isNew) {
+            target = createSector(QPoint(cell.x + context.originX, cell.y + context.originY), context);
+            if (onOtherLayer)
+                giveLightLayerTexture(target, context.gallery);
+        } else {
+            level = std::max(level, target->properties->lighting.emission);
+        }
+        applyLightLevel(target, level, params);
+        if (isNew) {
+            layers->addSector(target);
+            pendingNewSectors.emplace_back(target);
+        }
+    }
+
+    if (onOtherLayer)
+        layers->switchToLayer(previousLayer);
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QPointer>
+#include <vector>
+
+class Sector;
+struct PlacementContext;
+
+// What the properties window hands over when a light cell becomes the centre
+// of a point light: the centre's position and the values it passes on.
+struct PointLightParams
+{
+    double blinkDelay = 0.5;
+    int emissionMin = 0;
+    bool isDynamic = false;
+    bool randomIntensity = false;
+    int centreX = 0;
+    int centreY = 0;
+    int intensity = 0;
+    int radius = 2;
+};
+
+// One cell of a point light: its map position and its light level.
+struct LightCell
+{
+    int x = 0;
+    int y = 0;
+    int level = 0;
+
+    bool operator==(const LightCell &other) const { return x == other.x && y == other.y && level == other.level; }
+};
+
+// The light levels of the square of `radius` cells around the centre, in row
+// order, top to bottom and left to right. The level falls off by
+// intensity / radius per ring and is kept within 40..255; cells with a
+// negative map coordinate are left out.
+std::vector<LightCell> pointLightCells(const PointLightParams &params);
+
+// Fills the square around the centre with light cells of the light layer: an
+// existing light cell keeps the higher of its own and the new level, an empty
+// cell gets a new light cell. New light cells are registered with the layer
+// controller at once and listed in `pendingNewSectors`, so that the map view
+// can connect their buttons.
+void generatePointLight(const PlacementContext &context, const PointLightParams &params);
+
+// Light cells made by point lights whose buttons the map view has not
+// connected to its click handler yet. Light cells destroyed meanwhile read as
+// null.
+extern std::vector<QPointer<Sector>> pendingNewSectors;
