@@ -1,0 +1,73 @@
+#pragma once
+
+#include "model/placementcontext.h"
+#include "ui_objectpropertiesform.h"
+
+#include <QPointer>
+#include <QWidget>
+#include <vector>
+
+class LayerController;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QSlider;
+class Sector;
+
+// The "Object Properties" window: shows where one object stands (or "-/-" for
+// a selection), changes the subtype of the objects at once, and on OK writes
+// the lighting values of light cells and can make a light cell the centre of
+// a point light. A top-level window of its own that does not keep the editor
+// running.
+//
+// Objects can die while the window is open (erased, their layer cleared, a map
+// loaded): the window holds them through guarded pointers, skips the dead ones
+// and closes itself when the object it shows is gone.
+class ObjectPropertiesForm : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit ObjectPropertiesForm(QWidget *parent = nullptr);
+
+    // Fills the window for one object.
+    void setSector(Sector *sector, const PlacementContext &context);
+    // Fills the window for several objects; the first is the one shown.
+    void setSectors(const std::vector<Sector *> &sectors, const PlacementContext &context);
+
+    bool isMultiEdit = false;
+    Ui::objectProperties ui;
+    QPointer<Sector> primarySector;
+    // In multi mode every edited object, the first being the primary one.
+    std::vector<QPointer<Sector>> editedSectors;
+    QPushButton *buttonOK = nullptr;
+    QCheckBox *chkIsLightEmitter = nullptr;
+    QSlider *sliderEmissionRadius = nullptr;
+    QLineEdit *editEmissionRadius = nullptr;
+    QComboBox *comboSubtype = nullptr;
+    LayerController *layerController = nullptr;
+    PlacementContext formContext;
+
+public slots:
+    void ButtonOkEvent();
+    void ComboSubtypeChangedEvent();
+    void SliderEmissionRadiusEvent();
+    void IsLightEmitterChangedEvent();
+
+private:
+    void takeContext(Sector *primary, const PlacementContext &context);
+    void finishFilling();
+    void showCoordinates();
+    void showNoCoordinates();
+    void updateLightingGroup();
+    void enableStaticLighting();
+    void enableDynamicLighting();
+    void setDynamicFieldsEnabled(bool dynamic);
+    void fillSubtypeCombo();
+    void showLighting();
+    void applyLighting(Sector *sector);
+    int readIntField(const QString &name) const;
+    double readBlinkDelay() const;
+    std::vector<Sector *> liveEditedSectors() const;
+};
