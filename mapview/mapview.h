@@ -9,6 +9,7 @@
 #include <vector>
 
 class LayerController;
+class ObjectPropertiesForm;
 class QLabel;
 class QMouseEvent;
 class QListWidget;
@@ -60,6 +61,10 @@ public:
     void beginTemporaryDoorEditing();
     void endTemporaryEditing();
 
+    // Opens the "Object Properties" window for these objects, closing the
+    // previous one without applying it.
+    void openPropertiesForm(std::vector<Sector *> sectors);
+
     bool eventFilter(QObject *watched, QEvent *event) override;
 
     const int baseCellSize = 16;
@@ -90,6 +95,8 @@ public:
     int selEndY = -1;
     QPoint selStartGlobal;
     QPoint selEndGlobal;
+    // The last opened properties window; null once it is closed and deleted.
+    QPointer<ObjectPropertiesForm> propertiesForm;
 
 public slots:
     void SectorClickEvent();

@@ -1,16 +1,75 @@
 #include "mapview/mapview.h"
 
+#include "model/layercontroller.h"
+#include "model/placementcontext.h"
+#include "model/sector.h"
+#include "properties/objectpropertiesform.h"
+#include "properties/pointlight.h"
+
+#include <QPushButton>
+#include <QRadioButton>
+
 void MapView::SectorClickEvent()
 {
-    // Opening the properties window for the clicked object comes with the properties work.
+    // The object is the current layer's one in the cell under the cursor, not
+    // necessarily the one whose button sent the click.
+    const QPoint mapCell = cursorCell() - QPoint(originX, originY);
+    Sector *clicked = layerController->sectorAt(mapCell.x(), mapCell.y());
+    if (!clicked)
+        return;
+    std::vector<Sector *> sectors = layerController->selectedSectors;
+    if (sectors.empty())
+        sectors.push_back(clicked);
+    openPropertiesForm(sectors);
 }
 
 void MapView::BtnEditSelectionEvent()
 {
-    // Opening the properties window for the selection comes with the properties work.
+    openPropertiesForm(layerController->selectedSectors);
+}
+
+void MapView::openPropertiesForm(std::vector<Sector *> sectors)
+{
+    if (sectors.empty())
+        return;
+    // The previous window goes without applying anything.
+    if (propertiesForm)
+        propertiesForm->close();
+
+    auto *form = new ObjectPropertiesForm;
+    // Closed windows are never shown again.
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    propertiesForm = form;
+    const PlacementContext context = placementContext();
+    if (sectors.size() == 1)
+        form->setSector(sectors.front(), context);
+    else
+        form->setSectors(sectors, context);
+    // Made after the form's own connection, so the form's OK work runs first.
+    connect(form->buttonOK, &QPushButton::clicked, this, &MapView::SectorPropertiesClosedEvent);
+    form->show();
 }
 
 void MapView::SectorPropertiesClosedEvent()
 {
-    // Finishing an OK in the properties window comes with the properties work.
+    std::vector<QPointer<Sector>> created;
+    created.swap(pendingNewSectors);
+
+    // The window was made for the view as it was when it opened; the view may
+    // have been panned or zoomed since, and the mode or tool changed.
+    const int size = cellSize();
+    const bool takesMouse = radioPaint->isChecked() && radioPencil->isChecked();
+    for (const QPointer<Sector> &sector : created) {
+        if (!sector)
+            continue;
+        SectorProperties *p = sector->properties;
+        if (p->button) {
+            connect(p->button, &QPushButton::clicked, this, &MapView::SectorClickEvent);
+            p->button->setIconSize(QSize(size, size));
+            p->button->resize(size, size);
+        }
+        sector->setWorldPosition(double(p->mapX + originX) * size, double(p->mapY + originY) * size);
+        sector->setTransparentForMouseEvents(!takesMouse);
+    }
+    layerController->tintLightmaps();
 }
