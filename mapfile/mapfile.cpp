@@ -150,11 +150,16 @@ QStringList MapFile::copyTexturesBesideMap(const QString &mapFolder, const std::
 
 void MapFile::loadMap(SectorRegistry &registry, QWidget *mapWidget, PlacementContext context)
 {
-    const QString fileName = QFileDialog::getOpenFileName(nullptr, dialogTitle, QString(), dialogFilter);
+    const QString fileName = askLoadFileName();
     if (fileName.isEmpty())
         return;
     context.mapWidget = mapWidget;
     loadMapFile(fileName, registry, context);
+}
+
+QString MapFile::askLoadFileName()
+{
+    return QFileDialog::getOpenFileName(nullptr, dialogTitle, QString(), dialogFilter);
 }
 
 void MapFile::loadMapFile(const QString &fileName, SectorRegistry &registry, const PlacementContext &context)

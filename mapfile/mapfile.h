@@ -44,6 +44,8 @@ public:
     // Asks for a level and fills `registry` (empty on entry) with its objects;
     // it stays empty when the dialog is cancelled or the level holds none.
     void loadMap(SectorRegistry &registry, QWidget *mapWidget, PlacementContext context);
+    // Asks for the level to load; empty when the dialog was cancelled.
+    static QString askLoadFileName();
     void loadMapFile(const QString &fileName, SectorRegistry &registry, const PlacementContext &context);
     // The bytes of the file; empty when it cannot be read.
     static std::string readMapText(const QString &fileName);

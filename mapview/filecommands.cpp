@@ -55,6 +55,13 @@ void MapView::BtnSaveMapEvent()
 
 void MapView::BtnLoadMapEvent()
 {
+    const QString fileName = MapFile::askLoadFileName();
+    if (!fileName.isEmpty())
+        loadMapFromFile(fileName);
+}
+
+bool MapView::loadMapFromFile(const QString &fileName)
+{
     // The level is laid out at the largest zoom with the view at the map's
     // origin; the view itself changes only when a level is actually loaded.
     PlacementContext context = placementContext();
@@ -64,9 +71,9 @@ void MapView::BtnLoadMapEvent()
 
     SectorRegistry loaded;
     MapFile mapFile;
-    mapFile.loadMap(loaded, mapWidget, context);
+    mapFile.loadMapFile(fileName, loaded, context);
     if (loaded.empty())
-        return;
+        return false;
 
     for (const auto &entry : loaded)
         for (Sector *sector : entry.second)
@@ -85,4 +92,5 @@ void MapView::BtnLoadMapEvent()
     textureGallery->setLayer(Kinds::Wall);
     // The new objects take the mouse only where the pencil does, like the old ones.
     setSectorsMouseTransparent(!(radioPaint->isChecked() && radioPencil->isChecked()));
+    return true;
 }

@@ -42,6 +42,9 @@ public:
     Sector *placeSectorAt(const QPoint &viewCell);
     void setSectorsMouseTransparent(bool transparent);
     void cancelSelectionDrag();
+    // Reads a level and, when it holds at least one object, puts it in place
+    // of the current map; returns whether it did.
+    bool loadMapFromFile(const QString &fileName);
     void showStatus(const QString &text);
     void clearStatus();
 
