@@ -1,0 +1,370 @@
+// Times the editor's heavy operations on levels of N objects in the real,
+// offscreen window, next to the floor that plain Qt allows for N flat
+// buttons. Writes the medians as CSV and JSON; docs/performance.md explains.
+#include "levelbuilder.h"
+
+#include "app/gorseed.h"
+#include "app/startupenvironment.h"
+#include "mapfile/mapfile.h"
+#include "mapview/mapview.h"
+#include "model/layercontroller.h"
+#include "model/sector.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QProcess>
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <algorithm>
+#include <functional>
+#include <map>
+
+namespace {
+struct Measurement
+{
+    QString operation;
+    int objects = 0;
+    std::vector<double> samples; // milliseconds
+    double median() const
+    {
+        std::vector<double> sorted = samples;
+        std::sort(sorted.begin(), sorted.end());
+        return sorted.empty() ? 0 : sorted[sorted.size() / 2];
+    }
+};
+
+// Runs `prepare` untimed, then times `operation`, `reps` times.
+Measurement measure(const QString &name, int objects, int reps, const std::function<void()> &operation,
+                    const std::function<void()> &prepare = {})
+{
+    Measurement m{name, objects, {}};
+    for (int i = 0; i < reps; ++i) {
+        if (prepare)
+            prepare();
+        QElapsedTimer timer;
+        timer.start();
+        operation();
+        m.samples.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    fprintf(stderr, "%-22s N=%6d median %9.2f ms\n", qPrintable(name), objects, m.median());
+    return m;
+}
+
+long peakResidentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').front().toLong();
+    return -1;
+}
+
+void sendMouse(QWidget *target, QEvent::Type type, QPoint position, Qt::MouseButton button,
+               Qt::MouseButtons held)
+{
+    QCursor::setPos(target->mapToGlobal(position));
+    QMouseEvent event(type, position, target->mapToGlobal(position), button, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &event);
+}
+
+QPoint cellCentre(MapView *view, int column, int row)
+{
+    const int size = view->cellSize();
+    return QPoint((column + view->originX) * size + size / 2, (row + view->originY) * size + size / 2);
+}
+
+// Removes the current layer's objects in the cells [left, right] x [top, bottom].
+void clearCells(GorseED &window, int left, int top, int right, int bottom)
+{
+    LayerController *layers = window.mapView->layerController;
+    for (int y = top; y <= bottom; ++y)
+        for (int x = left; x <= right; ++x)
+            layers->removeSectorAt(x, y);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QWidget *openPropertiesWindow()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == QLatin1String("objectProperties") && widget->isVisible())
+            return widget;
+    return nullptr;
+}
+
+// The 100-cell pencil stroke and the 999-cell fill, on the Floor layer, in
+// rows below those a level of perLayer objects uses.
+struct EditingOperations
+{
+    GorseED &window;
+    int firstFreeRow;
+
+    void pencilStroke()
+    {
+        QWidget *map = window.mapView->mapWidget;
+        const int row = firstFreeRow + 1;
+        sendMouse(map, QEvent::MouseButtonPress, cellCentre(window.mapView, 0, row), Qt::LeftButton, Qt::LeftButton);
+        for (int i = 1; i < 100; ++i)
+            sendMouse(map, QEvent::MouseMove, cellCentre(window.mapView, i % 50, row + i / 50), Qt::NoButton,
+                      Qt::LeftButton);
+        sendMouse(map, QEvent::MouseButtonRelease, cellCentre(window.mapView, 49, row + 1), Qt::LeftButton,
+                  Qt::NoButton);
+        LevelBuilder::settle(window);
+    }
+
+    void floodFill()
+    {
+        QWidget *map = window.mapView->mapWidget;
+        const QPoint centre = cellCentre(window.mapView, 10, firstFreeRow + 20);
+        sendMouse(map, QEvent::MouseButtonPress, centre, Qt::LeftButton, Qt::LeftButton);
+        sendMouse(map, QEvent::MouseButtonRelease, centre, Qt::LeftButton, Qt::NoButton);
+        LevelBuilder::settle(window);
+    }
+
+    // A closed room of 27 x 37 = 999 free cells.
+    void buildRoom() { LevelBuilder::wallRing(window, 1, firstFreeRow + 4, 27, firstFreeRow + 40); }
+    void clearStroke() { clearCells(window, 0, firstFreeRow + 1, 49, firstFreeRow + 2); }
+    void clearRoom() { clearCells(window, 1, firstFreeRow + 4, 27, firstFreeRow + 40); }
+};
+
+std::vector<Measurement> measureEditor(int objects, int reps, const QString &scratch)
+{
+    std::vector<Measurement> results;
+    const int perLayer = objects / 8;
+    GorseED window;
+    window.show();
+    LevelBuilder::settle(window);
+    LevelBuilder::fillAllLayers(window, perLayer);
+    MapView *view = window.mapView;
+    const QString label = objects ? QString() : QStringLiteral(" (empty)");
+
+    if (objects > 0) {
+        const QString file = scratch + QStringLiteral("/level%1.map").arg(objects);
+        results.push_back(measure(QStringLiteral("save"), objects, reps, [&] {
+            MapFile mapFile;
+            mapFile.writeMapFile(file, view->layerController->sectorsByLayer);
+        }));
+        results.push_back(measure(QStringLiteral("load"), objects, std::max(1, reps / 2), [&] {
+            view->loadMapFromFile(file);
+            LevelBuilder::settle(window);
+        }));
+
+        bool zoomedOut = false;
+        results.push_back(measure(QStringLiteral("zoom change"), objects, reps, [&] {
+            zoomedOut = !zoomedOut;
+            view->mapViewZoomSlider->setValue(zoomedOut ? 3 : 4);
+            LevelBuilder::settle(window);
+        }));
+        view->mapViewZoomSlider->setValue(4);
+
+        // The anchor is set by a middle release; each move 33 px away pans a cell.
+        QWidget *map = view->mapWidget;
+        sendMouse(map, QEvent::MouseButtonRelease, QPoint(300, 200), Qt::MiddleButton, Qt::NoButton);
+        int direction = 1;
+        results.push_back(measure(QStringLiteral("pan step"), objects, reps, [&] {
+            direction = -direction;
+            sendMouse(map, QEvent::MouseMove, view->panAnchor + QPoint(33 * direction, 0), Qt::NoButton,
+                      Qt::MiddleButton);
+            LevelBuilder::settle(window);
+        }));
+        sendMouse(map, QEvent::MouseButtonRelease, view->panAnchor, Qt::MiddleButton, Qt::NoButton);
+
+        bool onDoors = false;
+        results.push_back(measure(QStringLiteral("layer switch"), objects, reps, [&] {
+            onDoors = !onDoors;
+            LevelBuilder::chooseLayer(window, onDoors ? QStringLiteral("Floor") : QStringLiteral("Wall"));
+            LevelBuilder::settle(window);
+        }));
+        LevelBuilder::chooseLayer(window, QStringLiteral("Wall"));
+
+        // A radius-10 point light from a light cell in the middle of a full
+        // light layer, through the properties window and its OK button.
+        LevelBuilder::chooseLayer(window, QStringLiteral("Lightmap"));
+        view->radioSelect->click();
+        const int centreRow = LevelBuilder::rowsFor(perLayer) / 2;
+        results.push_back(measure(QStringLiteral("point light r10"), objects, reps, [&] {
+            view->layerController->clearSelection();
+            view->layerController->selectRect(32, centreRow, 32, centreRow);
+            view->BtnEditSelectionEvent();
+            QWidget *form = openPropertiesWindow();
+            form->findChild<QCheckBox *>(QStringLiteral("chkIsLightEmitter"))->setChecked(true);
+            form->findChild<QSlider *>(QStringLiteral("sliderEmissionRadius"))->setValue(10);
+            form->findChild<QPushButton *>(QStringLiteral("buttonOK"))->click();
+            LevelBuilder::settle(window);
+        }));
+        view->radioPaint->click();
+        LevelBuilder::chooseLayer(window, QStringLiteral("Wall"));
+    }
+
+    EditingOperations editing{window, LevelBuilder::rowsFor(perLayer) + 1};
+    LevelBuilder::chooseLayer(window, QStringLiteral("Floor"));
+    view->radioPencil->click();
+    results.push_back(measure(QStringLiteral("pencil stroke 100") + label, objects, reps,
+                              [&] { editing.pencilStroke(); }, [&] { editing.clearStroke(); }));
+    editing.buildRoom();
+    LevelBuilder::chooseLayer(window, QStringLiteral("Floor"));
+    view->radioFloodFill->click();
+    results.push_back(measure(QStringLiteral("flood fill 999") + label, objects, reps,
+                              [&] { editing.floodFill(); }, [&] { editing.clearRoom(); }));
+    return results;
+}
+} // namespace
+
+namespace {
+// The floor: N flat buttons sharing one icon on a plain widget, created,
+// shown and painted as fast as plain Qt allows, then all moved by one cell.
+std::vector<Measurement> measureFloor(int objects, int reps)
+{
+    std::vector<Measurement> results;
+    QPixmap pixmap(64, 64);
+    pixmap.fill(Qt::darkRed);
+    const QIcon icon(pixmap);
+    std::unique_ptr<QWidget> host;
+    std::vector<QPushButton *> buttons;
+    auto teardown = [&] {
+        host.reset();
+        buttons.clear();
+        QCoreApplication::processEvents();
+    };
+    results.push_back(measure(QStringLiteral("floor: create+paint"), objects, reps, [&] {
+        host = std::make_unique<QWidget>();
+        host->resize(1124, 768);
+        host->show();
+        for (int i = 0; i < objects; ++i) {
+            auto *button = new QPushButton(host.get());
+            button->setFlat(true);
+            button->setIcon(icon);
+            button->setIconSize(QSize(64, 64));
+            button->setGeometry(i % LevelBuilder::rowWidth * 64, i / LevelBuilder::rowWidth * 64, 64, 64);
+            button->show();
+            buttons.push_back(button);
+            if (i % 256 == 255)
+                QCoreApplication::processEvents();
+        }
+        QCoreApplication::processEvents();
+        host->repaint();
+    }, teardown));
+    int direction = 1;
+    results.push_back(measure(QStringLiteral("floor: move all"), objects, reps, [&] {
+        direction = -direction;
+        for (QPushButton *button : buttons)
+            button->move(button->pos() + QPoint(64 * direction, 0));
+        QCoreApplication::processEvents();
+        host->repaint();
+    }));
+    teardown();
+    return results;
+}
+
+// Loads a level in a fresh editor and reports the peak resident size before
+// and after, in KiB, on stdout: "<before> <after>".
+int reportLoadPeak(const QString &file)
+{
+    GorseED window;
+    window.show();
+    LevelBuilder::settle(window);
+    const long before = peakResidentKiB();
+    window.mapView->loadMapFromFile(file);
+    LevelBuilder::settle(window);
+    printf("%ld %ld\n", before, peakResidentKiB());
+    return 0;
+}
+
+void writeResults(const std::vector<Measurement> &results, const QString &csvPath, const QString &jsonPath)
+{
+    QFile csv(csvPath);
+    if (csv.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        QTextStream out(&csv);
+        out << "operation,objects,median_ms,min_ms,max_ms,reps\n";
+        for (const Measurement &m : results) {
+            const auto [lo, hi] = std::minmax_element(m.samples.begin(), m.samples.end());
+            out << m.operation << ',' << m.objects << ',' << m.median() << ',' << *lo << ',' << *hi << ','
+                << m.samples.size() << '\n';
+        }
+    }
+    QJsonArray array;
+    for (const Measurement &m : results) {
+        QJsonArray samples;
+        for (double sample : m.samples)
+            samples.append(sample);
+        array.append(QJsonObject{{"operation", m.operation}, {"objects", m.objects}, {"median_ms", m.median()},
+                                 {"samples_ms", samples}});
+    }
+    QFile json(jsonPath);
+    if (json.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        json.write(QJsonDocument(QJsonObject{{"results", array}}).toJson());
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // The editor starts this way; the floor runs in the same process.
+    prepareStartupEnvironment();
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("GorseED benchmarks"));
+    parser.addHelpOption();
+    parser.addOption({"sizes", "Comma-separated object counts.", "list", "4096,16384,32768,65536"});
+    parser.addOption({"reps", "Repetitions per operation.", "count", "5"});
+    parser.addOption({"data", "Working directory with assets/ and textures/.", "dir", GORSEED_DATA_DIR});
+    parser.addOption({"out", "Folder for results.csv and results.json.", "dir", "."});
+    parser.addOption({"levels", "Folder for the levels written by the save step (kept).", "dir"});
+    parser.addOption({"load-peak", "Internal: load a level and print the peak resident size.", "file"});
+    parser.process(application);
+
+    const QString outDir = QDir(parser.value("out")).absolutePath();
+    QDir().mkpath(outDir);
+    if (!QDir::setCurrent(parser.value("data"))) {
+        fprintf(stderr, "cannot enter %s\n", qPrintable(parser.value("data")));
+        return 2;
+    }
+    if (parser.isSet("load-peak"))
+        return reportLoadPeak(parser.value("load-peak"));
+
+    const int reps = std::max(1, parser.value("reps").toInt());
+    QTemporaryDir temporary;
+    const QString levels = parser.isSet("levels") ? QDir(parser.value("levels")).absolutePath() : temporary.path();
+    QDir().mkpath(levels);
+    std::vector<Measurement> results;
+    auto append = [&results](std::vector<Measurement> more) {
+        results.insert(results.end(), more.begin(), more.end());
+    };
+    append(measureEditor(0, reps, levels));
+    for (const QString &size : parser.value("sizes").split(',')) {
+        const int objects = size.toInt();
+        append(measureFloor(objects, reps));
+        append(measureEditor(objects, reps, levels));
+
+        // Peak memory of a load in a process of its own.
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(),
+                    {"--data", QDir::currentPath(), "--load-peak", levels + QStringLiteral("/level%1.map").arg(objects)});
+        child.waitForFinished(-1);
+        const QStringList kib = QString::fromLatin1(child.readAllStandardOutput()).split(' ');
+        if (kib.size() == 2) {
+            const double perObject = (kib[1].toDouble() - kib[0].toDouble()) * 1024.0 / objects;
+            results.push_back(Measurement{QStringLiteral("load peak bytes/object"), objects, {perObject}});
+            results.push_back(Measurement{QStringLiteral("load peak MiB"), objects, {kib[1].toDouble() / 1024.0}});
+            fprintf(stderr, "load peak: %s KiB -> %s KiB, %.0f bytes per object\n", qPrintable(kib[0]),
+                    qPrintable(kib[1].trimmed()), perObject);
+        }
+        writeResults(results, outDir + "/results.csv", outDir + "/results.json");
+    }
+    writeResults(results, outDir + "/results.csv", outDir + "/results.json");
+    return 0;
+}

@@ -1,0 +1,62 @@
+#include "levelbuilder.h"
+
+#include "app/gorseed.h"
+#include "mapview/mapview.h"
+#include "model/layercontroller.h"
+#include "model/subtypetable.h"
+
+#include <QApplication>
+#include <QComboBox>
+
+void LevelBuilder::chooseLayer(GorseED &window, const QString &layer)
+{
+    window.findChild<QComboBox *>(QStringLiteral("comboBoxMapLayer"))->setCurrentText(layer);
+}
+
+int LevelBuilder::rowsFor(int perLayer)
+{
+    return (perLayer + rowWidth - 1) / rowWidth;
+}
+
+void LevelBuilder::fillAllLayers(GorseED &window, int perLayer)
+{
+    MapView *view = window.mapView;
+    for (const std::string &layer : Kinds::comboOrder()) {
+        chooseLayer(window, QString::fromStdString(layer));
+        for (int i = 0; i < perLayer; ++i) {
+            const QPoint cell(i % rowWidth + view->originX, i / rowWidth + view->originY);
+            view->layerController->addSector(view->placeSectorAt(cell));
+            if (i % 256 == 255)
+                QCoreApplication::processEvents();
+        }
+    }
+    chooseLayer(window, QStringLiteral("Wall"));
+    settle(window);
+}
+
+void LevelBuilder::wallRing(GorseED &window, int left, int top, int right, int bottom)
+{
+    MapView *view = window.mapView;
+    LayerController *layers = view->layerController;
+    const std::string previous = layers->currentLayer;
+    layers->switchToLayer("Wall");
+    auto place = [&](int x, int y) {
+        if (!layers->hasSectorAt(x, y))
+            layers->addSector(view->placeSectorAt(QPoint(x + view->originX, y + view->originY)));
+    };
+    for (int x = left - 1; x <= right + 1; ++x) {
+        place(x, top - 1);
+        place(x, bottom + 1);
+    }
+    for (int y = top; y <= bottom; ++y) {
+        place(left - 1, y);
+        place(right + 1, y);
+    }
+    layers->switchToLayer(previous);
+}
+
+void LevelBuilder::settle(GorseED &window)
+{
+    QCoreApplication::processEvents();
+    window.repaint();
+}

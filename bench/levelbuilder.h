@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QPoint>
+#include <QString>
+
+class GorseED;
+
+// Builds benchmark levels in a real editor window: every layer filled with
+// the same number of objects in rows 64 cells wide, starting at map cell (0, 0).
+namespace LevelBuilder {
+constexpr int rowWidth = 64;
+
+// Fills all eight layers with perLayer objects each; returns with "Wall" current.
+void fillAllLayers(GorseED &window, int perLayer);
+// Rows used by a layer of perLayer objects.
+int rowsFor(int perLayer);
+// Makes `layer` current through the layer combo box.
+void chooseLayer(GorseED &window, const QString &layer);
+// Walls around the free rectangle [left, right] x [top, bottom], one cell out.
+void wallRing(GorseED &window, int left, int top, int right, int bottom);
+// Lets Qt deliver what is queued and paints the window once.
+void settle(GorseED &window);
+} // namespace LevelBuilder
