@@ -48,7 +48,7 @@ struct Measurement
 Measurement measure(const QString &name, int objects, int reps, const std::function<void()> &operation,
                     const std::function<void()> &prepare = {})
 {
-    Measurement m{name, objects, {}};
+    Measurement m {name, objects, {}};
     for (int i = 0; i < reps; ++i) {
         if (prepare)
             prepare();
@@ -72,8 +72,7 @@ long peakResidentKiB()
     return -1;
 }
 
-void sendMouse(QWidget *target, QEvent::Type type, QPoint position, Qt::MouseButton button,
-               Qt::MouseButtons held)
+void sendMouse(QWidget *target, QEvent::Type type, QPoint position, Qt::MouseButton button, Qt::MouseButtons held)
 {
     QCursor::setPos(target->mapToGlobal(position));
     QMouseEvent event(type, position, target->mapToGlobal(position), button, held, Qt::NoModifier);
@@ -208,16 +207,18 @@ std::vector<Measurement> measureEditor(int objects, int reps, const QString &scr
         LevelBuilder::chooseLayer(window, QStringLiteral("Wall"));
     }
 
-    EditingOperations editing{window, LevelBuilder::rowsFor(perLayer) + 1};
+    EditingOperations editing {window, LevelBuilder::rowsFor(perLayer) + 1};
     LevelBuilder::chooseLayer(window, QStringLiteral("Floor"));
     view->radioPencil->click();
-    results.push_back(measure(QStringLiteral("pencil stroke 100") + label, objects, reps,
-                              [&] { editing.pencilStroke(); }, [&] { editing.clearStroke(); }));
+    results.push_back(measure(
+        QStringLiteral("pencil stroke 100") + label, objects, reps, [&] { editing.pencilStroke(); },
+        [&] { editing.clearStroke(); }));
     editing.buildRoom();
     LevelBuilder::chooseLayer(window, QStringLiteral("Floor"));
     view->radioFloodFill->click();
-    results.push_back(measure(QStringLiteral("flood fill 999") + label, objects, reps,
-                              [&] { editing.floodFill(); }, [&] { editing.clearRoom(); }));
+    results.push_back(measure(
+        QStringLiteral("flood fill 999") + label, objects, reps, [&] { editing.floodFill(); },
+        [&] { editing.clearRoom(); }));
     return results;
 }
 } // namespace
@@ -238,24 +239,27 @@ std::vector<Measurement> measureFloor(int objects, int reps)
         buttons.clear();
         QCoreApplication::processEvents();
     };
-    results.push_back(measure(QStringLiteral("floor: create+paint"), objects, reps, [&] {
-        host = std::make_unique<QWidget>();
-        host->resize(1124, 768);
-        host->show();
-        for (int i = 0; i < objects; ++i) {
-            auto *button = new QPushButton(host.get());
-            button->setFlat(true);
-            button->setIcon(icon);
-            button->setIconSize(QSize(64, 64));
-            button->setGeometry(i % LevelBuilder::rowWidth * 64, i / LevelBuilder::rowWidth * 64, 64, 64);
-            button->show();
-            buttons.push_back(button);
-            if (i % 256 == 255)
-                QCoreApplication::processEvents();
-        }
-        QCoreApplication::processEvents();
-        host->repaint();
-    }, teardown));
+    results.push_back(measure(
+        QStringLiteral("floor: create+paint"), objects, reps,
+        [&] {
+            host = std::make_unique<QWidget>();
+            host->resize(1124, 768);
+            host->show();
+            for (int i = 0; i < objects; ++i) {
+                auto *button = new QPushButton(host.get());
+                button->setFlat(true);
+                button->setIcon(icon);
+                button->setIconSize(QSize(64, 64));
+                button->setGeometry(i % LevelBuilder::rowWidth * 64, i / LevelBuilder::rowWidth * 64, 64, 64);
+                button->show();
+                buttons.push_back(button);
+                if (i % 256 == 255)
+                    QCoreApplication::processEvents();
+            }
+            QCoreApplication::processEvents();
+            host->repaint();
+        },
+        teardown));
     int direction = 1;
     results.push_back(measure(QStringLiteral("floor: move all"), objects, reps, [&] {
         direction = -direction;
@@ -299,12 +303,12 @@ void writeResults(const std::vector<Measurement> &results, const QString &csvPat
         QJsonArray samples;
         for (double sample : m.samples)
             samples.append(sample);
-        array.append(QJsonObject{{"operation", m.operation}, {"objects", m.objects}, {"median_ms", m.median()},
-                                 {"samples_ms", samples}});
+        array.append(QJsonObject {
+            {"operation", m.operation}, {"objects", m.objects}, {"median_ms", m.median()}, {"samples_ms", samples}});
     }
     QFile json(jsonPath);
     if (json.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        json.write(QJsonDocument(QJsonObject{{"results", array}}).toJson());
+        json.write(QJsonDocument(QJsonObject {{"results", array}}).toJson());
 }
 } // namespace
 
@@ -341,9 +345,8 @@ int main(int argc, char *argv[])
     const QString levels = parser.isSet("levels") ? QDir(parser.value("levels")).absolutePath() : temporary.path();
     QDir().mkpath(levels);
     std::vector<Measurement> results;
-    auto append = [&results](std::vector<Measurement> more) {
-        results.insert(results.end(), more.begin(), more.end());
-    };
+    auto append
+        = [&results](std::vector<Measurement> more) { results.insert(results.end(), more.begin(), more.end()); };
     append(measureEditor(0, reps, levels));
     for (const QString &size : parser.value("sizes").split(',')) {
         const int objects = size.toInt();
@@ -352,14 +355,15 @@ int main(int argc, char *argv[])
 
         // Peak memory of a load in a process of its own.
         QProcess child;
-        child.start(QCoreApplication::applicationFilePath(),
-                    {"--data", QDir::currentPath(), "--load-peak", levels + QStringLiteral("/level%1.map").arg(objects)});
+        child.start(
+            QCoreApplication::applicationFilePath(),
+            {"--data", QDir::currentPath(), "--load-peak", levels + QStringLiteral("/level%1.map").arg(objects)});
         child.waitForFinished(-1);
         const QStringList kib = QString::fromLatin1(child.readAllStandardOutput()).split(' ');
         if (kib.size() == 2) {
             const double perObject = (kib[1].toDouble() - kib[0].toDouble()) * 1024.0 / objects;
-            results.push_back(Measurement{QStringLiteral("load peak bytes/object"), objects, {perObject}});
-            results.push_back(Measurement{QStringLiteral("load peak MiB"), objects, {kib[1].toDouble() / 1024.0}});
+            results.push_back(Measurement {QStringLiteral("load peak bytes/object"), objects, {perObject}});
+            results.push_back(Measurement {QStringLiteral("load peak MiB"), objects, {kib[1].toDouble() / 1024.0}});
             fprintf(stderr, "load peak: %s KiB -> %s KiB, %.0f bytes per object\n", qPrintable(kib[0]),
                     qPrintable(kib[1].trimmed()), perObject);
         }
