@@ -360,6 +360,8 @@ cursor_is_cross() {
 
 # shellcheck source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/scenario_editing.sh"
+# shellcheck source-path=SCRIPTDIR
+source "$(dirname "${BASH_SOURCE[0]}")/scenario_properties.sh"
 
 # ---------------------------------------------------------------- scenarios
 
@@ -466,6 +468,7 @@ main() {
     scenario_background
     scenario_mode_keys
     scenario_editing # leaves walls and floors on the map
+    scenario_properties # leaves a properties window open beside the editor
     stop_editor
 
     log "screenshot of the editor: $OUT/editor.png"
