@@ -1,6 +1,7 @@
 #include "mapfile/mapfile.h"
 
 #include "gallery/texturegallery.h"
+#include "model/mousehold.h"
 #include "model/sector.h"
 #include "model/sectorfactory.h"
 #include "model/textureicons.h"
@@ -183,6 +184,7 @@ SectorRegistry MapFile::buildSectors(const MapReader::Contents &contents, const 
     // Cells whose pixel position would not fit an int are left out.
     const size_t lastCell = size_t(std::numeric_limits<int32_t>::max() / std::max(1, context.cellSize));
     SectorRegistry registry;
+    const MouseHold hold(context.mapWidget ? context.mapWidget->window() : nullptr);
     for (const auto &[section, grid] : contents.grids) {
         for (size_t row = 0; row < grid.size() && row <= lastCell; ++row) {
             const std::vector<std::string> &cells = grid[row];

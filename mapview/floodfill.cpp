@@ -4,6 +4,7 @@
 
 #include "gallery/texturegallery.h"
 #include "model/layercontroller.h"
+#include "model/mousehold.h"
 #include "model/sector.h"
 #include "model/subtypetable.h"
 
@@ -45,6 +46,7 @@ void MapView::floodFill()
         retextureCells(area.cells);
         return;
     }
+    const MouseHold hold(mainWindow);
     for (const QPoint &cell : area.cells) {
         if (layerController->hasSectorAt(cell.x(), cell.y()))
             continue;

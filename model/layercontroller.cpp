@@ -1,5 +1,6 @@
 #include "model/layercontroller.h"
 
+#include "model/mousehold.h"
 #include "model/sector.h"
 #include "model/subtypetable.h"
 #include "model/tinteffect.h"
@@ -209,6 +210,7 @@ void LayerController::clearSelection()
 
 void LayerController::refreshDisplay()
 {
+    const MouseHold hold(controlsWidget->window());
     applyVisibilityRules();
     applyLayerTints(currentLayer);
 }
