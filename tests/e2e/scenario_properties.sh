@@ -1,158 +1,74 @@
-# The "Object Properties" window in the real window, sourced by e2e_window.sh
-# (uses its helpers and choose_layer of scenario_editing.sh): a click on a
-# placed wall opens it, "PiercedWall" chosen there and OK end up in the saved
-# level; a light cell made the centre of a point light fills the square
-# around it with light cells, the nearer the brighter, and a click on one of
-# them opens its window.
-#
-# Starts in edit mode with the pencil on the Wall layer, with view columns
-# 6-10, rows 1-7 free on the Wall and Lightmap layers. Saves the level as
-# $WORK/level.map. Leaves the Lightmap layer current and one properties window
-# open beside the editor, so stopping the editor shows that an open
-# properties window does not keep it running.
+# shellcheck shell=bash
+# The "Object Properties" window, sourced by e2e_window.sh: "PiercedWall" chosen for a wall is saved; a light cell
+# made a point light's centre fills the square around it with light cells, the nearer the brighter, and one of
+# those opens its own window. Needs the pencil on the Wall layer and view columns 6-10, rows 1-7 free.
 
-readonly FORM_TITLE="Object Properties"
-# Where the properties window is moved to: right of the editor window.
-readonly FORM_X=1200 FORM_Y=20
+readonly FORM_X=1200 FORM_Y=20 # the properties window is moved there, right of the editor window
 
-# Prints the id of the visible window titled TITLE once it shows (empty after
-# 10 s).
-wait_for_window() {
-    timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1
-}
-
-# Waits until window ID is no longer shown; returns 1 if it stays.
-wait_window_gone() {
-    local i
-    for i in $(seq 1 50); do
-        xdotool search --onlyvisible --name "^$FORM_TITLE\$" 2>/dev/null | grep -qx "$1" || return 0
-        sleep 0.1
-    done
-    return 1
-}
-
-# Clicks an object's cell and moves the properties window that opens beside
-# the editor; prints its id (empty when none opened).
-open_properties_at_cell() {
+# Prints the id of the visible window titled $1 once it shows (nothing after 10 s).
+window_named() { timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
+click_in_form() { xdotool mousemove --sync $((FORM_X + $1)) $((FORM_Y + $2)) click 1; }
+# Fails with MESSAGE ($2) unless window $1 closes.
+expect_closed() { retry 50 "! popups | grep -qx $1" || fail "$2"; }
+# Clicks the object at view cell ($1,$2), "$3", and sets FORM to the properties window that opens, moved aside.
+open_properties() {
     click_at_cell "$1" "$2"
-    local form
-    form=$(wait_for_window "$FORM_TITLE")
-    [ -n "$form" ] || return 0
-    xdotool windowmove --sync "$form" "$FORM_X" "$FORM_Y" >/dev/null 2>&1
+    FORM=$(window_named "Object Properties")
+    [ -n "$FORM" ] || { fail "a click on $3 opened no 'Object Properties' window"; return 1; }
+    xdotool windowmove --sync "$FORM" "$FORM_X" "$FORM_Y" >/dev/null 2>&1
     sleep 0.3
-    echo "$form"
 }
 
-# Left click at a point of the properties window (its own coordinates).
-click_in_form() {
-    xdotool mousemove --sync $((FORM_X + $1)) $((FORM_Y + $2)) click 1
+pierced_wall() {
+    local file=$WORK/level.map dialog
+    click_at_cell 9 1 # the pencil places a wall; a click on it opens its window
+    open_properties 9 1 "a placed wall" || return
+    click_in_form 170 141 # the subtype combo box; Down picks PiercedWall, the next subtype
+    sleep 0.3
+    key Down
+    key Return
+    sleep 0.2
+    click_in_form 274 473 # OK
+    expect_closed "$FORM" "OK did not close the wall's properties window"
+    focus_editor
+    key ctrl+s
+    dialog=$(window_named "Save Gorse Map")
+    [ -n "$dialog" ] || { fail "Ctrl+S showed no save dialog"; return; }
+    xdotool windowfocus --sync "$dialog"
+    xdotool type --delay 10 "$file"
+    key Return
+    retry 50 "grep -q PiercedWall $file 2>/dev/null" || fail "the saved level holds no PiercedWall (see level.map)"
+    cp "$file" "$OUT/level.map" 2>/dev/null
 }
 
-# Widget centres in the window ("groupLighting" is at 20,180).
-form_ok() { click_in_form 274 473; }
-form_subtype_combo() { click_in_form 170 141; }
-form_emission_field() { click_in_form 125 221; }
-form_emitter_check() { click_in_form 48 340; }
-
-# Mean luminance (0-255) of view cell (column, row) of screenshot SHOT.
-cell_luminance() {
-    convert "$OUT/$1.png" -crop "${CELL}x${CELL}+$((MAP_X + $2 * CELL))+$((MAP_Y + $3 * CELL))" +repage \
-        -colorspace Gray -format '%[fx:int(255*mean)]' info:
-}
-
-# Whether view cell (column, row) differs between screenshots A and B.
-cell_changed() {
-    local n
-    convert "$OUT/$1.png" -crop "${CELL}x${CELL}+$((MAP_X + $3 * CELL))+$((MAP_Y + $4 * CELL))" +repage "$WORK/a.png"
-    convert "$OUT/$2.png" -crop "${CELL}x${CELL}+$((MAP_X + $3 * CELL))+$((MAP_Y + $4 * CELL))" +repage "$WORK/b.png"
-    n=$(compare -metric AE "$WORK/a.png" "$WORK/b.png" null: 2>&1 >/dev/null)
-    [ "${n%%[!0-9]*}" != 0 ]
-}
-
-scenario_properties() {
-    local form file="$WORK/level.map" i
-
-    # 1. A wall's window: "PiercedWall" chosen, OK, saved.
-    click_at_cell 9 1
-    form=$(open_properties_at_cell 9 1)
-    if [ -z "$form" ]; then
-        fail "a click on a placed wall opened no '$FORM_TITLE' window"
-    else
-        import -window "$form" "$OUT/properties-wall.png"
-        form_subtype_combo
-        sleep 0.3
-        key Down
-        key Return
-        sleep 0.2
-        form_ok
-        wait_window_gone "$form" || fail "OK did not close the wall's properties window"
-        focus_editor
-        key ctrl+s
-        local dialog
-        dialog=$(wait_for_window "Save Gorse Map")
-        if [ -z "$dialog" ]; then
-            fail "Ctrl+S showed no save dialog"
-        else
-            xdotool windowfocus --sync "$dialog"
-            xdotool type --delay 10 "$file"
-            key Return
-            for i in $(seq 1 50); do
-                [ -s "$file" ] && break
-                sleep 0.1
-            done
-            grep -q "PiercedWall" "$file" 2>/dev/null ||
-                fail "the saved level $file holds no PiercedWall (see $OUT/level.map)"
-            cp "$file" "$OUT/level.map" 2>/dev/null
-        fi
-    fi
-
-    # 2. A light cell made the centre of a point light of radius 2.
+point_light() {
+    local outer inner centre cells
     focus_editor
     choose_layer l
-    click_at_cell 8 5
-    form=$(open_properties_at_cell 8 5)
-    if [ -z "$form" ]; then
-        fail "a click on a placed light cell opened no '$FORM_TITLE' window"
-        return
-    fi
-    xdotool windowfocus --sync "$form"
-    form_emission_field
+    click_at_cell 8 5 # the pencil places a light cell
+    open_properties 8 5 "a placed light cell" || return
+    xdotool windowfocus --sync "$FORM"
+    click_in_form 125 221 # the emission level
     key ctrl+a
     xdotool type --delay 10 200
-    form_emitter_check
+    click_in_form 48 340 # "Generate point light emissions"
     sleep 0.3
-    import -window "$form" "$OUT/properties-light.png"
-    settled_screenshot light-centre
-    form_ok
-    wait_window_gone "$form" || fail "OK did not close the light's properties window"
-    wait_for_change light-centre light-square || fail "OK with 'Generate point light emissions' changed nothing"
-
-    # Every cell of the square (6,3)-(10,7) changed, nothing else on the map.
-    local column row missing=""
-    for row in 3 4 5 6 7; do
-        for column in 6 7 8 9 10; do
-            cell_changed light-centre light-square "$column" "$row" || missing="$missing ($column,$row)"
-        done
-    done
-    [ -z "$missing" ] || fail "the point light left these cells of its square unchanged:$missing"
-    convert "$OUT/light-centre.png" -crop "${MAP_W}x${MAP_H}+${MAP_X}+${MAP_Y}" +repage "$OUT/light-centre-map.png"
-    convert "$OUT/light-square.png" -crop "${MAP_W}x${MAP_H}+${MAP_X}+${MAP_Y}" +repage "$OUT/light-square-map.png"
-    local x y w h
-    read -r x y w h <<<"$(diff_box light-centre-map light-square-map)"
-    if [ -z "$x" ] || [ "$x" -lt $((6 * CELL)) ] || [ "$y" -lt $((3 * CELL)) ] ||
-        [ $((x + w)) -gt $((11 * CELL)) ] || [ $((y + h)) -gt $((8 * CELL)) ]; then
-        fail "the point light changed the map outside its square (box ${w}x$h+$x+$y)"
-    fi
+    import -window "$FORM" "$OUT/properties-light.png"
+    screenshot light-centre
+    settle light-centre
+    click_in_form 274 473 # OK
+    expect_closed "$FORM" "OK did not close the light's properties window"
+    expect_change light-centre light-square "OK with 'Generate point light emissions'"
+    # Radius 2: every cell of the square (6,3)-(10,7) changes, nothing else on the map.
+    cells=$(convert "$OUT/light-centre.png" "$OUT/light-square.png" -compose difference -composite \
+        -crop "${MAP_W}x$MAP_H+$MAP_X+$MAP_Y" +repage -crop "${CELL}x$CELL" -format '%[max] %X %Y\n' info: |
+        awk -v c="$CELL" '$1 > 0 { print $2 / c "," $3 / c }' | sort -t, -k1n -k2n | xargs)
+    [ "$cells" = "$(echo {6..10},{3..7})" ] || fail "the point light changed cells $cells, not the square (6,3)-(10,7)"
     # Levels 200, 100 and 40 from the centre outwards: the lamps get darker.
-    local centre inner outer
-    centre=$(cell_luminance light-square 8 5)
-    inner=$(cell_luminance light-square 7 5)
-    outer=$(cell_luminance light-square 6 5)
-    log "mean luminance of the light cells from the centre out: $centre $inner $outer"
+    read -r outer inner centre <<<"$(convert "$OUT/light-square.png" -colorspace Gray \
+        -crop "$((3 * CELL))x$CELL+$((MAP_X + 6 * CELL))+$((MAP_Y + 5 * CELL))" +repage -crop "${CELL}x$CELL" \
+        -format '%[fx:int(255*mean)] ' info:)"
     [ "$centre" -gt "$inner" ] && [ "$inner" -gt "$outer" ] ||
         fail "the light cells do not get darker away from the centre ($centre, $inner, $outer)"
-
-    # 3. A light cell made by the point light opens its own window.
-    form=$(open_properties_at_cell 7 4)
-    [ -n "$form" ] || fail "a click on a light cell made by the point light opened no '$FORM_TITLE' window"
+    open_properties 7 4 "a light cell made by the point light"
 }
