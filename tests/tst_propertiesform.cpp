@@ -16,304 +16,201 @@
 #include <QSlider>
 #include <QTest>
 
+namespace {
+// Clicks the object in the cell, drawing it first with the pencil if the
+// cell is empty; the click opens its window.
+ObjectPropertiesForm *placeAndOpen(GorseED &window, MapMouse &mouse, int column, int row)
+{
+    if (!window.mapView->layerController->hasSectorAt(column, row))
+        mouse.click(mouse.cellCentre(column, row), Qt::LeftButton);
+    mouse.click(mouse.cellCentre(column, row), Qt::LeftButton);
+    return window.mapView->propertiesForm.data();
+}
+
+QLineEdit *field(QWidget *form, const char *name)
+{
+    return form->findChild<QLineEdit *>(name);
+}
+
+void deleteClosedWindows()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+const char *const lightingFields[] {"editLightingEmission", "editLightingEmissionMin", "editLightingEmissionMax",
+                                    "edintLightingBlinkDelay"};
+
+// "1" or "0" for each lighting field, then for the random intensity box.
+QString enabledLightingFields(ObjectPropertiesForm *form)
+{
+    QString enabled;
+    for (const char *name : lightingFields)
+        enabled += field(form, name)->isEnabled() ? '1' : '0';
+    return enabled + (form->ui.checkLightingRandIntensity->isEnabled() ? '1' : '0');
+}
+} // namespace
+
 class PropertiesFormTest : public QObject
 {
     Q_OBJECT
 
-private:
-    static void chooseLayer(GorseED &window, const QString &layer)
-    {
-        window.findChild<QComboBox *>(QStringLiteral("comboBoxMapLayer"))->setCurrentText(layer);
-    }
-
-    // Clicks the object in the cell, drawing it first with the pencil if the
-    // cell is empty; the click opens its window.
-    static ObjectPropertiesForm *placeAndOpen(GorseED &window, MapMouse &mouse, int column, int row)
-    {
-        if (!window.mapView->layerController->hasSectorAt(column, row))
-            mouse.click(mouse.cellCentre(column, row), Qt::LeftButton);
-        mouse.click(mouse.cellCentre(column, row), Qt::LeftButton);
-        return window.mapView->propertiesForm.data();
-    }
-
-    static QLineEdit *field(QWidget *form, const char *name) { return form->findChild<QLineEdit *>(name); }
-
-    static QStringList comboItems(const QComboBox *combo)
-    {
-        QStringList items;
-        for (int i = 0; i < combo->count(); ++i)
-            items << combo->itemText(i);
-        return items;
-    }
-
-    static void deleteClosedWindows() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
-
-    // The widgets of the form that change with the light's subtype.
-    static QStringList enabledLightingWidgets(const ObjectPropertiesForm *form)
-    {
-        QStringList enabled;
-        for (const char *name : {"editLightingEmission", "labelLightingMin", "labelLightingMax", "labelLightBlinkDelay",
-                                 "editLightingEmissionMin", "editLightingEmissionMax", "edintLightingBlinkDelay",
-                                 "checkLightingRandIntensity"})
-            if (form->findChild<QWidget *>(name)->isEnabled())
-                enabled << name;
-        return enabled;
-    }
-
 private slots:
-    // Other parts find the window and its widgets by these object names.
-    void widgetNames()
+    // Other parts find the window and its widgets by these names.
+    void widgetNamesAndTexts()
     {
         ObjectPropertiesForm form;
-        QCOMPARE(form.objectName(), QStringLiteral("objectProperties"));
-        QCOMPARE(form.windowTitle(), QStringLiteral("Object Properties"));
-        QCOMPARE(form.size(), QSize(340, 500));
+        QCOMPARE(form.objectName() + " " + form.windowTitle(), QStringLiteral("objectProperties Object Properties"));
         QStringList named;
         for (const QWidget *child : form.findChildren<QWidget *>())
             if (!child->objectName().isEmpty() && !child->objectName().startsWith("qt_"))
-                named << child->objectName() + ':' + child->metaObject()->className();
+                named << QString("%1 %2 %3")
+                             .arg(child->objectName(), child->metaObject()->className(),
+                                  child->property("title").toString() + child->property("text").toString());
         named.sort();
-        const QString expected
-            = "buttonOK:QPushButton checkLightingRandIntensity:QCheckBox chkIsLightEmitter:QCheckBox "
-              "comboSubtype:QComboBox editEmissionRadius:QLineEdit editLightingEmission:QLineEdit "
-              "editLightingEmissionMax:QLineEdit editLightingEmissionMin:QLineEdit "
-              "edintLightingBlinkDelay:QLineEdit groupBox:QGroupBox groupBox_2:QGroupBox "
-              "groupLighting:QGroupBox label:QLabel labelLightBlinkDelay:QLabel "
-              "labelLightingMax:QLabel labelLightingMin:QLabel label_2:QLabel label_3:QLabel "
-              "label_4:QLabel label_5:QLabel label_6:QLabel sliderEmissionRadius:QSlider "
-              "textMapX:QLineEdit textMapY:QLineEdit textWorldX:QLineEdit textWorldY:QLineEdit";
-        QStringList wanted = expected.split(' ');
-        wanted.sort();
-        QCOMPARE(named, wanted);
+        QCOMPARE(
+            named.join('|'),
+            QStringLiteral("buttonOK QPushButton OK|checkLightingRandIntensity QCheckBox Random intensity (between "
+                           "min and max)|chkIsLightEmitter QCheckBox Generate point light emissions|comboSubtype "
+                           "QComboBox |edintLightingBlinkDelay QLineEdit 0.5|editEmissionRadius QLineEdit 2|"
+                           "editLightingEmission QLineEdit 128|editLightingEmissionMax QLineEdit 200|"
+                           "editLightingEmissionMin QLineEdit 20|groupBox QGroupBox Coordinates|groupBox_2 "
+                           "QGroupBox Subtype|groupLighting QGroupBox Lighting|label QLabel Map X:|"
+                           "labelLightBlinkDelay QLabel Blink delay|labelLightingMax QLabel Max|labelLightingMin "
+                           "QLabel Min|label_2 QLabel Map Y:|label_3 QLabel World X:|label_4 QLabel World Y:|"
+                           "label_5 QLabel Emission|label_6 QLabel Radius|sliderEmissionRadius QSlider |textMapX "
+                           "QLineEdit |textMapY QLineEdit |textWorldX QLineEdit |textWorldY QLineEdit "));
     }
 
-    void wallShowsPlaceAndSubtypes()
+    // A wall's place and subtype, then a light's lighting fields; a click on
+    // another object, or the same one, replaces the window without applying it.
+    void oneObjectAtATime()
     {
         EditorFixture editor;
         GorseED &window = *editor.window;
+        LayerController *layers = window.mapView->layerController;
         MapMouse mouse(window);
         mouse.click(mouse.cellCentre(4, 1), Qt::LeftButton);
-        window.mapView->layerController->sectorAt(4, 1)->setSubtype("SolidBounding");
-        ObjectPropertiesForm *first = placeAndOpen(window, mouse, 3, 2);
-        QVERIFY(first && first->isVisible() && first->isWindow());
-        QCOMPARE(field(first, "textMapX")->text(), QStringLiteral("3"));
-        QCOMPARE(field(first, "textWorldY")->text(), QStringLiteral("128"));
-        QCOMPARE(comboItems(first->comboSubtype), QStringList({"Solid", "PiercedWall", "SolidBounding"}));
-        QVERIFY(!first->ui.groupLighting->isVisible());
-
-        // A click on another wall replaces the window, showing that wall's subtype.
-        QPointer<ObjectPropertiesForm> replaced = first;
-        mouse.click(mouse.cellCentre(4, 1), Qt::LeftButton);
-        ObjectPropertiesForm *form = window.mapView->propertiesForm.data();
-        QVERIFY(form != first);
-        QVERIFY(replaced.isNull() || !replaced->isVisible());
-        deleteClosedWindows();
-        QVERIFY(replaced.isNull());
-        QCOMPARE(field(form, "textWorldX")->text(), QStringLiteral("256"));
-        QCOMPARE(form->comboSubtype->currentText(), QStringLiteral("SolidBounding"));
-
-        // A subtype choice takes effect at once, also if the window is then closed.
-        Sector *wall = window.mapView->layerController->sectorAt(4, 1);
+        layers->sectorAt(4, 1)->setSubtype("SolidBounding");
+        QPointer<ObjectPropertiesForm> form = placeAndOpen(window, mouse, 3, 2);
+        QVERIFY(form->isVisible() && form->isWindow() && !form->ui.groupLighting->isVisible());
+        QCOMPARE(QStringList({field(form, "textMapX")->text(), field(form, "textMapY")->text(),
+                              field(form, "textWorldX")->text(), field(form, "textWorldY")->text()}),
+                 QStringList({"3", "2", "192", "128"}));
+        // The subtype takes effect at once, without OK.
         form->comboSubtype->setCurrentText(QStringLiteral("PiercedWall"));
-        QCOMPARE(wall->properties->subtype, std::string("PiercedWall"));
-        form->close();
+        QCOMPARE(layers->sectorAt(3, 2)->properties->subtype, std::string("PiercedWall"));
+        mouse.click(mouse.cellCentre(4, 1), Qt::LeftButton);
         deleteClosedWindows();
-        QVERIFY(window.mapView->propertiesForm.isNull());
-        QCOMPARE(wall->properties->subtype, std::string("PiercedWall"));
-        QCOMPARE(window.mapView->layerController->sectorAt(3, 2)->properties->subtype, std::string("Solid"));
-    }
+        QVERIFY(form.isNull());
+        QCOMPARE(window.mapView->propertiesForm->comboSubtype->currentText(), QStringLiteral("SolidBounding"));
 
-    void staticLightSwitchedToDynamic()
-    {
-        EditorFixture editor;
-        chooseLayer(*editor.window, "Lightmap");
-        MapMouse mouse(*editor.window);
-        ObjectPropertiesForm *form = placeAndOpen(*editor.window, mouse, 2, 2);
-        Sector *light = editor.window->mapView->layerController->sectorAt(2, 2);
+        layers->comboBoxMapLayer->setCurrentText("Lightmap");
+        form = placeAndOpen(window, mouse, 2, 2);
+        Sector *light = layers->sectorAt(2, 2);
         QVERIFY(form->ui.groupLighting->isVisible());
         QCOMPARE(field(form, "editLightingEmission")->text(), QStringLiteral("10"));
-        QCOMPARE(enabledLightingWidgets(form), QStringList({"editLightingEmission"}));
-
+        QCOMPARE(enabledLightingFields(form), QStringLiteral("10000"));
         form->comboSubtype->setCurrentText(QStringLiteral("Dynamic"));
         QCOMPARE(light->properties->subtype, std::string("Dynamic"));
-        QCOMPARE(enabledLightingWidgets(form),
-                 QStringList({"labelLightingMin", "labelLightingMax", "labelLightBlinkDelay", "editLightingEmissionMin",
-                              "editLightingEmissionMax", "edintLightingBlinkDelay", "checkLightingRandIntensity"}));
-        // Closed without OK: the subtype stays, the lighting is not written.
-        field(form, "editLightingEmission")->setText(QStringLiteral("99"));
-        form->close();
-        QCOMPARE(light->properties->subtype, std::string("Dynamic"));
-        QCOMPARE(light->properties->lighting.emission, 10);
-        QVERIFY(!light->properties->lighting.isDynamic);
-    }
-
-    void okWritesLightingAndResetsEmitter()
-    {
-        EditorFixture editor;
-        chooseLayer(*editor.window, "Lightmap");
-        MapMouse mouse(*editor.window);
-        mouse.click(mouse.cellCentre(2, 2), Qt::LeftButton);
-        Sector *light = editor.window->mapView->layerController->sectorAt(2, 2);
-        SectorLighting emitter;
-        emitter.emissionRadius = 5;
-        emitter.emissionIntensity = 99;
-        emitter.isLightEmitter = true;
-        light->setLighting(emitter);
-
-        ObjectPropertiesForm *form = placeAndOpen(*editor.window, mouse, 2, 2);
-        QPointer<ObjectPropertiesForm> guard = form;
-        // The radius and the emitter flag are never taken from the object.
-        QVERIFY(!form->chkIsLightEmitter->isChecked());
+        QCOMPARE(enabledLightingFields(form), QStringLiteral("01111"));
+        // The radius is open to input only while the emitter box is checked.
         QVERIFY(!form->sliderEmissionRadius->isEnabled() && !form->editEmissionRadius->isEnabled());
         form->chkIsLightEmitter->click();
         QVERIFY(form->sliderEmissionRadius->isEnabled() && form->editEmissionRadius->isEnabled());
         form->sliderEmissionRadius->setValue(7);
         QCOMPARE(form->editEmissionRadius->text(), QStringLiteral("7"));
-        form->chkIsLightEmitter->click();
-        QVERIFY(!form->sliderEmissionRadius->isEnabled() && !form->editEmissionRadius->isEnabled());
-        QCOMPARE(form->editEmissionRadius->text(), QStringLiteral("7"));
-
-        field(form, "editLightingEmission")->setText(QStringLiteral("77"));
-        field(form, "edintLightingBlinkDelay")->setText(QStringLiteral("2.5"));
-        QTest::mouseClick(form->buttonOK, Qt::LeftButton);
-        const SectorLighting &stored = light->properties->lighting;
-        QCOMPARE(stored.emission, 77);
-        QCOMPARE(stored.blinkDelay, 2.5);
-        QCOMPARE(stored.emissionRadius, 0);
-        QCOMPARE(stored.emissionIntensity, 255);
-        QVERIFY(!stored.isLightEmitter);
-        QCOMPARE(tintOf(light), QColor(77, 77, 77));
-        QVERIFY(guard.isNull() || !guard->isVisible());
+        field(form, "editLightingEmissionMax")->setText(QStringLiteral("99"));
+        placeAndOpen(window, mouse, 2, 2);
         deleteClosedWindows();
-        QVERIFY(guard.isNull());
+        QVERIFY(form.isNull());
+        QCOMPARE(layers->layerList("Lightmap").size(), size_t(1));
+        QCOMPARE(light->properties->lighting.emissionMax, 255);
+        QVERIFY(!light->properties->lighting.isDynamic && !light->properties->lighting.isLightEmitter);
     }
 
-    void badInputIsStoredSafely_data()
+    // The four lighting fields as typed and as stored; the tint is clamped.
+    void okStoresLighting_data()
     {
-        QTest::addColumn<QString>("fieldName");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<double>("stored");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored");
         QTest::addColumn<int>("grey");
-        QTest::newRow("not a number") << "editLightingEmission"
-                                      << "abc" << 0.0 << 0;
-        QTest::newRow("above 255") << "editLightingEmission"
-                                   << "300" << 300.0 << 255;
-        QTest::newRow("negative") << "editLightingEmission"
-                                  << "-20" << -20.0 << 0;
-        QTest::newRow("beyond int") << "editLightingEmission"
-                                    << "99999999999999999999" << 0.0 << 0;
-        QTest::newRow("very long") << "editLightingEmission" << QString(5000, '7') << 0.0 << 0;
-        QTest::newRow("min not a number") << "editLightingEmissionMin"
-                                          << "x1" << 0.0 << -1;
-        QTest::newRow("max above 255") << "editLightingEmissionMax"
-                                       << "1000" << 1000.0 << -1;
-        QTest::newRow("delay not a number") << "edintLightingBlinkDelay"
-                                            << "abc" << 0.0 << -1;
-        QTest::newRow("delay nan") << "edintLightingBlinkDelay"
-                                   << "nan" << 0.0 << -1;
-        QTest::newRow("delay overflowing") << "edintLightingBlinkDelay"
-                                           << "1e999" << 0.0 << -1;
-        QTest::newRow("delay") << "edintLightingBlinkDelay"
-                               << "0.25" << 0.25 << -1;
+        QTest::newRow("numbers") << QString("77|5|200|0.25") << QString("77,5,200,0.25") << 77;
+        QTest::newRow("not numbers") << QString("abc|x1||nan") << QString("0,0,0,0") << 0;
+        QTest::newRow("out of range") << QString("300|-20|1000|1e999") << QString("300,-20,1000,0") << 255;
+        QTest::newRow("negative, beyond int, very long")
+            << "-20|99999999999999999999|" + QString(5000, '7') + "|abc" << QString("-20,0,0,0") << 0;
     }
 
-    void badInputIsStoredSafely()
+    void okStoresLighting()
     {
-        QFETCH(QString, fieldName);
-        QFETCH(QString, text);
-        QFETCH(double, stored);
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
         QFETCH(int, grey);
         EditorFixture editor;
-        chooseLayer(*editor.window, "Lightmap");
+        editor.window->mapView->layerController->comboBoxMapLayer->setCurrentText("Lightmap");
         MapMouse mouse(*editor.window);
-        ObjectPropertiesForm *form = placeAndOpen(*editor.window, mouse, 1, 1);
+        mouse.click(mouse.cellCentre(1, 1), Qt::LeftButton);
         Sector *light = editor.window->mapView->layerController->sectorAt(1, 1);
-        field(form, fieldName.toLatin1())->setText(text);
+        // The radius, intensity and emitter flag of a past point light go on OK.
+        light->setLighting({5, 99, 0.5, 10, 0, 255, false, false, true});
+        ObjectPropertiesForm *form = placeAndOpen(*editor.window, mouse, 1, 1);
+        const QStringList texts = typed.split('|');
+        for (int i = 0; i < 4; ++i)
+            field(form, lightingFields[i])->setText(texts[i]);
         QTest::mouseClick(form->buttonOK, Qt::LeftButton);
-
-        const SectorLighting &lighting = light->properties->lighting;
-        const std::map<QString, double> read {{"editLightingEmission", lighting.emission},
-                                              {"editLightingEmissionMin", lighting.emissionMin},
-                                              {"editLightingEmissionMax", lighting.emissionMax},
-                                              {"edintLightingBlinkDelay", lighting.blinkDelay}};
-        QCOMPARE(read.at(fieldName), stored);
-        if (grey >= 0)
-            QCOMPARE(tintOf(light), QColor(grey, grey, grey));
+        const SectorLighting &l = light->properties->lighting;
+        QCOMPARE(QString("%1,%2,%3,%4").arg(l.emission).arg(l.emissionMin).arg(l.emissionMax).arg(l.blinkDelay),
+                 stored);
+        QVERIFY(l.emissionRadius == 0 && l.emissionIntensity == 255 && !l.isLightEmitter);
+        QCOMPARE(tintOf(light), QColor(grey, grey, grey));
     }
 
-    void selectionIsEditedTogether()
+    // A selection is edited together, and objects die while its window is
+    // open: the window skips them, and closes when the shown one is gone.
+    void selectionEditedAndOutlived()
     {
         EditorFixture editor;
         GorseED &window = *editor.window;
         MapView *view = window.mapView;
         MapMouse mouse(window);
-        chooseLayer(window, "Lightmap");
+        view->layerController->comboBoxMapLayer->setCurrentText("Lightmap");
         mouse.drag({mouse.cellCentre(1, 1), mouse.cellCentre(2, 1), mouse.cellCentre(3, 1)}, Qt::LeftButton);
-        std::vector<Sector *> lights = view->layerController->layerSectors;
-        QTest::mouseClick(view->radioSelect, Qt::LeftButton);
-        mouse.drag({mouse.cellCentre(1, 1), mouse.cellCentre(3, 1)}, Qt::LeftButton);
-        QTest::mouseClick(view->btnEditSelection, Qt::LeftButton);
-        ObjectPropertiesForm *form = view->propertiesForm.data();
-        QVERIFY(form && form->isMultiEdit);
-        for (const char *name : {"textMapX", "textMapY", "textWorldX", "textWorldY"})
-            QCOMPARE(field(form, name)->text(), QStringLiteral("-/-"));
-
-        form->comboSubtype->setCurrentText(QStringLiteral("Dynamic"));
-        for (Sector *light : lights)
-            QCOMPARE(light->properties->subtype, std::string("Dynamic"));
-        field(form, "editLightingEmissionMax")->setText(QStringLiteral("90"));
-        field(form, "editLightingEmission")->setText(QStringLiteral("60"));
-        QTest::mouseClick(form->buttonOK, Qt::LeftButton);
-        for (Sector *light : lights) {
-            QCOMPARE(light->properties->lighting.emissionMax, 90);
-            QVERIFY(light->properties->lighting.isDynamic);
-            QCOMPARE(tintOf(light), QColor(60, 60, 60));
-        }
-    }
-
-    // Objects die while the window is open: the window never touches them.
-    void windowSurvivesItsObjects()
-    {
-        EditorFixture editor;
-        GorseED &window = *editor.window;
-        MapView *view = window.mapView;
-        MapMouse mouse(window);
-        mouse.drag({mouse.cellCentre(1, 1), mouse.cellCentre(2, 1), mouse.cellCentre(3, 1)}, Qt::LeftButton);
-        std::vector<Sector *> walls = view->layerController->layerSectors;
+        const std::vector<Sector *> lights = view->layerController->layerSectors;
         QTest::mouseClick(view->radioSelect, Qt::LeftButton);
         mouse.drag({mouse.cellCentre(1, 1), mouse.cellCentre(3, 1)}, Qt::LeftButton);
         QTest::mouseClick(view->btnEditSelection, Qt::LeftButton);
         QPointer<ObjectPropertiesForm> form = view->propertiesForm;
+        QVERIFY(form->isMultiEdit);
+        for (const char *name : {"textMapX", "textMapY", "textWorldX", "textWorldY"})
+            QCOMPARE(field(form, name)->text(), QStringLiteral("-/-"));
 
-        // The middle wall is erased with the pencil's right button.
+        // The middle light is erased with the pencil's right button.
         QTest::mouseClick(view->radioPaint, Qt::LeftButton);
         mouse.click(mouse.cellCentre(2, 1), Qt::RightButton);
         deleteClosedWindows();
         QVERIFY(form && form->isVisible());
-        form->comboSubtype->setCurrentText(QStringLiteral("SolidBounding"));
+        form->comboSubtype->setCurrentText(QStringLiteral("Dynamic"));
+        field(form, "editLightingEmissionMax")->setText(QStringLiteral("90"));
+        field(form, "editLightingEmission")->setText(QStringLiteral("60"));
         QTest::mouseClick(form->buttonOK, Qt::LeftButton);
-        QCOMPARE(walls[0]->properties->subtype, std::string("SolidBounding"));
-        QCOMPARE(walls[2]->properties->subtype, std::string("SolidBounding"));
+        for (Sector *light : {lights[0], lights[2]}) {
+            const SectorLighting &l = light->properties->lighting;
+            QVERIFY(light->properties->subtype == "Dynamic" && l.isDynamic && l.emissionMax == 90);
+            QCOMPARE(tintOf(light), QColor(60, 60, 60));
+        }
 
-        // The shown object erased: its window closes and goes.
+        // The shown object erased, then its layer cleared: the window goes,
+        // and the next click opens a fresh one.
         form = placeAndOpen(window, mouse, 3, 1);
         mouse.click(mouse.cellCentre(3, 1), Qt::RightButton);
         deleteClosedWindows();
-        QVERIFY(form.isNull());
-        QVERIFY(view->propertiesForm.isNull());
-
-        // Its layer cleared: the same.
+        QVERIFY(form.isNull() && view->propertiesForm.isNull());
         form = placeAndOpen(window, mouse, 1, 1);
-        auto answer = answerNextMessageBox(QMessageBox::Yes);
+        answerNextMessageBox(QMessageBox::Yes);
         QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("btnMapLayerClear")), Qt::LeftButton);
-        QVERIFY(answer->seen);
-        QVERIFY(!form || !form->isVisible());
         deleteClosedWindows();
         QVERIFY(form.isNull());
-
-        // And the next click opens a fresh window.
-        form = placeAndOpen(window, mouse, 5, 5);
-        QVERIFY(form && form->isVisible());
+        QVERIFY(placeAndOpen(window, mouse, 5, 5)->isVisible());
     }
 };
 
