@@ -203,6 +203,10 @@ std::vector<Measurement> measureEditor(int objects, int reps, const QString &scr
             form->findChild<QPushButton *>(QStringLiteral("buttonOK"))->click();
             LevelBuilder::settle(window);
         }));
+        // The light's square edge must have been reached, or nothing was measured.
+        const Sector *edge = view->layerController->sectorAt(32 - 10, centreRow);
+        if (!edge || !edge->properties->lighting.isLightEmitter)
+            fprintf(stderr, "point light r10: the square was not lit; the timing is void\n");
         view->radioPaint->click();
         LevelBuilder::chooseLayer(window, QStringLiteral("Wall"));
     }

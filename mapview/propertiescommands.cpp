@@ -68,7 +68,7 @@ void MapView::SectorPropertiesClosedEvent()
             p->button->setIconSize(QSize(size, size));
             p->button->resize(size, size);
         }
-        sector->setWorldPosition(double(p->mapX + originX) * size, double(p->mapY + originY) * size);
+        sector->setWorldPosition((double(p->mapX) + originX) * size, (double(p->mapY) + originY) * size);
         sector->setTransparentForMouseEvents(!takesMouse);
     }
     layerController->tintLightmaps();
