@@ -5,6 +5,7 @@
 #include "model/sector.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QGraphicsColorizeEffect>
 #include <QImage>
@@ -156,6 +157,11 @@ std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButt
     });
     timer->start();
     return answer;
+}
+
+void chooseLayer(GorseED &window, const QString &layer)
+{
+    window.findChild<QComboBox *>(QStringLiteral("comboBoxMapLayer"))->setCurrentText(layer);
 }
 
 QColor tintOf(const Sector *sector)

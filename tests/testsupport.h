@@ -78,6 +78,9 @@ struct MessageBoxAnswer
 };
 std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButton button);
 
+// Makes `layer` current through the window's layer combo box, as a user would.
+void chooseLayer(GorseED &window, const QString &layer);
+
 // The colour of the colourise effect on an object's button, or an invalid
 // colour when the button has no tint.
 QColor tintOf(const Sector *sector);

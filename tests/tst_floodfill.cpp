@@ -6,34 +6,48 @@
 #include "gallery/texturegallery.h"
 #include "mapview/fillarea.h"
 #include "mapview/mapview.h"
-#include "model/layercontroller.h"
-#include "model/sector.h"
 
-#include <QComboBox>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTest>
 
 namespace {
-// Walls around the free rectangle [left, right] x [top, bottom], one cell out.
-CellSet ringAround(int left, int top, int right, int bottom)
+// Walls around the free cells of `room`, one cell out.
+CellSet ringAround(const QRect &room)
 {
     CellSet ring;
-    for (int x = left - 1; x <= right + 1; ++x) {
-        ring.insert(QPoint(x, top - 1));
-        ring.insert(QPoint(x, bottom + 1));
-    }
-    for (int y = top; y <= bottom; ++y) {
-        ring.insert(QPoint(left - 1, y));
-        ring.insert(QPoint(right + 1, y));
-    }
+    for (int x = room.left() - 1; x <= room.right() + 1; ++x)
+        ring.insert({QPoint(x, room.top() - 1), QPoint(x, room.bottom() + 1)});
+    for (int y = room.top(); y <= room.bottom(); ++y)
+        ring.insert({QPoint(room.left() - 1, y), QPoint(room.right() + 1, y)});
     return ring;
 }
 
-int32_t allFree(QPoint)
+struct Editor
 {
-    return -1;
+    EditorFixture fixture;
+    GorseED &window = *fixture.window;
+    MapView *view = window.mapView;
+    LayerController *layers = view->layerController;
+    MapMouse mouse {window};
+
+    // Objects of the current layer placed directly, one per cell.
+    void placeAll(const CellSet &cells)
+    {
+        for (const QPoint &cell : cells)
+            layers->addSector(view->placeSectorAt(cell));
+    }
+    void fillFrom(int column, int row)
+    {
+        QTest::mouseClick(view->radioFloodFill, Qt::LeftButton);
+        mouse.click(mouse.cellCentre(column, row), Qt::LeftButton);
+    }
+    const SectorProperties *at(int x, int y) const { return layers->sectorAt(x, y)->properties; }
+    // The colour shown by the icon of the object at (x, y).
+    QColor iconColourAt(int x, int y) const { return at(x, y)->button->icon().pixmap(64).toImage().pixelColor(9, 9); }
+};
+
+QColor imageColour(const QString &path)
+{
+    return QImage(path).pixelColor(9, 9);
 }
 } // namespace
 
@@ -41,227 +55,130 @@ class FloodFillTest : public QObject
 {
     Q_OBJECT
 
-private:
-    struct Editor
-    {
-        EditorFixture fixture;
-        GorseED &window = *fixture.window;
-        MapView *view = window.mapView;
-        LayerController *layers = view->layerController;
-        MapMouse mouse {window};
-
-        void chooseLayer(const QString &layer)
-        {
-            window.findChild<QComboBox *>(QStringLiteral("comboBoxMapLayer"))->setCurrentText(layer);
-        }
-        void chooseTexture(int row)
-        {
-            window.findChild<QListWidget *>(QStringLiteral("listViewTextures"))->setCurrentRow(row);
-        }
-        // Objects of the current layer placed directly, one per cell.
-        void placeAll(const CellSet &cells)
-        {
-            for (const QPoint &cell : cells)
-                layers->addSector(view->placeSectorAt(cell));
-        }
-        void fillFrom(int column, int row)
-        {
-            QTest::mouseClick(view->radioFloodFill, Qt::LeftButton);
-            mouse.click(mouse.cellCentre(column, row), Qt::LeftButton);
-        }
-    };
-
-    static std::vector<QPoint> cellsOf(const std::vector<Sector *> &sectors)
-    {
-        std::vector<QPoint> cells;
-        for (const Sector *sector : sectors)
-            cells.emplace_back(sector->properties->mapX, sector->properties->mapY);
-        return cells;
-    }
-
 private slots:
-    void collectsDepthFirstRightLeftDownUp()
-    {
-        const FillArea area = collectFillArea(QPoint(2, 2), 0, ringAround(1, 1, 3, 3), {}, allFree, 1000);
-        const std::vector<QPoint> expected {{2, 2}, {3, 2}, {3, 3}, {2, 3}, {1, 3}, {1, 2}, {1, 1}, {2, 1}, {3, 1}};
-        QCOMPARE(area.cells, expected);
-        QVERIFY(!area.aborted);
-
-        // Doors bound an area just as walls do; starting on one collects nothing.
-        CellSet walls = ringAround(1, 1, 3, 3);
-        CellSet doors {QPoint(4, 2)};
-        walls.erase(QPoint(4, 2));
-        QCOMPARE(collectFillArea(QPoint(2, 2), 0, walls, doors, allFree, 1000).cells.size(), size_t(9));
-        const FillArea onDoor = collectFillArea(QPoint(4, 2), 0, walls, doors, allFree, 1000);
-        QVERIFY(onDoor.cells.empty() && !onDoor.aborted);
-    }
-
-    void limitCountsEveryVisit_data()
-    {
-        QTest::addColumn<int>("width");
-        QTest::addColumn<int>("height");
-        QTest::addColumn<bool>("aborted");
-        QTest::newRow("999 cells fill") << 27 << 37 << false;
-        QTest::newRow("1000 cells abort") << 25 << 40 << true;
-        QTest::newRow("one cell") << 1 << 1 << false;
-    }
-
     void limitCountsEveryVisit()
     {
-        QFETCH(int, width);
-        QFETCH(int, height);
-        QFETCH(bool, aborted);
-        // The room may lie anywhere, also left of and above cell (0, 0).
-        const QPoint corner(-5, -3);
-        const CellSet walls = ringAround(corner.x(), corner.y(), corner.x() + width - 1, corner.y() + height - 1);
-        const FillArea area = collectFillArea(corner, 0, walls, {}, allFree, 1000);
-        QCOMPARE(area.aborted, aborted);
-        QCOMPARE(int(area.cells.size()), aborted ? 0 : width * height);
+        // Walled rooms anywhere, also left of and above cell (0, 0): 999 cells
+        // fill, 1000 count as unbounded.
+        const std::pair<QRect, bool> rooms[]
+            = {{QRect(-5, -3, 27, 37), false}, {QRect(-5, -3, 25, 40), true}, {QRect(-5, -3, 1, 1), false}};
+        for (auto [room, aborted] : rooms) {
+            const FillArea area = collectFillArea(
+                room.topLeft(), 0, ringAround(room), {}, [](QPoint) { return -1; }, 1000);
+            QCOMPARE(area.aborted, aborted);
+            QCOMPARE(int(area.cells.size()), aborted ? 0 : room.width() * room.height());
+        }
     }
 
-    void createsTheRoomInCollectionOrder()
+    // One room, first open, then closed by a door.
+    void fillsRoomsBoundedByWallsAndDoors()
     {
         Editor editor;
-        editor.placeAll(ringAround(1, 1, 3, 3));
-        editor.chooseLayer("Floor");
-        editor.fillFrom(2, 2);
-        const std::vector<Sector *> &floors = editor.layers->layerList("Floor");
-        QCOMPARE(floors.size(), size_t(9));
-        QCOMPARE(cellsOf(floors)[0], QPoint(2, 2));
-        QCOMPARE(cellsOf(floors)[1], QPoint(3, 2));
-        QCOMPARE(floors[0]->properties->textureName, std::string("tiles.png"));
-        // The new objects let later presses through to the map.
-        QVERIFY(floors[0]->properties->button->testAttribute(Qt::WA_TransparentForMouseEvents));
-
-        // Starting on a wall does nothing, and so does a fill of the full room.
-        editor.mouse.click(editor.mouse.cellCentre(0, 2), Qt::LeftButton);
-        editor.mouse.click(editor.mouse.cellCentre(2, 2), Qt::LeftButton);
-        QCOMPARE(editor.layers->layerList("Floor").size(), size_t(9));
-    }
-
-    void openRoomIsAbandoned()
-    {
-        Editor editor;
-        CellSet walls = ringAround(1, 1, 3, 3);
+        CellSet walls = ringAround(QRect(1, 1, 3, 3));
         walls.erase(QPoint(4, 2));
         editor.placeAll(walls);
-        editor.chooseLayer("Floor");
+        chooseLayer(editor.window, "Floor");
         auto answer = answerNextMessageBox(QMessageBox::Ok);
         editor.fillFrom(2, 2);
         QVERIFY(answer->seen);
-        QCOMPARE(answer->text, QStringLiteral("Recursive depth limit reached.\nPossibly not wall bounded area."));
         QCOMPARE(answer->title, QString());
+        QCOMPARE(answer->text, QStringLiteral("Recursive depth limit reached.\nPossibly not wall bounded area."));
         QVERIFY(editor.layers->layerList("Floor").empty());
-    }
 
-    void keepsObjectsOfTheLayerAndUsesDoorsOnEveryLayer()
-    {
-        Editor editor;
-        CellSet walls = ringAround(1, 1, 4, 3);
-        walls.erase(QPoint(5, 1));
-        editor.placeAll(walls);
-        editor.chooseLayer("Door");
-        editor.placeAll({QPoint(5, 1)});
+        chooseLayer(editor.window, "Door");
+        editor.placeAll({QPoint(4, 2)});
+        chooseLayer(editor.window, "Floor");
+        editor.fillFrom(2, 2);
+        const std::vector<Sector *> &floors = editor.layers->layerList("Floor");
+        // Depth first: right, left, down, up.
+        const QPoint order[] = {{2, 2}, {3, 2}, {3, 3}, {2, 3}, {1, 3}, {1, 2}, {1, 1}, {2, 1}, {3, 1}};
+        QCOMPARE(floors.size(), size_t(9));
+        for (size_t i = 0; i < floors.size(); ++i)
+            QCOMPARE(QPoint(floors[i]->properties->mapX, floors[i]->properties->mapY), order[i]);
+        QCOMPARE(editor.iconColourAt(3, 3), imageColour("textures/Floor/tiles.png"));
+        // The new objects let later presses through to the map.
+        QVERIFY(floors[0]->properties->button->testAttribute(Qt::WA_TransparentForMouseEvents));
+        // Starting on a wall or a door does nothing, and so does a fill of the full room.
+        for (QPoint start : {QPoint(0, 2), QPoint(4, 2), QPoint(2, 2)})
+            editor.mouse.click(editor.mouse.cellCentre(start.x(), start.y()), Qt::LeftButton);
+        QCOMPARE(editor.layers->layerList("Floor").size(), size_t(9));
 
-        editor.chooseLayer("Item");
-        editor.placeAll({QPoint(2, 2), QPoint(4, 3)});
+        // Objects already on the layer stay as they are.
+        chooseLayer(editor.window, "Item");
+        editor.placeAll({QPoint(2, 2)});
         Sector *item = editor.layers->sectorAt(2, 2);
         item->setTexture(TextureRef {"other.png", "textures/Item/", 7});
         editor.fillFrom(1, 1);
-        QCOMPARE(editor.layers->layerList("Item").size(), size_t(12));
+        QCOMPARE(editor.layers->layerList("Item").size(), size_t(9));
         QCOMPARE(editor.layers->sectorAt(2, 2), item);
         QCOMPARE(item->properties->textureId, 7);
-
         // On the Door layer itself the door still closes the room.
-        editor.chooseLayer("Door");
+        chooseLayer(editor.window, "Door");
         editor.fillFrom(1, 2);
-        QCOMPARE(editor.layers->layerList("Door").size(), size_t(13));
-        QVERIFY(!editor.layers->hasSectorAt(6, 1));
+        QCOMPARE(editor.layers->layerList("Door").size(), size_t(10));
+        QVERIFY(!editor.layers->hasSectorAt(5, 2));
     }
 
-    void retexturesConnectedObjectsOfOneNumber()
+    void retexturesByFillAndByGalleryClick()
     {
         Editor editor;
-        editor.placeAll(ringAround(1, 1, 4, 1));
-        editor.chooseLayer("Floor");
+        editor.placeAll(ringAround(QRect(1, 1, 4, 1)));
+        chooseLayer(editor.window, "Floor");
         editor.placeAll({QPoint(1, 1), QPoint(2, 1), QPoint(4, 1)}); // tiles.png
-        editor.chooseTexture(1);
+        editor.view->listViewTextures->setCurrentRow(1);
         editor.placeAll({QPoint(3, 1)}); // wood.png
-        const int tiles = editor.layers->sectorAt(1, 1)->properties->textureId;
-        const int wood = editor.layers->sectorAt(3, 1)->properties->textureId;
+        const int tiles = editor.at(1, 1)->textureId;
+        const int wood = editor.at(3, 1)->textureId;
         QVERIFY(tiles != wood);
-
-        // Paint the wood object's texture over the tiles connected to (1, 1):
-        // the wood object is a boundary, so (4, 1) beyond it stays as it was.
+        // The wood object bounds the tiles connected to (1, 1), so (4, 1)
+        // beyond it keeps its texture.
         editor.fillFrom(1, 1);
-        QCOMPARE(editor.layers->sectorAt(1, 1)->properties->textureId, wood);
-        QCOMPARE(editor.layers->sectorAt(2, 1)->properties->textureName, std::string("wood.png"));
-        QCOMPARE(editor.layers->sectorAt(4, 1)->properties->textureId, tiles);
+        QCOMPARE(editor.at(1, 1)->textureId, wood);
+        QCOMPARE(editor.at(2, 1)->textureName, std::string("wood.png"));
+        QCOMPARE(editor.iconColourAt(2, 1), imageColour("textures/Floor/wood.png"));
+        QCOMPARE(editor.at(4, 1)->textureId, tiles);
         QCOMPARE(editor.layers->layerSectors.size(), size_t(4));
-        const QImage shown = editor.layers->sectorAt(2, 1)->properties->button->icon().pixmap(64, 64).toImage();
-        const QImage wanted = QImage("textures/Floor/wood.png").convertToFormat(shown.format());
-        QCOMPARE(shown.pixelColor(10, 10), wanted.pixelColor(10, 10));
-    }
 
-    void newLightCellsShowTheirLevel()
-    {
-        Editor editor;
-        editor.placeAll(ringAround(1, 1, 2, 1));
-        editor.chooseLayer("Lightmap");
+        // New light cells show their level and keep their own numbers when
+        // filled over or given the lamp from the gallery.
+        chooseLayer(editor.window, "Lightmap");
         editor.fillFrom(1, 1);
-        const std::vector<Sector *> &lights = editor.layers->layerList("Lightmap");
-        QCOMPARE(lights.size(), size_t(2));
-        QCOMPARE(tintOf(lights[0]), QColor(10, 10, 10));
-        QVERIFY(lights[0]->properties->textureId != lights[1]->properties->textureId);
-
-        // Retexturing a light by fill keeps its own number.
-        const int own = lights[0]->properties->textureId;
+        QCOMPARE(editor.layers->layerSectors.size(), size_t(4));
+        QCOMPARE(tintOf(editor.layers->sectorAt(1, 1)), QColor(10, 10, 10));
+        const int numbers[] = {editor.at(1, 1)->textureId, editor.at(2, 1)->textureId};
+        QVERIFY(numbers[0] != numbers[1]);
         editor.fillFrom(1, 1);
-        QCOMPARE(lights[0]->properties->textureId, own);
-        QCOMPARE(lights[0]->properties->textureName, std::string("lamp.png"));
-    }
-
-    void galleryClickRetexturesTheSelection()
-    {
-        Editor editor;
-        editor.placeAll({QPoint(1, 1), QPoint(2, 1), QPoint(3, 1)});
-        auto *list = editor.window.findChild<QListWidget *>(QStringLiteral("listViewTextures"));
+        QListWidget *list = editor.view->listViewTextures;
         auto clickItem = [list](int row) {
-            const QRect itemRect = list->visualItemRect(list->item(row));
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, itemRect.center());
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                              list->visualItemRect(list->item(row)).center());
         };
+        editor.layers->sectorAt(2, 1)->setTexture(TextureRef {"other.png", "assets/", numbers[1]});
         QTest::mouseClick(editor.view->radioSelect, Qt::LeftButton);
+        editor.layers->selectRect(1, 1, 2, 1);
+        clickItem(0); // the item already selected applies again
+        QCOMPARE(editor.at(1, 1)->textureId, numbers[0]);
+        QCOMPARE(editor.at(2, 1)->textureId, numbers[1]);
+        QCOMPARE(editor.at(2, 1)->textureName, std::string("lamp.png"));
 
-        // One object selected: the click only picks the texture.
-        editor.layers->selectRect(1, 1, 1, 1);
+        // One wall selected: the click only picks the texture.
+        chooseLayer(editor.window, "Wall");
+        editor.layers->selectRect(1, 0, 1, 0);
         clickItem(1);
         QCOMPARE(editor.view->textureGallery->currentTexture.textureName, std::string("stone.png"));
-        QCOMPARE(editor.layers->sectorAt(1, 1)->properties->textureName, std::string("brick.png"));
-
+        QCOMPARE(editor.at(1, 0)->textureName, std::string("brick.png"));
+        // Two: both take it.
         editor.layers->clearSelection();
-        editor.layers->selectRect(1, 1, 2, 1);
-        clickItem(1); // the item already selected applies again
-        const TextureRef stone = editor.view->textureGallery->currentTexture;
+        editor.layers->selectRect(1, 0, 2, 0);
+        clickItem(1);
         for (int x : {1, 2}) {
-            const SectorProperties *p = editor.layers->sectorAt(x, 1)->properties;
-            QCOMPARE(p->textureName, std::string("stone.png"));
-            QCOMPARE(p->textureDir, std::string("textures/Wall/"));
-            QCOMPARE(p->textureId, stone.textureId);
-            QCOMPARE(tintOf(editor.layers->sectorAt(x, 1)), QColor(0, 155, 0));
+            QCOMPARE(editor.at(x, 0)->textureDir + editor.at(x, 0)->textureName,
+                     std::string("textures/Wall/stone.png"));
+            QCOMPARE(editor.at(x, 0)->textureId, editor.view->textureGallery->currentTexture.textureId);
+            QCOMPARE(editor.iconColourAt(x, 0), imageColour("textures/Wall/stone.png"));
+            QCOMPARE(tintOf(editor.layers->sectorAt(x, 0)), QColor(0, 155, 0));
         }
-        QCOMPARE(editor.layers->sectorAt(3, 1)->properties->textureName, std::string("brick.png"));
-
-        // Selected lights take the lamp but keep their own numbers.
-        editor.chooseLayer("Lightmap");
-        editor.placeAll({QPoint(1, 3), QPoint(2, 3)});
-        const int first = editor.layers->sectorAt(1, 3)->properties->textureId;
-        const int second = editor.layers->sectorAt(2, 3)->properties->textureId;
-        QVERIFY(first != second);
-        editor.layers->selectRect(1, 3, 2, 3);
-        clickItem(0);
-        QCOMPARE(editor.layers->sectorAt(1, 3)->properties->textureId, first);
-        QCOMPARE(editor.layers->sectorAt(2, 3)->properties->textureId, second);
-        QCOMPARE(editor.layers->sectorAt(2, 3)->properties->textureName, std::string("lamp.png"));
+        QCOMPARE(editor.at(3, 0)->textureName, std::string("brick.png"));
     }
 };
 

@@ -5,83 +5,55 @@
 #include "app/gorseed.h"
 #include "gallery/texturegallery.h"
 #include "mapview/mapview.h"
-#include "model/layercontroller.h"
-#include "model/sector.h"
 
-#include <QComboBox>
-#include <QListWidget>
-#include <QPushButton>
 #include <QTest>
+
+namespace {
+QStringList shownNames(GorseED &window)
+{
+    QStringList names;
+    for (int i = 0; i < window.mapView->listViewTextures->count(); ++i)
+        names << window.mapView->listViewTextures->item(i)->text();
+    return names;
+}
+} // namespace
 
 class GalleryTest : public QObject
 {
     Q_OBJECT
 
-private:
-    static QStringList shownNames(GorseED &window)
-    {
-        auto *list = window.findChild<QListWidget *>(QStringLiteral("listViewTextures"));
-        QStringList names;
-        for (int i = 0; i < list->count(); ++i)
-            names << list->item(i)->text();
-        return names;
-    }
-
-    static void chooseLayer(GorseED &window, const QString &layer)
-    {
-        window.findChild<QComboBox *>(QStringLiteral("comboBoxMapLayer"))->setCurrentText(layer);
-    }
-
 private slots:
-    void folderFiltersAndSorting()
+    void filtersSortsAndNumbersAcrossLayers()
     {
         WorkingDirectory workdir;
         workdir.writeAssets();
+        workdir.writeTextures("Ceil", {"c.png"});
         workdir.writeTextures("Wall", {"b.JPG", "a.png", "c.gif"});
         workdir.writeFile("textures/Wall/d.txt", "not an image");
         workdir.writeFile("textures/Wall/broken.png", "not a png either");
         workdir.makeFolder("textures/Wall/e.png");
         workdir.writeTextures("Lightmap", {"ignored.png"});
         GorseED window;
+        TextureGallery *gallery = window.mapView->textureGallery;
         QCOMPARE(shownNames(window), QStringList({"a.png", "b.JPG", "broken.png"}));
-        const TextureRef first = window.mapView->textureGallery->shownTextures.front();
-        QCOMPARE(first.textureDir, std::string("textures/Wall/"));
-        QCOMPARE(first.textureId, 100);
-
-        chooseLayer(window, "Lightmap");
-        QCOMPARE(shownNames(window), QStringList({"lamp.png"}));
-        const TextureRef lamp = window.mapView->textureGallery->currentTexture;
-        QCOMPARE(lamp.textureDir, std::string("assets/"));
-        QCOMPARE(lamp.textureId, 103);
+        QCOMPARE(gallery->shownTextures.front().textureDir, std::string("textures/Wall/"));
+        QCOMPARE(gallery->shownTextures.front().textureId, 101);
 
         // An unreadable image still places a flat, empty object.
-        chooseLayer(window, "Wall");
-        window.findChild<QListWidget *>(QStringLiteral("listViewTextures"))->setCurrentRow(2);
-        Sector *sector = window.mapView->placeSectorAt(QPoint(0, 0));
-        QVERIFY(sector->properties->button->icon().isNull());
-        QCOMPARE(sector->properties->textureName, std::string("broken.png"));
-        delete sector;
-    }
+        window.mapView->listViewTextures->setCurrentRow(2);
+        std::unique_ptr<Sector> broken(window.mapView->placeSectorAt(QPoint(0, 0)));
+        QVERIFY(broken->properties->button->icon().isNull());
+        QCOMPARE(broken->properties->textureName, std::string("broken.png"));
 
-    void numbersRunAcrossLayers()
-    {
-        WorkingDirectory workdir;
-        workdir.writeAssets();
-        workdir.writeTextures("Ceil", {"c.png"});
-        workdir.writeTextures("Wall", {"w.png"});
-        GorseED window;
-        TextureGallery *gallery = window.mapView->textureGallery;
-        QCOMPARE(gallery->texturesByLayer["Ceil"].front().textureId, 100);
-        QCOMPARE(gallery->texturesByLayer["Wall"].front().textureId, 101);
-        QCOMPARE(gallery->texturesByLayer["Lightmap"].front().textureId, 102);
-
+        // Light cells show the lamp and number each new cell after it.
         chooseLayer(window, "Lightmap");
-        Sector *first = window.mapView->placeSectorAt(QPoint(0, 0));
-        Sector *second = window.mapView->placeSectorAt(QPoint(1, 0));
-        QCOMPARE(first->properties->textureId, 104);
-        QCOMPARE(second->properties->textureId, 105);
-        delete first;
-        delete second;
+        QCOMPARE(shownNames(window), QStringList({"lamp.png"}));
+        QCOMPARE(gallery->currentTexture.textureDir, std::string("assets/"));
+        QCOMPARE(gallery->currentTexture.textureId, 104);
+        std::unique_ptr<Sector> first(window.mapView->placeSectorAt(QPoint(0, 0)));
+        std::unique_ptr<Sector> second(window.mapView->placeSectorAt(QPoint(1, 0)));
+        QCOMPARE(first->properties->textureId, 106);
+        QCOMPARE(second->properties->textureId, 107);
     }
 
     void bareWorkingDirectoryStarts()
@@ -92,59 +64,47 @@ private slots:
         MapView *view = window.mapView;
         QVERIFY(shownNames(window).isEmpty());
         QCOMPARE(view->textureGallery->currentTexture.textureId, -1);
-        QCOMPARE(view->textureGallery->texturesByLayer["Lightmap"].front().textureId, 100);
         QCOMPARE(view->toolCursor.shape(), Qt::ArrowCursor);
-        Sector *wall = view->placeSectorAt(QPoint(1, 1));
-        view->layerController->addSector(wall);
+        view->layerController->addSector(view->placeSectorAt(QPoint(1, 1)));
+        Sector *wall = view->layerController->sectorAt(1, 1);
         QVERIFY(wall->properties->button->icon().isNull());
         QCOMPARE(wall->properties->textureId, -1);
         chooseLayer(window, "Lightmap");
-        Sector *light = view->placeSectorAt(QPoint(2, 2));
-        QCOMPARE(light->properties->textureId, 102);
-        view->layerController->addSector(light);
+        view->layerController->addSector(view->placeSectorAt(QPoint(2, 2)));
+        QCOMPARE(view->layerController->sectorAt(2, 2)->properties->textureId, 102); // after the lamp's 100
         view->mapViewZoomSlider->setValue(1);
         QCOMPARE(wall->properties->button->pos(), QPoint(16, 16));
     }
 
-    void currentTextureFollowsTheList()
+    void currentTextureAndReload()
     {
         EditorFixture editor;
         GorseED &window = *editor.window;
         TextureGallery *gallery = window.mapView->textureGallery;
-        auto *list = window.findChild<QListWidget *>(QStringLiteral("listViewTextures"));
         // Selecting an item makes it current at once, before any click handler.
-        list->setCurrentRow(1);
+        window.mapView->listViewTextures->setCurrentRow(1);
         QCOMPARE(gallery->currentTexture.textureName, std::string("stone.png"));
         chooseLayer(window, "Floor");
         QCOMPARE(gallery->currentTexture.textureName, std::string("tiles.png"));
-        QCOMPARE(gallery->currentTexture.textureDir, std::string("textures/Floor/"));
-
-        // A layer without textures keeps the previous texture current.
-        QDir("textures/Sprite").removeRecursively();
-        gallery->reload();
-        gallery->setLayer("Floor");
-        chooseLayer(window, "Sprite");
-        QVERIFY(shownNames(window).isEmpty());
-        QCOMPARE(gallery->currentTexture.textureName, std::string("tiles.png"));
-    }
-
-    void reloadOffersNewImages()
-    {
-        EditorFixture editor;
-        GorseED &window = *editor.window;
-        TextureGallery *gallery = window.mapView->textureGallery;
         chooseLayer(window, "Lightmap");
         const int lightNumber = gallery->nextLightmapId();
+
         chooseLayer(window, "Wall");
         editor.workdir.writeTextures("Wall", {"added.png"});
+        QDir("textures/Sprite").removeRecursively();
         QCOMPARE(shownNames(window), QStringList({"brick.png", "stone.png"}));
         gallery->reload();
         gallery->setLayer("Wall");
         QCOMPARE(shownNames(window), QStringList({"added.png", "brick.png", "stone.png"}));
+        QCOMPARE(gallery->currentTexture.textureName, std::string("added.png"));
         // Every image found again takes a fresh number, none that an object
         // already carries: one Ceil and two Floor images come first.
-        QCOMPARE(gallery->shownTextures.front().textureId, lightNumber + 4);
         QCOMPARE(gallery->texturesByLayer["Ceil"].front().textureId, lightNumber + 1);
+        QCOMPARE(gallery->shownTextures.front().textureId, lightNumber + 4);
+
+        // A layer without textures keeps the previous texture current.
+        chooseLayer(window, "Sprite");
+        QVERIFY(shownNames(window).isEmpty());
         QCOMPARE(gallery->currentTexture.textureName, std::string("added.png"));
     }
 };

@@ -1,179 +1,154 @@
-// The layer registry and its display rules, driven through the real window.
+// New objects of every kind, the layer registry and its display rules,
+// driven through the real window.
 #include "testsupport.h"
 
 #include "app/gorseed.h"
+#include "gallery/texturegallery.h"
 #include "mapview/mapview.h"
-#include "model/layercontroller.h"
-#include "model/sector.h"
-#include "model/subtypetable.h"
 
-#include <QComboBox>
-#include <QPushButton>
 #include <QTest>
+
+namespace {
+const char *const layerNames[] = {"Ceil", "Wall", "Floor", "Door", "Actor", "Sprite", "Item", "Lightmap"};
+
+Sector *place(MapView *view, int x, int y)
+{
+    view->layerController->addSector(view->placeSectorAt(QPoint(x, y)));
+    return view->layerController->sectorAt(x, y);
+}
+
+// One object on every layer, in view row 7 from column 3 on; ends on the Wall layer.
+std::vector<Sector *> populateAllLayers(GorseED &window)
+{
+    std::vector<Sector *> placed;
+    for (const char *layer : layerNames) {
+        chooseLayer(window, layer);
+        placed.push_back(window.mapView->placeSectorAt(QPoint(3 + int(placed.size()), 7)));
+        window.mapView->layerController->addSector(placed.back());
+    }
+    chooseLayer(window, "Wall");
+    return placed;
+}
+
+int buttonsOnMap(MapView *view)
+{
+    return view->mapWidget->findChildren<QPushButton *>().size();
+}
+} // namespace
 
 class LayersTest : public QObject
 {
     Q_OBJECT
 
-private:
-    // One object on every layer, each in its own column.
-    static std::map<std::string, Sector *> populateAllLayers(GorseED &window)
-    {
-        std::map<std::string, Sector *> placed;
-        auto *combo = window.findChild<QComboBox *>(QStringLiteral("comboBoxMapLayer"));
-        int column = 0;
-        for (const std::string &layer : Kinds::comboOrder()) {
-            combo->setCurrentText(QString::fromStdString(layer));
-            Sector *sector = window.mapView->placeSectorAt(QPoint(column++, 0));
-            window.mapView->layerController->addSector(sector);
-            placed[layer] = sector;
-        }
-        combo->setCurrentText(QStringLiteral("Wall"));
-        return placed;
-    }
-
-    static Sector *place(LayerController *layers, MapView *view, int x, int y)
-    {
-        Sector *sector = view->placeSectorAt(QPoint(x, y));
-        layers->addSector(sector);
-        return sector;
-    }
-
 private slots:
-    void comboListsLayersInOrder()
-    {
-        EditorFixture editor;
-        auto *combo = editor.window->findChild<QComboBox *>(QStringLiteral("comboBoxMapLayer"));
-        QStringList items;
-        for (int i = 0; i < combo->count(); ++i)
-            items << combo->itemText(i);
-        QCOMPARE(items, QStringList({"Ceil", "Wall", "Floor", "Door", "Actor", "Sprite", "Item", "Lightmap"}));
-        QCOMPARE(combo->currentText(), QStringLiteral("Wall"));
-    }
-
-    // For every current layer: which layers are seen, and how each is tinted.
-    // Expectation strings hold one letter per layer in combo order
-    // (Ceil Wall Floor Door Actor Sprite Item Lightmap):
-    // "-" not seen, "u" seen untinted, "b" seen blue, "g" seen grey by level.
-    void displayRules_data()
-    {
-        QTest::addColumn<QString>("current");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("Ceil") << "Ceil"
-                              << "ub------";
-        QTest::newRow("Wall") << "Wall"
-                              << "-u-bbbb-";
-        QTest::newRow("Floor") << "Floor"
-                               << "-bu-----";
-        QTest::newRow("Door") << "Door"
-                              << "-b-ubbb-";
-        QTest::newRow("Actor") << "Actor"
-                               << "-b-bubb-";
-        QTest::newRow("Sprite") << "Sprite"
-                                << "-b-bbub-";
-        QTest::newRow("Item") << "Item"
-                              << "-b-bbbu-";
-        QTest::newRow("Lightmap") << "Lightmap"
-                                  << "-b-----g";
-    }
-
-    void displayRules()
-    {
-        QFETCH(QString, current);
-        QFETCH(QString, expected);
-        EditorFixture editor;
-        auto placed = populateAllLayers(*editor.window);
-        placed["Lightmap"]->properties->lighting.emission = 200;
-        editor.window->findChild<QComboBox *>(QStringLiteral("comboBoxMapLayer"))->setCurrentText(current);
-
-        const auto &order = Kinds::comboOrder();
-        for (size_t i = 0; i < order.size(); ++i) {
-            Sector *sector = placed[order[i]];
-            const QChar want = expected.at(int(i));
-            const QByteArray where = QByteArray::fromStdString(order[i]);
-            QVERIFY2(sector->properties->button->isVisible() == (want != '-'), where);
-            const QColor tint = tintOf(sector);
-            if (want == 'u')
-                QVERIFY2(!tint.isValid(), where);
-            if (want == 'b')
-                QVERIFY2(tint == QColor(0, 0, 155), where);
-            if (want == 'g')
-                QVERIFY2(tint == QColor(200, 200, 200), where);
-            // Hidden layers of other names carry the blue tint too.
-            if (want == '-' && order[i] != current.toStdString())
-                QVERIFY2(tint == QColor(0, 0, 155), where);
-        }
-    }
-
-    void addFindRemove()
+    void newObjectsAndDisplayRules()
     {
         EditorFixture editor;
         MapView *view = editor.window->mapView;
-        LayerController *layers = view->layerController;
-        Sector *first = place(layers, view, 2, 3);
-        // A second object for an occupied cell is refused and left to the caller.
-        Sector *second = view->placeSectorAt(QPoint(2, 3));
-        layers->addSector(second);
-        QCOMPARE(layers->layerSectors.size(), size_t(1));
-        QCOMPARE(layers->sectorAt(2, 3), first);
-        delete second;
-        layers->addSector(nullptr);
+        view->mapViewZoomSlider->setValue(2);
+        view->originX = 3;
+        view->originY = 2;
+        const std::vector<Sector *> placed = populateAllLayers(*editor.window);
+        const char *subtypes[] = {"", "Solid", "", "Solid", "Soldier", "No Collision", "Healthpack", "Static"};
+        for (int i = 0; i < 8; ++i) {
+            const SectorProperties &p = *placed[i]->properties;
+            QCOMPARE(QString::fromStdString(p.kind), QLatin1String(layerNames[i]));
+            QCOMPARE(QString::fromStdString(p.subtype), QLatin1String(subtypes[i]));
+            QCOMPARE(QPoint(p.mapX, p.mapY), QPoint(i, 5));
+            QCOMPARE(p.button->geometry(), QRect((3 + i) * 32, 7 * 32, 32, 32));
+            QCOMPARE(QPointF(p.worldX, p.worldY), QPointF((3 + i) * 32, 7 * 32));
+            QCOMPARE(p.button->iconSize(), QSize(32, 32));
+            QVERIFY(p.button->isFlat() && p.button->text().isEmpty());
+            const SectorLighting &l = p.lighting;
+            QCOMPARE(QString::asprintf("emission %d %d-%d, blink %g, radius %d, intensity %d, flags %d%d%d", l.emission,
+                                       l.emissionMin, l.emissionMax, l.blinkDelay, l.emissionRadius,
+                                       l.emissionIntensity, l.isDynamic, l.randomIntensity, l.isLightEmitter),
+                     QStringLiteral("emission 10 0-255, blink 0.5, radius 0, intensity 255, flags 000"));
+            // The layer's first texture; each light cell takes a number of its own after the lamp's.
+            const TextureRef first = view->textureGallery->texturesByLayer[layerNames[i]].front();
+            QCOMPARE(p.textureName, first.textureName);
+            QVERIFY(i == 7 ? p.textureId > first.textureId : p.textureId == first.textureId);
+        }
 
-        QVERIFY(layers->hasSectorAt(2, 3) && !layers->hasSectorAt(3, 2));
-        QCOMPARE(layers->layerList("Wall"), layers->layerSectors);
-        layers->removeSectorAt(-2, 3);
-        layers->removeSectorAt(5, 5);
-        QVERIFY(layers->hasSectorAt(2, 3));
-
-        QPointer<Sector> doomed = first;
-        layers->removeSectorAt(2, 3);
-        QVERIFY(!layers->hasSectorAt(2, 3));
-        QVERIFY(layers->layerList("Wall").empty());
-        QVERIFY(doomed); // deferred: it may still be sending its click
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!doomed);
-        QCOMPARE(view->mapWidget->findChildren<QPushButton *>().size(), 0);
+        // Per current layer, one letter per layer in combo order: "-" hidden
+        // (and tinted blue), "u" seen untinted, "b" seen blue, "g" seen grey by level.
+        const char *rules[]
+            = {"ub------", "-u-bbbb-", "-bu-----", "-b-ubbb-", "-b-bubb-", "-b-bbub-", "-b-bbbu-", "-b-----g"};
+        placed.back()->properties->lighting.emission = 200;
+        QComboBox *combo = view->layerController->comboBoxMapLayer;
+        QCOMPARE(combo->count(), 8);
+        for (int current = 0; current < 8; ++current) {
+            QCOMPARE(combo->itemText(current), QLatin1String(layerNames[current]));
+            chooseLayer(*editor.window, layerNames[current]);
+            QString seen;
+            for (const Sector *sector : placed) {
+                const QColor tint = tintOf(sector);
+                const char look = !tint.isValid()   ? 'u'
+                    : tint == QColor(0, 0, 155)     ? 'b'
+                    : tint == QColor(200, 200, 200) ? 'g'
+                                                    : '?';
+                seen += sector->properties->button->isVisible() ? look : look == 'b' ? '-' : '?';
+            }
+            QCOMPARE(seen, QLatin1String(rules[current]));
+        }
     }
 
-    void selection()
+    void addRemoveAndSelect()
     {
         EditorFixture editor;
         MapView *view = editor.window->mapView;
         LayerController *layers = view->layerController;
         for (int x = 1; x <= 3; ++x)
             for (int y = 1; y <= 3; ++y)
-                place(layers, view, x, y);
+                place(view, x, y);
+        Sector *centre = layers->sectorAt(2, 2);
+        // A second object for an occupied cell is refused and left to the caller.
+        std::unique_ptr<Sector> second(view->placeSectorAt(QPoint(2, 2)));
+        layers->addSector(second.get());
+        layers->addSector(nullptr);
+        QCOMPARE(layers->layerSectors.size(), size_t(9));
+        QCOMPARE(layers->sectorAt(2, 2), centre);
+        QCOMPARE(layers->layerList("Wall"), layers->layerSectors);
+        QVERIFY(!layers->hasSectorAt(4, 2));
 
+        // The same cell selected twice is in the selection twice.
         layers->selectRect(2, 2, 2, 2);
-        QCOMPARE(layers->selectedSectors.size(), size_t(1));
-        QCOMPARE(layers->selectedSectors[0]->properties->mapX, 2);
         layers->selectRect(2, 2, 2, 2);
-        QCOMPARE(layers->selectedSectors.size(), size_t(2));
-        QCOMPARE(tintOf(layers->selectedSectors[0]), QColor(0, 155, 0));
-        Sector *selected = layers->selectedSectors[0];
+        QCOMPARE(layers->selectedSectors, std::vector<Sector *>({centre, centre}));
+        QCOMPARE(tintOf(centre), QColor(0, 155, 0));
         layers->clearSelection();
-        QVERIFY(layers->selectedSectors.empty());
-        QVERIFY(!tintOf(selected).isValid());
-
+        QVERIFY(layers->selectedSectors.empty() && !tintOf(centre).isValid());
         layers->selectRect(1, 2, 3, 3);
         QCOMPARE(layers->selectedSectors.size(), size_t(6));
         // A layer change drops the selection.
-        editor.window->findChild<QComboBox *>(QStringLiteral("comboBoxMapLayer"))->setCurrentText("Floor");
+        chooseLayer(*editor.window, "Floor");
         QVERIFY(layers->selectedSectors.empty());
-        QCOMPARE(tintOf(selected), QColor(0, 0, 155));
+        QCOMPARE(tintOf(centre), QColor(0, 0, 155));
+
+        chooseLayer(*editor.window, "Wall");
+        layers->removeSectorAt(-2, 2);
+        layers->removeSectorAt(5, 5);
+        QPointer<Sector> doomed = centre;
+        layers->removeSectorAt(2, 2);
+        QVERIFY(!layers->hasSectorAt(2, 2));
+        QCOMPARE(layers->layerList("Wall").size(), size_t(8));
+        QVERIFY(doomed); // deferred: it may still be sending its click
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!doomed);
+        QCOMPARE(buttonsOnMap(view), 9); // eight walls and the refused one
     }
 
-    void clearLayerAsksFirst()
+    void clearAsksFirstAndReplaceTakesAPartialRegistry()
     {
         EditorFixture editor;
-        auto placed = populateAllLayers(*editor.window);
-        LayerController *layers = editor.window->mapView->layerController;
-        auto *combo = editor.window->findChild<QComboBox *>(QStringLiteral("comboBoxMapLayer"));
-        auto *clear = editor.window->findChild<QPushButton *>(QStringLiteral("btnMapLayerClear"));
-        combo->setCurrentText(QStringLiteral("Item"));
-        place(layers, editor.window->mapView, 5, 5);
+        GorseED &window = *editor.window;
+        MapView *view = window.mapView;
+        LayerController *layers = view->layerController;
+        populateAllLayers(window);
+        chooseLayer(window, "Item");
+        place(view, 5, 5);
         layers->selectRect(0, 0, 9, 9);
-
+        auto *clear = window.findChild<QPushButton *>(QStringLiteral("btnMapLayerClear"));
         auto answer = answerNextMessageBox(QMessageBox::No);
         QTest::mouseClick(clear, Qt::LeftButton);
         QVERIFY(answer->seen);
@@ -186,42 +161,29 @@ private slots:
         answer = answerNextMessageBox(QMessageBox::Yes);
         QTest::mouseClick(clear, Qt::LeftButton);
         QVERIFY(answer->seen);
-        QVERIFY(layers->layerList("Item").empty());
-        QVERIFY(layers->layerSectors.empty());
-        QVERIFY(layers->selectedSectors.empty());
-        QVERIFY(!layers->hasSectorAt(5, 5));
-        for (const std::string &other : {"Ceil", "Wall", "Floor", "Door", "Actor", "Sprite", "Lightmap"})
-            QCOMPARE(layers->layerList(other).size(), size_t(1));
+        QVERIFY(layers->layerSectors.empty() && layers->selectedSectors.empty() && !layers->hasSectorAt(5, 5));
+        for (const char *other : layerNames)
+            QCOMPARE(layers->layerList(other).size(), size_t(qstrcmp(other, "Item") ? 1 : 0));
         // Buttons of the cleared items are gone from the map at once.
-        QCOMPARE(editor.window->mapView->mapWidget->findChildren<QPushButton *>().size(), 7);
-    }
-
-    void replaceAllLayersTakesPartialRegistry()
-    {
-        EditorFixture editor;
-        GorseED &window = *editor.window;
-        LayerController *layers = window.mapView->layerController;
-        populateAllLayers(window);
-        window.findChild<QComboBox *>(QStringLiteral("comboBoxMapLayer"))->setCurrentText("Door");
-        layers->selectRect(0, 0, 9, 9);
+        QCOMPARE(buttonsOnMap(view), 7);
 
         // A loaded registry with doors and walls only, made on the Door layer.
+        chooseLayer(window, "Door");
+        layers->selectRect(0, 0, 9, 9);
         SectorRegistry loaded;
         for (int x = 0; x < 3; ++x)
-            loaded["Door"].push_back(window.mapView->placeSectorAt(QPoint(x, 4)));
+            loaded["Door"].push_back(view->placeSectorAt(QPoint(x, 4)));
         layers->switchToLayer("Wall");
-        loaded["Wall"].push_back(window.mapView->placeSectorAt(QPoint(0, 6)));
+        loaded["Wall"].push_back(view->placeSectorAt(QPoint(0, 6)));
         layers->switchToLayer("Door");
-
         layers->replaceAllLayers(loaded);
         layers->adoptComboLayer();
         QCOMPARE(layers->currentLayer, std::string("Wall"));
-        QVERIFY(layers->selectedSectors.empty());
+        QVERIFY(layers->selectedSectors.empty() && layers->layerList("Ceil").empty());
         QCOMPARE(layers->layerList("Door").size(), size_t(3));
         QCOMPARE(layers->layerSectors.size(), size_t(1));
-        QVERIFY(layers->layerList("Item").empty());
-        QCOMPARE(window.mapView->mapWidget->findChildren<QPushButton *>().size(), 4);
         QVERIFY(layers->hasSectorAt(0, 6));
+        QCOMPARE(buttonsOnMap(view), 4);
     }
 };
 

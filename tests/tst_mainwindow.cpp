@@ -1,250 +1,168 @@
 // The main window as a designer sees it: widget tree, texts and shortcuts,
-// zoom, the mode/tool states and the Shift/Ctrl temporary layers.
+// zoom and the look of tints, the mode/tool states and the Shift/Ctrl
+// temporary layers.
 #include "testsupport.h"
 
 #include "app/gorseed.h"
 #include "gallery/texturegallery.h"
 #include "mapview/mapview.h"
-#include "model/layercontroller.h"
-#include "model/sector.h"
+#include "model/tinteffect.h"
 
-#include <QButtonGroup>
-#include <QComboBox>
-#include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSlider>
 #include <QTest>
 
 class MainWindowTest : public QObject
 {
     Q_OBJECT
 
-private:
-    template<typename W> static W *widget(GorseED &window, const char *name)
-    {
-        W *found = window.findChild<W *>(QLatin1String(name));
-        if (!found)
-            qFatal("no widget %s", name);
-        return found;
-    }
-
-    static Sector *place(MapView *view, QPoint viewCell)
-    {
-        Sector *sector = view->placeSectorAt(viewCell);
-        view->layerController->addSector(sector);
-        return sector;
-    }
-
 private slots:
-    void widgetTree_data()
+    void widgetTreeAndTexts()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("className");
-        QTest::addColumn<QString>("parentName");
-        const char *rows[][3] = {
-            {"widget", "QWidget", "GorseEDClass"},
-            {"groupBox", "QGroupBox", "widget"},
-            {"btnMapLayerClear", "QPushButton", "groupBox"},
-            {"comboBoxMapLayer", "QComboBox", "groupBox"},
-            {"label", "QLabel", "groupBox"},
-            {"label_2", "QLabel", "groupBox"},
-            {"groupBox_4", "QGroupBox", "widget"},
-            {"listViewTextures", "QListWidget", "groupBox_4"},
-            {"btnLoadMap", "QPushButton", "widget"},
-            {"btnSaveMap", "QPushButton", "widget"},
-            {"mapWidget", "QWidget", "GorseEDClass"},
-            {"frame", "QFrame", "GorseEDClass"},
-            {"horizontalLayoutWidget", "QWidget", "frame"},
-            {"groupBox_2", "QGroupBox", "horizontalLayoutWidget"},
-            {"radioPaint", "QRadioButton", "groupBox_2"},
-            {"radioSelect", "QRadioButton", "groupBox_2"},
-            {"radioPencil", "QRadioButton", "horizontalLayoutWidget"},
-            {"radioFloodFill", "QRadioButton", "horizontalLayoutWidget"},
-            {"btnEditSelection", "QPushButton", "horizontalLayoutWidget"},
-            {"groupBox_3", "QGroupBox", "horizontalLayoutWidget"},
-            {"mapViewZoomSlider", "QSlider", "groupBox_3"},
-            {"groupBox_5", "QGroupBox", "GorseEDClass"},
-            {"labelStatus", "QLabel", "groupBox_5"},
-        };
-        for (const auto &row : rows)
-            QTest::newRow(row[0]) << row[0] << row[1] << row[2];
-    }
-
-    void widgetTree()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, className);
-        QFETCH(QString, parentName);
-        GorseED window;
-        auto *found = window.findChild<QWidget *>(name);
-        QVERIFY(found);
-        QCOMPARE(found->metaObject()->className(), className.toLatin1().constData());
-        QCOMPARE(found->parentWidget()->objectName(), parentName);
-    }
-
-    void layoutsAndGroup()
-    {
-        GorseED window;
-        QCOMPARE(window.objectName(), QStringLiteral("GorseEDClass"));
-        QCOMPARE(window.metaObject()->className(), "GorseED");
-        QCOMPARE(window.layout()->objectName(), QStringLiteral("gridLayout_4"));
-        auto *grid = qobject_cast<QGridLayout *>(window.layout());
-        QCOMPARE(grid->itemAtPosition(0, 0)->widget()->objectName(), QStringLiteral("widget"));
-        QCOMPARE(grid->itemAtPosition(0, 1)->layout()->objectName(), QStringLiteral("gridLayout"));
-        QCOMPARE(grid->itemAtPosition(2, 1)->layout()->objectName(), QStringLiteral("gridLayout_6"));
-        auto *mapGrid = window.findChild<QGridLayout *>(QStringLiteral("gridLayout_3"));
-        QCOMPARE(mapGrid->itemAtPosition(0, 1)->widget()->objectName(), QStringLiteral("mapWidget"));
-        QCOMPARE(mapGrid->itemAtPosition(1, 1)->widget()->objectName(), QStringLiteral("frame"));
-        auto *group = window.findChild<QButtonGroup *>(QStringLiteral("buttonGroup"));
-        QVERIFY(group && group->exclusive());
-        QCOMPARE(group->buttons().size(), 2);
-        QCOMPARE(group->buttons().at(0)->objectName(), QStringLiteral("radioPaint"));
-        auto *slider = widget<QSlider>(window, "mapViewZoomSlider");
-        QCOMPARE(slider->minimum(), 1);
-        QCOMPARE(slider->maximum(), 4);
-        QCOMPARE(slider->tickPosition(), QSlider::TicksBelow);
-        QVERIFY(!widget<QLabel>(window, "labelStatus")->isEnabled());
-        QCOMPARE(widget<QLabel>(window, "label")->font().pointSize(), 7);
-    }
-
-    void textsAndShortcuts()
-    {
+        // "name class parent|text", the text being a group box's title.
+        const char *rows[] = {"widget QWidget GorseEDClass",
+                              "groupBox QGroupBox widget|Map Layer",
+                              "btnMapLayerClear QPushButton groupBox|Clear",
+                              "comboBoxMapLayer QComboBox groupBox",
+                              "label QLabel groupBox|Hold Shift to temporary edit Walls",
+                              "label_2 QLabel groupBox|Hold Ctrl to temporary edit Doors",
+                              "groupBox_4 QGroupBox widget|Gallery",
+                              "listViewTextures QListWidget groupBox_4",
+                              "btnLoadMap QPushButton widget|Load Map",
+                              "btnSaveMap QPushButton widget|Save Map [Ctrl+S]",
+                              "mapWidget QWidget GorseEDClass",
+                              "frame QFrame GorseEDClass",
+                              "horizontalLayoutWidget QWidget frame",
+                              "groupBox_2 QGroupBox horizontalLayoutWidget|Mode",
+                              "radioPaint QRadioButton groupBox_2|Edit [E]",
+                              "radioSelect QRadioButton groupBox_2|Select [S]",
+                              "radioPencil QRadioButton horizontalLayoutWidget|Pencil",
+                              "radioFloodFill QRadioButton horizontalLayoutWidget|Flood fill",
+                              "btnEditSelection QPushButton horizontalLayoutWidget|Edit selection [Ctrl+E]",
+                              "groupBox_3 QGroupBox horizontalLayoutWidget|Zoom",
+                              "mapViewZoomSlider QSlider groupBox_3",
+                              "groupBox_5 QGroupBox GorseEDClass",
+                              "labelStatus QLabel groupBox_5|--"};
         GorseED window;
         QCOMPARE(window.windowTitle(), QStringLiteral("GorseED"));
-        QCOMPARE(widget<QGroupBox>(window, "groupBox")->title(), QStringLiteral("Map Layer"));
-        QCOMPARE(widget<QGroupBox>(window, "groupBox_4")->title(), QStringLiteral("Gallery"));
-        QCOMPARE(widget<QGroupBox>(window, "groupBox_2")->title(), QStringLiteral("Mode"));
-        QCOMPARE(widget<QGroupBox>(window, "groupBox_3")->title(), QStringLiteral("Zoom"));
-        QCOMPARE(widget<QLabel>(window, "label")->text(), QStringLiteral("Hold Shift to temporary edit Walls"));
-        QCOMPARE(widget<QLabel>(window, "label_2")->text(), QStringLiteral("Hold Ctrl to temporary edit Doors"));
-        QCOMPARE(widget<QLabel>(window, "labelStatus")->text(), QStringLiteral("--"));
-        QCOMPARE(widget<QPushButton>(window, "btnMapLayerClear")->text(), QStringLiteral("Clear"));
-        QCOMPARE(widget<QPushButton>(window, "btnLoadMap")->text(), QStringLiteral("Load Map"));
-        QCOMPARE(widget<QRadioButton>(window, "radioPencil")->text(), QStringLiteral("Pencil"));
-        QCOMPARE(widget<QRadioButton>(window, "radioFloodFill")->text(), QStringLiteral("Flood fill"));
-
+        for (const char *row : rows) {
+            const QStringList parts = QString(row).split('|');
+            const QStringList tree = parts[0].split(' ');
+            auto *found = window.findChild<QWidget *>(tree[0]);
+            QVERIFY2(found, row);
+            QCOMPARE(found->metaObject()->className(), tree[1]);
+            QCOMPARE(found->parentWidget()->objectName(), tree[2]);
+            if (parts.size() > 1)
+                QCOMPARE(found->property(found->inherits("QGroupBox") ? "title" : "text").toString(), parts[1]);
+        }
         const std::pair<const char *, const char *> shortcuts[]
             = {{"btnSaveMap", "Ctrl+S"}, {"radioPaint", "E"}, {"radioSelect", "S"}, {"btnEditSelection", "Ctrl+E"}};
         for (auto [name, keys] : shortcuts)
-            QCOMPARE(widget<QAbstractButton>(window, name)->shortcut(), QKeySequence(QLatin1String(keys)));
-        QCOMPARE(widget<QPushButton>(window, "btnSaveMap")->text(), QStringLiteral("Save Map [Ctrl+S]"));
-        QCOMPARE(widget<QRadioButton>(window, "radioPaint")->text(), QStringLiteral("Edit [E]"));
-        QCOMPARE(widget<QRadioButton>(window, "radioSelect")->text(), QStringLiteral("Select [S]"));
-        QCOMPARE(widget<QPushButton>(window, "btnEditSelection")->text(), QStringLiteral("Edit selection [Ctrl+E]"));
+            QCOMPARE(window.findChild<QAbstractButton *>(name)->shortcut(), QKeySequence(QLatin1String(keys)));
     }
 
-    void startState()
-    {
-        EditorFixture editor;
-        GorseED &window = *editor.window;
-        QCOMPARE(window.size(), QSize(1124, 768));
-        MapView *view = window.mapView;
-        QCOMPARE(view->layerController->currentLayer, std::string("Wall"));
-        QCOMPARE(widget<QComboBox>(window, "comboBoxMapLayer")->currentText(), QStringLiteral("Wall"));
-        auto *list = widget<QListWidget>(window, "listViewTextures");
-        QCOMPARE(list->count(), 2);
-        QCOMPARE(list->item(0)->text(), QStringLiteral("brick.png"));
-        QVERIFY(list->item(0)->isSelected());
-        QCOMPARE(view->textureGallery->currentTexture.textureName, std::string("brick.png"));
-        QVERIFY(view->radioPaint->isChecked() && view->radioPencil->isChecked());
-        QVERIFY(!view->btnEditSelection->isEnabled());
-        QCOMPARE(view->cellSize(), 64);
-        QCOMPARE(view->mapWidget->styleSheet(), QStringLiteral("background: url('assets/bg64x64.jpg');"));
-        QCOMPARE(view->toolCursor.pixmap().toImage().pixelColor(5, 5), QColor(Qt::yellow));
-    }
-
-    void zoomLaysOutEveryLayer()
+    void zoomLaysOutAndTintsEveryLayer()
     {
         EditorFixture editor;
         MapView *view = editor.window->mapView;
+        LayerController *layers = view->layerController;
         view->mapViewZoomSlider->setValue(2);
         view->originX = 1;
-        Sector *wall = place(view, QPoint(3, 3)); // map cell (2, 3)
-        QCOMPARE(wall->properties->button->pos(), QPoint(96, 96));
-        widget<QComboBox>(*editor.window, "comboBoxMapLayer")->setCurrentText(QStringLiteral("Floor"));
-        Sector *floor = place(view, QPoint(1, 0)); // map cell (0, 0)
-
+        layers->addSector(view->placeSectorAt(QPoint(3, 3)));
+        Sector *wall = layers->sectorAt(2, 3); // map cell (2, 3)
+        chooseLayer(*editor.window, "Floor");
+        layers->addSector(view->placeSectorAt(QPoint(1, 0)));
+        Sector *floor = layers->sectorAt(0, 0);
+        QPushButton *button = wall->properties->button;
+        const QColor blue(0, 0, 155);
+        QCOMPARE(tintOf(wall), blue);
+        auto drawn = [&] { return view->mapWidget->grab(button->geometry()).toImage(); };
         for (int value : {1, 2, 3, 4}) {
             view->mapViewZoomSlider->setValue(value);
             const int size = 16 * value;
             QCOMPARE(view->mapWidget->styleSheet(), QStringLiteral("background: url('assets/bg%1x%1.jpg');").arg(size));
-            // The hidden wall layer moves just like the shown floor layer.
-            QCOMPARE(wall->properties->button->geometry(), QRect(3 * size, 3 * size, size, size));
-            QCOMPARE(wall->properties->button->iconSize(), QSize(size, size));
-            QCOMPARE(floor->properties->button->pos(), QPoint(size, 0));
+            // The wall layer, not current, moves just like the current floor layer.
+            QCOMPARE(button->geometry(), QRect(3 * size, 3 * size, size, size));
+            QCOMPARE(button->iconSize(), QSize(size, size));
             QCOMPARE(wall->properties->worldX, 3.0 * size);
+            QCOMPARE(floor->properties->button->pos(), QPoint(size, 0));
+            // Its tint, drawn afresh and then from the cache, looks exactly as
+            // Qt's own colourise effect draws it.
+            const QImage tinted = drawn();
+            QCOMPARE(drawn(), tinted);
+            auto *reference = new QGraphicsColorizeEffect(button);
+            reference->setColor(blue);
+            button->setGraphicsEffect(reference);
+            QCOMPARE(drawn(), tinted);
+            button->setGraphicsEffect(new TintEffect(blue, button));
         }
     }
 
-    void modesAndTools()
+    void startStateModesAndTemporaryLayers()
     {
         EditorFixture editor;
         GorseED &window = *editor.window;
         MapView *view = window.mapView;
-        Sector *wall = place(view, QPoint(1, 1));
-        auto transparent = [wall] { return wall->properties->button->testAttribute(Qt::WA_TransparentForMouseEvents); };
-        QVERIFY(!transparent());
-
+        LayerController *layers = view->layerController;
+        layers->addSector(view->placeSectorAt(QPoint(1, 1)));
+        Sector *wall = layers->sectorAt(1, 1);
+        auto state = [view, wall] {
+            const std::pair<bool, const char *> flags[]
+                = {{view->radioPaint->isChecked(), "edit"},
+                   {view->radioSelect->isChecked(), "select"},
+                   {view->radioPencil->isChecked(), "pencil"},
+                   {view->radioFloodFill->isChecked(), "fill"},
+                   {view->radioPencil->isEnabled(), "pencil-enabled"},
+                   {view->radioFloodFill->isEnabled(), "fill-enabled"},
+                   {view->btnEditSelection->isEnabled(), "edit-selection"},
+                   {view->toolCursor.shape() == Qt::CrossCursor, "cross"},
+                   {wall->properties->button->testAttribute(Qt::WA_TransparentForMouseEvents), "click-through"},
+                   {tintOf(wall).isValid(), "tinted"}};
+            QStringList on;
+            for (auto [set, word] : flags)
+                if (set)
+                    on << word;
+            return on.join(' ');
+        };
+        QCOMPARE(window.size(), QSize(1124, 768));
+        QCOMPARE(layers->currentLayer, std::string("Wall"));
+        QVERIFY(view->listViewTextures->item(0)->isSelected());
+        QCOMPARE(view->textureGallery->currentTexture.textureName, std::string("brick.png"));
+        QCOMPARE(view->cellSize(), 64);
+        QCOMPARE(view->mapWidget->styleSheet(), QStringLiteral("background: url('assets/bg64x64.jpg');"));
+        QCOMPARE(state(), QStringLiteral("edit pencil pencil-enabled fill-enabled"));
+        QCOMPARE(view->toolCursor.pixmap().toImage().pixelColor(5, 5), QColor(Qt::yellow));
         QTest::mouseClick(view->radioFloodFill, Qt::LeftButton);
-        QVERIFY(view->radioFloodFill->isChecked());
-        QVERIFY(transparent());
+        QCOMPARE(state(), QStringLiteral("edit fill pencil-enabled fill-enabled click-through"));
         QCOMPARE(view->toolCursor.pixmap().toImage().pixelColor(5, 5), QColor(Qt::cyan));
-
-        // The "S" shortcut: select mode keeps the selection, greys out the tools.
-        view->layerController->selectRect(1, 1, 1, 1);
-        // A button shortcut clicks its button after a short press animation.
+        // Select mode keeps the selection; edit mode drops it. A button
+        // shortcut clicks its button after a short press animation.
+        layers->selectRect(1, 1, 1, 1);
         QTest::keyClick(&window, Qt::Key_S);
-        QTRY_VERIFY(view->btnEditSelection->isEnabled());
-        QVERIFY(view->radioSelect->isChecked());
-        QVERIFY(!view->radioPencil->isEnabled() && !view->radioFloodFill->isEnabled());
-        QVERIFY(view->radioFloodFill->isChecked());
-        QVERIFY(view->btnEditSelection->isEnabled());
-        QCOMPARE(view->toolCursor.shape(), Qt::CrossCursor);
-        QVERIFY(transparent());
-        QCOMPARE(view->layerController->selectedSectors.size(), size_t(1));
-
-        // "E" returns to the pencil and drops the selection and its tint.
+        QTRY_COMPARE(state(), QStringLiteral("select fill edit-selection cross click-through tinted"));
         QTest::keyClick(&window, Qt::Key_E);
-        QTRY_VERIFY(!view->btnEditSelection->isEnabled());
-        QVERIFY(view->radioPaint->isChecked() && view->radioPencil->isChecked());
-        QVERIFY(view->radioPencil->isEnabled() && !view->btnEditSelection->isEnabled());
-        QVERIFY(view->layerController->selectedSectors.empty());
-        QVERIFY(!tintOf(wall).isValid());
-        QVERIFY(!transparent());
-    }
-
-    void temporaryLayers()
-    {
-        EditorFixture editor;
-        GorseED &window = *editor.window;
-        MapView *view = window.mapView;
-        auto *combo = widget<QComboBox>(window, "comboBoxMapLayer");
-        auto *status = widget<QLabel>(window, "labelStatus");
+        QTRY_COMPARE(state(), QStringLiteral("edit pencil pencil-enabled fill-enabled"));
+        QVERIFY(layers->selectedSectors.empty());
 
         // Shift on the Wall layer changes nothing, but its release empties the status line.
         QTest::keyPress(&window, Qt::Key_Shift);
-        QCOMPARE(status->text(), QStringLiteral("--"));
+        QCOMPARE(view->labelStatus->text(), QStringLiteral("--"));
         QTest::keyRelease(&window, Qt::Key_Shift);
-        QCOMPARE(status->text(), QString());
-
-        combo->setCurrentText(QStringLiteral("Floor"));
+        QCOMPARE(view->labelStatus->text(), QString());
+        chooseLayer(window, "Floor");
         QTest::keyPress(&window, Qt::Key_Shift);
-        QCOMPARE(view->layerController->currentLayer, std::string("Wall"));
-        QCOMPARE(status->text(), QStringLiteral("Temporary editing Walls layer"));
-        Sector *wall = place(view, QPoint(2, 2));
-        QCOMPARE(wall->properties->kind, std::string("Wall"));
-        QCOMPARE(wall->properties->textureName, std::string("tiles.png")); // the Floor gallery stays
+        QCOMPARE(layers->currentLayer, std::string("Wall"));
+        QCOMPARE(view->labelStatus->text(), QStringLiteral("Temporary editing Walls layer"));
+        layers->addSector(view->placeSectorAt(QPoint(2, 2)));
+        // A wall, with the Floor gallery's texture.
+        QCOMPARE(layers->sectorAt(2, 2)->properties->textureName, std::string("tiles.png"));
         QTest::keyPress(&window, Qt::Key_Control);
-        QCOMPARE(view->layerController->currentLayer, std::string("Door"));
-        QCOMPARE(status->text(), QStringLiteral("Temporary editing Doors layer"));
+        QCOMPARE(layers->currentLayer, std::string("Door"));
+        QCOMPARE(view->labelStatus->text(), QStringLiteral("Temporary editing Doors layer"));
         QTest::keyRelease(&window, Qt::Key_Control);
-        QCOMPARE(view->layerController->currentLayer, std::string("Floor"));
-        QCOMPARE(combo->currentText(), QStringLiteral("Floor"));
-        QCOMPARE(status->text(), QString());
-        QCOMPARE(view->layerController->layerList("Wall").size(), size_t(1));
-        QVERIFY(view->layerController->layerSectors.empty());
+        QCOMPARE(layers->currentLayer, std::string("Floor"));
+        QCOMPARE(layers->comboBoxMapLayer->currentText(), QStringLiteral("Floor"));
+        QCOMPARE(view->labelStatus->text(), QString());
+        QCOMPARE(layers->layerList("Wall").size(), size_t(2));
+        QVERIFY(layers->layerSectors.empty());
     }
 };
 

@@ -3,219 +3,173 @@
 #include "testsupport.h"
 
 #include "app/gorseed.h"
-#include "gallery/texturegallery.h"
 #include "mapview/mapview.h"
 #include "model/layercontroller.h"
 #include "model/sector.h"
 
-#include <QComboBox>
-#include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTest>
+
+namespace {
+using Cells = std::vector<QPoint>;
+
+Cells cellsOf(const std::vector<Sector *> &sectors)
+{
+    Cells cells;
+    for (const Sector *sector : sectors)
+        cells.emplace_back(sector->properties->mapX, sector->properties->mapY);
+    return cells;
+}
+
+void flushDeletions()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+struct Editor
+{
+    EditorFixture fixture;
+    GorseED &window = *fixture.window;
+    MapView *view = window.mapView;
+    LayerController *layers = view->layerController;
+    MapMouse mouse {window};
+
+    QPoint at(int column, int row) const { return mouse.cellCentre(column, row); }
+    void click(int column, int row, Qt::MouseButton button = Qt::LeftButton) { mouse.click(at(column, row), button); }
+    // A drag along one row through the given columns.
+    void stroke(int row, std::initializer_list<int> columns, Qt::MouseButton button)
+    {
+        QVector<QPoint> path;
+        for (int column : columns)
+            path << at(column, row);
+        mouse.drag(path, button);
+    }
+};
+} // namespace
 
 class MouseEditingTest : public QObject
 {
     Q_OBJECT
 
-private:
-    static QVector<QPoint> rowPath(const MapMouse &mouse, int fromColumn, int toColumn, int row)
-    {
-        QVector<QPoint> path;
-        const int step = fromColumn <= toColumn ? 1 : -1;
-        for (int column = fromColumn; column != toColumn + step; column += step)
-            path << mouse.cellCentre(column, row);
-        return path;
-    }
-
-    static std::vector<QPoint> cellsOf(const std::vector<Sector *> &sectors)
-    {
-        std::vector<QPoint> cells;
-        for (const Sector *sector : sectors)
-            cells.emplace_back(sector->properties->mapX, sector->properties->mapY);
-        return cells;
-    }
-
-    static void chooseLayer(GorseED &window, const QString &layer)
-    {
-        window.findChild<QComboBox *>(QStringLiteral("comboBoxMapLayer"))->setCurrentText(layer);
-    }
-
 private slots:
-    void pencilStrokesFillFreeCells()
+    void pencilAndEraser()
     {
-        EditorFixture editor;
-        GorseED &window = *editor.window;
-        MapView *view = window.mapView;
-        LayerController *layers = view->layerController;
-        MapMouse mouse(window);
-
+        Editor e;
         // A stone wall already stands in the middle of the stroke.
-        window.findChild<QListWidget *>(QStringLiteral("listViewTextures"))->setCurrentRow(1);
-        mouse.click(mouse.cellCentre(2, 1), Qt::LeftButton);
-        window.findChild<QListWidget *>(QStringLiteral("listViewTextures"))->setCurrentRow(0);
-        mouse.drag(rowPath(mouse, 0, 4, 1), Qt::LeftButton);
-
-        const std::vector<QPoint> expected {{2, 1}, {0, 1}, {1, 1}, {3, 1}, {4, 1}};
-        QCOMPARE(cellsOf(layers->layerList("Wall")), expected);
-        QCOMPARE(layers->sectorAt(2, 1)->properties->textureName, std::string("stone.png"));
-        QCOMPARE(layers->sectorAt(4, 1)->properties->textureName, std::string("brick.png"));
-        QCOMPARE(layers->sectorAt(4, 1)->properties->button->geometry(), QRect(256, 64, 64, 64));
+        e.view->listViewTextures->setCurrentRow(1);
+        e.click(2, 1);
+        e.view->listViewTextures->setCurrentRow(0);
+        e.stroke(1, {0, 1, 2, 3, 4}, Qt::LeftButton);
+        QCOMPARE(cellsOf(e.layers->layerList("Wall")), Cells({{2, 1}, {0, 1}, {1, 1}, {3, 1}, {4, 1}}));
+        QCOMPARE(e.layers->sectorAt(2, 1)->properties->textureName, std::string("stone.png"));
+        QCOMPARE(e.layers->sectorAt(4, 1)->properties->textureName, std::string("brick.png"));
 
         // The right button empties cells of the current layer only, also when
         // it passes a cell twice.
-        chooseLayer(window, "Floor");
-        mouse.drag({mouse.cellCentre(3, 0), mouse.cellCentre(3, 1)}, Qt::LeftButton);
-        chooseLayer(window, "Wall");
-        QVector<QPoint> back = rowPath(mouse, 1, 3, 1) + rowPath(mouse, 3, 1, 1);
-        mouse.drag(back, Qt::RightButton);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCOMPARE(cellsOf(layers->layerList("Wall")), std::vector<QPoint>({{0, 1}, {4, 1}}));
-        QCOMPARE(layers->layerList("Floor").size(), size_t(2));
-        mouse.click(mouse.cellCentre(6, 6), Qt::RightButton); // nothing there
-        QCOMPARE(layers->layerList("Wall").size(), size_t(2));
-    }
+        chooseLayer(e.window, "Floor");
+        e.mouse.drag({e.at(3, 0), e.at(3, 1)}, Qt::LeftButton);
+        chooseLayer(e.window, "Wall");
+        e.stroke(1, {1, 2, 3, 3, 2, 1}, Qt::RightButton);
+        e.click(6, 6, Qt::RightButton); // nothing there
+        flushDeletions();
+        QCOMPARE(cellsOf(e.layers->layerList("Wall")), Cells({{0, 1}, {4, 1}}));
+        QCOMPARE(e.layers->layerList("Floor").size(), size_t(2));
 
-    void pencilRefusesCellsLeftOfTheOrigin()
-    {
-        EditorFixture editor;
-        MapView *view = editor.window->mapView;
-        MapMouse mouse(*editor.window);
-        view->originX = 2;
-        mouse.click(mouse.cellCentre(1, 1), Qt::LeftButton);
-        QVERIFY(view->layerController->layerSectors.empty());
-        mouse.click(mouse.cellCentre(1, 1), Qt::RightButton);
-        mouse.click(mouse.cellCentre(2, 1), Qt::LeftButton);
-        QCOMPARE(cellsOf(view->layerController->layerSectors), std::vector<QPoint>({{0, 1}}));
-        QCOMPARE(view->layerController->layerSectors[0]->properties->button->pos(), QPoint(128, 64));
-
+        // Cells left of the map's first column are refused.
+        e.view->originX = 2;
+        e.click(1, 3);
+        e.click(1, 3, Qt::RightButton);
+        e.click(2, 3);
+        QCOMPARE(cellsOf(e.layers->layerSectors), Cells({{0, 1}, {4, 1}, {0, 3}}));
         // A light drawn with the pencil shows its level at once.
-        editor.window->findChild<QComboBox *>(QStringLiteral("comboBoxMapLayer"))->setCurrentText("Lightmap");
-        mouse.click(mouse.cellCentre(3, 3), Qt::LeftButton);
-        QCOMPARE(tintOf(view->layerController->sectorAt(1, 3)), QColor(10, 10, 10));
+        chooseLayer(e.window, "Lightmap");
+        e.click(3, 3);
+        QCOMPARE(tintOf(e.layers->sectorAt(1, 3)), QColor(10, 10, 10));
     }
 
     void middleButtonPansOneCellPerStep()
     {
-        EditorFixture editor;
-        MapView *view = editor.window->mapView;
-        MapMouse mouse(*editor.window);
-        mouse.click(mouse.cellCentre(1, 1), Qt::LeftButton);
-        Sector *wall = view->layerController->sectorAt(1, 1);
-
+        Editor e;
+        e.click(1, 1);
+        Sector *wall = e.layers->sectorAt(1, 1);
         // The anchor starts at (0, 0): a first press 40 px right pans at once.
-        mouse.press(QPoint(40, 20), Qt::MiddleButton);
-        QCOMPARE(view->originX, 1);
-        QCOMPARE(view->originY, 0);
-        mouse.move(QPoint(73, 20));
-        QCOMPARE(view->originX, 2);
-        mouse.move(QPoint(105, 20)); // 32 px: not more than half a cell
-        QCOMPARE(view->originX, 2);
-        mouse.move(QPoint(145, 60)); // both axes: horizontal only
-        QCOMPARE(view->originX, 3);
-        QCOMPARE(view->originY, 0);
-        mouse.move(QPoint(145, 100));
-        QCOMPARE(view->originY, 1);
-        mouse.move(QPoint(100, 100));
-        QCOMPARE(view->originX, 2);
-        mouse.release(QPoint(100, 100), Qt::MiddleButton);
-        QCOMPARE(view->panAnchor, QPoint(100, 100));
+        e.mouse.press(QPoint(40, 20), Qt::MiddleButton);
+        QCOMPARE(QPoint(e.view->originX, e.view->originY), QPoint(1, 0));
+        // Cursor -> origin: 33 px steps pan, 32 px do not (either way), diagonal ones only horizontally.
+        const std::pair<QPoint, QPoint> steps[] = {{{73, 20}, {2, 0}},   {{105, 20}, {2, 0}},  {{145, 60}, {3, 0}},
+                                                   {{145, 100}, {3, 1}}, {{100, 100}, {2, 1}}, {{100, 132}, {2, 1}}};
+        for (auto [cursor, origin] : steps) {
+            e.mouse.move(cursor);
+            QCOMPARE(QPoint(e.view->originX, e.view->originY), origin);
+        }
+        e.mouse.release(QPoint(100, 132), Qt::MiddleButton);
+        QCOMPARE(e.view->panAnchor, QPoint(100, 132));
         QCOMPARE(wall->properties->button->pos(), QPoint(3 * 64, 2 * 64));
         QCOMPARE(wall->properties->mapX, 1);
-
-        // The wheel neither pans nor zooms.
-        QWheelEvent wheel(QPointF(50, 50), QPointF(view->mapWidget->mapToGlobal(QPoint(50, 50))), QPoint(),
-                          QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QCoreApplication::sendEvent(view->mapWidget, &wheel);
-        QCOMPARE(view->originX, 2);
-        QCOMPARE(view->cellSize(), 64);
     }
 
-    void rubberBandSelects()
+    void selectionByClickDragAndDeletion()
     {
-        EditorFixture editor;
-        GorseED &window = *editor.window;
-        MapView *view = window.mapView;
-        LayerController *layers = view->layerController;
-        MapMouse mouse(window);
+        Editor e;
         for (QPoint cell : {QPoint(1, 1), QPoint(2, 1), QPoint(3, 1), QPoint(1, 2), QPoint(5, 5)})
-            mouse.click(mouse.cellCentre(cell.x(), cell.y()), Qt::LeftButton);
-        QTest::mouseClick(view->radioSelect, Qt::LeftButton);
+            e.click(cell.x(), cell.y());
+        QTest::mouseClick(e.view->radioSelect, Qt::LeftButton);
+        e.click(2, 1);
+        QCOMPARE(cellsOf(e.layers->selectedSectors), Cells({{2, 1}}));
+        QVERIFY(!e.view->selectionBand->isVisible());
 
-        mouse.click(mouse.cellCentre(2, 1), Qt::LeftButton);
-        QCOMPARE(cellsOf(layers->selectedSectors), std::vector<QPoint>({{2, 1}}));
-        QVERIFY(!view->selectionBand->isVisible());
-
-        // Dragging from bottom right to top left: the band follows the cursor.
-        mouse.press(mouse.cellCentre(3, 2), Qt::LeftButton);
-        QVERIFY(layers->selectedSectors.empty());
-        mouse.move(mouse.cellCentre(1, 1));
-        QVERIFY(view->selectionBand->isVisible());
-        const QPoint bandCorner = view->mapWidget->mapToGlobal(mouse.cellCentre(1, 1));
-        QCOMPARE(view->selectionBand->geometry(), QRect(bandCorner, QSize(64 * 2 + 2, 64 + 2)));
-        mouse.release(mouse.cellCentre(1, 1), Qt::LeftButton);
-        QVERIFY(!view->selectionBand->isVisible());
-        QCOMPARE(cellsOf(layers->selectedSectors), std::vector<QPoint>({{1, 1}, {2, 1}, {3, 1}, {1, 2}}));
-        QCOMPARE(tintOf(layers->selectedSectors[0]), QColor(0, 155, 0));
-        QCOMPARE(view->selStartX, -1);
+        // Dragging from bottom right to top left: a new press clears the
+        // selection and the band follows the cursor.
+        e.mouse.press(e.at(3, 2), Qt::LeftButton);
+        QVERIFY(e.layers->selectedSectors.empty());
+        e.mouse.move(e.at(1, 1));
+        QVERIFY(e.view->selectionBand->isVisible());
+        const QPoint bandCorner = e.view->mapWidget->mapToGlobal(e.at(1, 1));
+        QCOMPARE(e.view->selectionBand->geometry(), QRect(bandCorner, QSize(64 * 2 + 2, 64 + 2)));
+        e.mouse.release(e.at(1, 1), Qt::LeftButton);
+        QVERIFY(!e.view->selectionBand->isVisible());
+        QCOMPARE(cellsOf(e.layers->selectedSectors), Cells({{1, 1}, {2, 1}, {3, 1}, {1, 2}}));
 
         // Back and forth between the modes: select keeps, edit clears.
-        QTest::mouseClick(view->radioPaint, Qt::LeftButton);
-        QVERIFY(layers->selectedSectors.empty());
-        QTest::mouseClick(view->radioSelect, Qt::LeftButton);
-        mouse.drag({mouse.cellCentre(1, 1), mouse.cellCentre(2, 1)}, Qt::LeftButton);
-        QCOMPARE(layers->selectedSectors.size(), size_t(2));
-
+        QTest::mouseClick(e.view->radioPaint, Qt::LeftButton);
+        QVERIFY(e.layers->selectedSectors.empty());
+        QTest::mouseClick(e.view->radioSelect, Qt::LeftButton);
+        e.mouse.drag({e.at(1, 1), e.at(2, 1)}, Qt::LeftButton);
+        QCOMPARE(e.layers->selectedSectors.size(), size_t(2));
         // A right press deletes the selection.
-        mouse.click(mouse.cellCentre(8, 0), Qt::RightButton);
-        QVERIFY(layers->selectedSectors.empty());
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCOMPARE(cellsOf(layers->layerSectors), std::vector<QPoint>({{3, 1}, {1, 2}, {5, 5}}));
+        e.click(8, 0, Qt::RightButton);
+        QVERIFY(e.layers->selectedSectors.empty());
+        flushDeletions();
+        QCOMPARE(cellsOf(e.layers->layerSectors), Cells({{3, 1}, {1, 2}, {5, 5}}));
 
         // A layer change cancels a drag in progress.
-        mouse.press(mouse.cellCentre(1, 1), Qt::LeftButton);
-        mouse.move(mouse.cellCentre(2, 2));
-        QVERIFY(view->selectionBand->isVisible());
-        chooseLayer(window, "Floor");
-        QVERIFY(!view->selectionBand->isVisible());
-        QCOMPARE(view->selStartX, -1);
-        mouse.release(mouse.cellCentre(2, 2), Qt::LeftButton);
-        QVERIFY(layers->selectedSectors.empty());
-    }
+        e.mouse.press(e.at(1, 1), Qt::LeftButton);
+        e.mouse.move(e.at(2, 2));
+        QVERIFY(e.view->selectionBand->isVisible());
+        chooseLayer(e.window, "Floor");
+        QVERIFY(!e.view->selectionBand->isVisible());
+        e.mouse.release(e.at(2, 2), Qt::LeftButton);
+        QVERIFY(e.layers->selectedSectors.empty());
 
-    void deletingASelectionSparesOtherLayers()
-    {
-        EditorFixture editor;
-        GorseED &window = *editor.window;
-        MapView *view = window.mapView;
-        LayerController *layers = view->layerController;
-        MapMouse mouse(window);
-        mouse.click(mouse.cellCentre(2, 2), Qt::LeftButton);
-        chooseLayer(window, "Floor");
-        // The wall's button takes a pencil press on its cell; a floor goes under
-        // it by a stroke that starts beside it.
-        mouse.drag({mouse.cellCentre(1, 2), mouse.cellCentre(2, 2)}, Qt::LeftButton);
-        QCOMPARE(layers->layerSectors.size(), size_t(2));
-        QTest::mouseClick(view->radioSelect, Qt::LeftButton);
-        mouse.click(mouse.cellCentre(2, 2), Qt::LeftButton);
-        QCOMPARE(layers->selectedSectors.size(), size_t(1));
-
+        // A floor under the wall at (1, 2), by a stroke that starts beside it
+        // (the wall's button would take a press on its own cell).
+        QTest::mouseClick(e.view->radioPaint, Qt::LeftButton);
+        e.stroke(2, {0, 1}, Qt::LeftButton);
+        QTest::mouseClick(e.view->radioSelect, Qt::LeftButton);
+        e.click(1, 2);
+        QCOMPARE(e.layers->selectedSectors.size(), size_t(1));
         // With Shift holding the Wall layer, the selected floor is not the
         // object in that cell, and the unselected wall must survive.
-        QTest::keyPress(&window, Qt::Key_Shift);
-        mouse.click(mouse.cellCentre(2, 2), Qt::RightButton);
-        QTest::keyRelease(&window, Qt::Key_Shift);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCOMPARE(layers->layerList("Wall").size(), size_t(1));
-        QVERIFY(layers->selectedSectors.empty());
-
+        QTest::keyPress(&e.window, Qt::Key_Shift);
+        e.click(1, 2, Qt::RightButton);
+        QTest::keyRelease(&e.window, Qt::Key_Shift);
+        flushDeletions();
+        QVERIFY(e.layers->selectedSectors.empty());
         // Without Shift the selected floor goes.
-        mouse.click(mouse.cellCentre(2, 2), Qt::LeftButton);
-        mouse.click(mouse.cellCentre(2, 2), Qt::RightButton);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCOMPARE(cellsOf(layers->layerList("Floor")), std::vector<QPoint>({{1, 2}}));
-        QCOMPARE(layers->layerList("Wall").size(), size_t(1));
+        e.click(1, 2);
+        e.click(1, 2, Qt::RightButton);
+        flushDeletions();
+        QCOMPARE(cellsOf(e.layers->layerList("Floor")), Cells({{0, 2}}));
+        QCOMPARE(cellsOf(e.layers->layerList("Wall")), Cells({{3, 1}, {1, 2}, {5, 5}}));
     }
 };
 
