@@ -2,6 +2,7 @@
 
 #include "app/gorseed.h"
 #include "mapview/mapview.h"
+#include "model/layercontroller.h"
 #include "model/sector.h"
 
 #include <QApplication>
@@ -136,6 +137,10 @@ void MapMouse::click(QPoint position, Qt::MouseButton button)
 {
     press(position, button);
     release(position, button);
+}
+
+MapScene::MapScene() : window(*fixture.window), view(window.mapView), layers(view->layerController), mouse(window)
+{
 }
 
 std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButton button)

@@ -11,6 +11,8 @@
 #include <memory>
 
 class GorseED;
+class LayerController;
+class MapView;
 class Sector;
 
 // A throw-away working directory that the editor runs in: it becomes the
@@ -66,6 +68,17 @@ private:
     QPoint toWindow(QPoint position) const;
     GorseED &window;
     QWidget *map;
+};
+
+// The editor window with what a test of the map works with.
+struct MapScene
+{
+    MapScene();
+    EditorFixture fixture;
+    GorseED &window;
+    MapView *view;
+    LayerController *layers;
+    MapMouse mouse;
 };
 
 // Answers the next modal message box with `button` once it is shown, and

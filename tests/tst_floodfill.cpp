@@ -21,14 +21,8 @@ CellSet ringAround(const QRect &room)
     return ring;
 }
 
-struct Editor
+struct Editor : MapScene
 {
-    EditorFixture fixture;
-    GorseED &window = *fixture.window;
-    MapView *view = window.mapView;
-    LayerController *layers = view->layerController;
-    MapMouse mouse {window};
-
     // Objects of the current layer placed directly, one per cell.
     void placeAll(const CellSet &cells)
     {

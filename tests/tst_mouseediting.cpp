@@ -25,14 +25,8 @@ void flushDeletions()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-struct Editor
+struct Editor : MapScene
 {
-    EditorFixture fixture;
-    GorseED &window = *fixture.window;
-    MapView *view = window.mapView;
-    LayerController *layers = view->layerController;
-    MapMouse mouse {window};
-
     QPoint at(int column, int row) const { return mouse.cellCentre(column, row); }
     void click(int column, int row, Qt::MouseButton button = Qt::LeftButton) { mouse.click(at(column, row), button); }
     // A drag along one row through the given columns.
