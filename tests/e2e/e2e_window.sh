@@ -149,6 +149,8 @@ expect_cursor() { local seen; reenter_map; seen=$("$PROBE" cursor "$1" 2>&1) || 
 source "$(dirname "${BASH_SOURCE[0]}")/scenario_editing.sh"
 # shellcheck source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/scenario_properties.sh"
+# shellcheck source-path=SCRIPTDIR
+source "$(dirname "${BASH_SOURCE[0]}")/scenario_files.sh"
 
 # "S" switches to select mode and "E" back to edit mode with the pencil: the mode row changes on screen and the
 # map's cursor goes from the pencil to a cross and back.
@@ -204,6 +206,7 @@ main() {
     scenario_editing # leaves walls and floors on the map
     pierced_wall
     point_light # leaves a properties window open: it must not keep the editor running
+    load_level # the load closes that window
     stop_editor
 
     if [ "${UPDATE_SCREENSHOT:-}" = 1 ]; then
