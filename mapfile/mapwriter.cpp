@@ -166,12 +166,15 @@ int32_t MapWriter::registerDefinition(const SectorProperties &object, const std:
     const std::string texturePath = object.textureDir + object.textureName;
     std::string value = light ? lightValue(object.lighting) : std::string();
 
-    // Objects with one texture number and subtype share a definition, on
-    // whatever layer they are (its kind is that of the layer met first). Light
-    // cells that share a number still keep their own values, and two images
-    // that share a number their own pictures.
+    // Objects with one texture number, kind and subtype share a definition.
+    // A door drawn with a wall's texture (Ctrl held on the Wall layer) gets a
+    // line of its own, or the game would be handed a wall. Light cells that
+    // share a number still keep their own values, and two images that share a
+    // number their own pictures.
     std::string content;
     appendNumber(content, object.textureId);
+    content += '\n';
+    content += kind;
     content += '\n';
     content += subtype;
     content += '\n';

@@ -43,14 +43,19 @@ void MapView::BtnSaveMapEvent()
         }
         return;
     }
-    mapFileName = saved;
-    mainWindow->setWindowTitle(QStringLiteral("Editing: ") + mapFileName + QStringLiteral(" - GorseED"));
+    showEditedFile(saved);
     if (!mapFile.imageProblems.isEmpty()) {
         QMessageBox::warning(mainWindow, saveTitle,
                              QStringLiteral("The map was saved to %1, but not all of its images are in its "
                                             "texture folder:\n%2")
                                  .arg(QDir::toNativeSeparators(mapFileName), mapFile.imageProblems.join('\n')));
     }
+}
+
+void MapView::showEditedFile(const QString &fileName)
+{
+    mapFileName = fileName;
+    mainWindow->setWindowTitle(QStringLiteral("Editing: ") + mapFileName + QStringLiteral(" - GorseED"));
 }
 
 void MapView::BtnLoadMapEvent()
@@ -92,5 +97,8 @@ bool MapView::loadMapFromFile(const QString &fileName)
     textureGallery->setLayer(Kinds::Wall);
     // The new objects take the mouse only where the pencil does, like the old ones.
     setSectorsMouseTransparent(!(radioPaint->isChecked() && radioPencil->isChecked()));
+    // The loaded level is the one being edited now: Ctrl+S writes it, never
+    // the level saved before the load.
+    showEditedFile(fileName);
     return true;
 }

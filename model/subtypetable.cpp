@@ -1,5 +1,7 @@
 #include "model/subtypetable.h"
 
+#include <algorithm>
+
 const std::vector<std::string> &Kinds::comboOrder()
 {
     static const std::vector<std::string> order = {Ceil, Wall, Floor, Door, Actor, Sprite, Item, Lightmap};
@@ -26,4 +28,11 @@ SubtypeTable::SubtypeTable()
         {Kinds::Actor, actorSubtypes}, {Kinds::Sprite, spriteSubtypes},
         {Kinds::Item, itemSubtypes},   {Kinds::Lightmap, lightmapSubtypes},
     };
+}
+
+bool SubtypeTable::kindHasSubtype(const std::string &kind, const std::string &subtype) const
+{
+    const auto found = subtypesByKind.find(kind);
+    return found != subtypesByKind.end()
+           && std::find(found->second.begin(), found->second.end(), subtype) != found->second.end();
 }

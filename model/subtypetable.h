@@ -33,4 +33,7 @@ struct SubtypeTable
     std::vector<std::string> itemSubtypes;
     std::vector<std::string> lightmapSubtypes;
     std::unordered_map<std::string, std::vector<std::string>> subtypesByKind;
+
+    // Whether objects of this kind may take this subtype.
+    bool kindHasSubtype(const std::string &kind, const std::string &subtype) const;
 };

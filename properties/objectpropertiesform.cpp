@@ -206,7 +206,7 @@ void ObjectPropertiesForm::ButtonOkEvent()
     const std::string subtype = comboSubtype->currentText().toStdString();
     if (isMultiEdit) {
         for (Sector *sector : liveEditedSectors()) {
-            sector->setSubtype(subtype);
+            applySubtype(sector, subtype);
             if (sector->properties->kind == Kinds::Lightmap) {
                 applyLighting(sector);
                 if (layerController)
@@ -214,7 +214,7 @@ void ObjectPropertiesForm::ButtonOkEvent()
             }
         }
     }
-    primary->setSubtype(subtype);
+    applySubtype(primary, subtype);
     const bool isLight = primary->properties->kind == Kinds::Lightmap;
     if (isLight)
         applyLighting(primary);
@@ -250,11 +250,20 @@ void ObjectPropertiesForm::ComboSubtypeChangedEvent()
     const std::string subtype = comboSubtype->currentText().toStdString();
     if (isMultiEdit)
         for (Sector *sector : liveEditedSectors())
-            sector->setSubtype(subtype);
+            applySubtype(sector, subtype);
     if (primarySector)
-        primarySector->setSubtype(subtype);
+        applySubtype(primarySector, subtype);
     // Switching between "Static" and "Dynamic" switches the fields at once.
     updateLightingGroup();
+}
+
+void ObjectPropertiesForm::applySubtype(Sector *sector, const std::string &subtype)
+{
+    // The combo box lists the primary object's subtypes; a selected object of
+    // another kind keeps its own unless its kind has the chosen one too.
+    static const SubtypeTable table;
+    if (table.kindHasSubtype(sector->properties->kind, subtype))
+        sector->setSubtype(subtype);
 }
 
 void ObjectPropertiesForm::SliderEmissionRadiusEvent()

@@ -67,6 +67,7 @@ private:
     void fillSubtypeCombo();
     void showLighting();
     void applyLighting(Sector *sector);
+    static void applySubtype(Sector *sector, const std::string &subtype);
     int readIntField(const QString &name) const;
     double readBlinkDelay() const;
     std::vector<Sector *> liveEditedSectors() const;

@@ -81,9 +81,15 @@ private slots:
             "#Wall|5000,-1,2147483647,1,5101,101,10101,||#Definitions|5000,Wall,Solid,l/a.png|-1,Wall,Solid,l/|"
             "2147483647,Wall,Solid,l/a.png|1,Wall,PiercedWall,l/a.png|5101,Wall,Solid,l/o.png|"
             "101,Wall,Solid,l/b.png|10101,Wall,PiercedWall,l/b.png|");
-        // One definition, of the layer met first.
+        // Kinds never share a line: a door drawn with a wall's texture and
+        // subtype (Ctrl on the Wall layer) is written as a door.
         row("one texture on Ceil and Floor", "Ceil 0 0 120 textures/Ceil/p.png; Floor 0 0 120 textures/Ceil/p.png",
-            "/m/l.map", "#Ceil|120,||#Floor|120,||#Definitions|120,Ceil,,l/p.png|");
+            "/m/l.map", "#Ceil|120,||#Floor|5120,||#Definitions|120,Ceil,,l/p.png|5120,Floor,,l/p.png|");
+        row("a wall's texture on a door",
+            "Wall 0 0 101 b.png Solid; Door 1 0 101 textures/Wall/b.png Solid; Wall 2 0 101 b.png PiercedWall",
+            "/m/l.map",
+            "#Wall|101,0,5101,||#Door|0,10101,0,||#Definitions|101,Wall,Solid,l/b.png|5101,Wall,PiercedWall,l/b.png|"
+            "10101,Door,Solid,l/b.png|");
         row("light values",
             "Lightmap 0 0 130 20,5,200,true,0.25 Static; Lightmap 1 0 130 10,0,255,false,3 Dynamic;"
             "Lightmap 2 0 131 -7,0,2147483647,false,0.00001 Static; Lightmap 3 0 130 20,5,200,true,0.25 Static;"
