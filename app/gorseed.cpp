@@ -32,6 +32,10 @@ bool GorseED::eventFilter(QObject *watched, QEvent *event)
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Shift || key == Qt::Key_Control)
             mapView->endTemporaryEditing();
+    } else if (watched == this && event->type() == QEvent::WindowDeactivate) {
+        // The key's release goes to whatever window is active now (a modal
+        // dialog, another program); the map window would never see it.
+        mapView->endTemporaryEditingIfActive();
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QString>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class LayerController;
@@ -48,9 +49,16 @@ public:
     void showStatus(const QString &text);
     void clearStatus();
 
-    // Mouse editing on the map widget.
+    // Mouse editing on the map widget. Tools act only on the cells the map
+    // widget shows: a stroke that leaves the widget does nothing beyond it.
     Sector *placeSectorAtCursor();
     void eraseAtCursor();
+    // The view cell of a pixel of the map widget, rounding down, so pixels
+    // left of or above the widget give negative cells.
+    QPoint viewCellAt(QPoint position) const;
+    bool isVisibleViewCell(QPoint viewCell) const;
+    // The pointer's position in the map widget, wherever the pointer is.
+    QPoint pointerPosition() const;
     void panView(QMouseEvent *event);
     void drawSelectionBand();
 
@@ -63,6 +71,11 @@ public:
     void beginTemporaryWallEditing();
     void beginTemporaryDoorEditing();
     void endTemporaryEditing();
+    // Ends a temporary layer whose key may have been released where the map
+    // window could not see it (a modal window, another application).
+    void endTemporaryEditingIfActive();
+    // Makes the temporary layer agree with the keys really held now.
+    void followHeldModifierKeys();
 
     // Opens the "Object Properties" window for these objects, closing the
     // previous one without applying it.
@@ -118,6 +131,11 @@ public slots:
 private:
     void connectWidgets();
     void handlePencilEvent(QMouseEvent *event);
+    // Runs `action` on every shown view cell on the line from the stroke's
+    // previous cell to the pointer's cell (on a press: the pointer's cell).
+    template<typename Action> void continueStroke(bool startsStroke, Action action);
+    Sector *placeSectorAtViewCell(QPoint viewCell);
+    void eraseAtViewCell(QPoint viewCell);
     void keepMouseDuringStroke(QMouseEvent *event);
     void handleFloodFillEvent(QMouseEvent *event);
     void handleSelectEvent(QMouseEvent *event);
@@ -125,7 +143,13 @@ private:
     bool selectionDragInProgress() const;
     void beginTemporaryLayer(const std::string &layer, const QString &status);
     void layOutAllSectors();
+    // Names the level that Ctrl+S writes, in the window's title too.
+    void showEditedFile(const QString &fileName);
 
+    // The view cell the current pencil or eraser stroke reached last.
+    QPoint strokeCell;
+    // The layer that Shift or Ctrl made current; empty when none is.
+    std::string temporaryLayer;
     // Whether this view pushed its tool cursor as the application's override cursor.
     bool cursorOverridden = false;
 };

@@ -1,4 +1,5 @@
 #include "mapview/mapview.h"
+#include "mapview/strokeline.h"
 
 #include "model/layercontroller.h"
 #include "model/sector.h"
@@ -12,6 +13,7 @@
 #include <QPainter>
 #include <QPicture>
 #include <QRadioButton>
+#include <algorithm>
 
 namespace {
 bool isPress(const QEvent *event, const QMouseEvent *mouse, Qt::MouseButton button)
@@ -57,6 +59,11 @@ bool MapView::eventFilter(QObject *watched, QEvent *event)
         cursorOverridden = false;
     }
 
+    // A Shift or Ctrl released while a modal window had the keyboard must not
+    // leave its layer current for this press.
+    if (event->type() == QEvent::MouseButtonPress)
+        followHeldModifierKeys();
+
     if (radioPaint->isChecked()) {
         if (QMouseEvent *mouse = asMouseEvent(event)) {
             if (radioPencil->isChecked())
@@ -76,19 +83,34 @@ bool MapView::eventFilter(QObject *watched, QEvent *event)
 void MapView::handlePencilEvent(QMouseEvent *event)
 {
     keepMouseDuringStroke(event);
+    const bool press = event->type() == QEvent::MouseButtonPress;
     if (isPressOrDrag(event, event, Qt::LeftButton)) {
-        if (Sector *sector = placeSectorAtCursor()) {
-            layerController->addSector(sector);
-            if (sector->properties->kind == Kinds::Lightmap)
-                layerController->tintLightSector(sector);
-        }
+        continueStroke(press, [this](QPoint cell) {
+            if (Sector *sector = placeSectorAtViewCell(cell)) {
+                layerController->addSector(sector);
+                if (sector->properties->kind == Kinds::Lightmap)
+                    layerController->tintLightSector(sector);
+            }
+        });
     } else if (isPressOrDrag(event, event, Qt::RightButton)) {
-        eraseAtCursor();
+        continueStroke(press, [this](QPoint cell) { eraseAtViewCell(cell); });
     } else if (isPressOrDrag(event, event, Qt::MiddleButton)) {
         panView(event);
     } else if (isRelease(event, event, Qt::MiddleButton)) {
         panAnchor = event->pos();
     }
+}
+
+template<typename Action> void MapView::continueStroke(bool startsStroke, Action action)
+{
+    const QPoint target = viewCellAt(pointerPosition());
+    const QPoint from = startsStroke ? target : strokeCell;
+    strokeCell = target;
+    const std::vector<QPoint> line = cellsOnLine(from, target);
+    // The previous cell had its turn with the previous event.
+    for (size_t i = startsStroke ? 0 : 1; i < line.size(); ++i)
+        if (isVisibleViewCell(line[i]))
+            action(line[i]);
 }
 
 void MapView::keepMouseDuringStroke(QMouseEvent *event)
@@ -107,7 +129,7 @@ void MapView::keepMouseDuringStroke(QMouseEvent *event)
 
 void MapView::handleFloodFillEvent(QMouseEvent *event)
 {
-    if (!isPress(event, event, Qt::LeftButton))
+    if (!isPress(event, event, Qt::LeftButton) || !isVisibleViewCell(viewCellAt(pointerPosition())))
         return;
     floodFill();
     // The objects just made must let later presses through to the map.
@@ -128,7 +150,11 @@ void MapView::handleSelectEvent(QMouseEvent *event)
             cancelSelectionDrag();
             return;
         }
-        const QPoint cell = cursorCell();
+        // The band stops at the map's edge, and so does what it selects.
+        const QPoint edge(mapWidget->width() - 1, mapWidget->height() - 1);
+        const QPoint position = pointerPosition();
+        const QPoint cell =
+            viewCellAt(QPoint(std::clamp(position.x(), 0, edge.x()), std::clamp(position.y(), 0, edge.y())));
         selEndX = cell.x();
         selEndY = cell.y();
         selEndGlobal = QCursor::pos();
@@ -168,18 +194,50 @@ bool MapView::selectionDragInProgress() const
 
 Sector *MapView::placeSectorAtCursor()
 {
-    const QPoint mapCell = cursorCell() - QPoint(originX, originY);
+    const QPoint viewCell = viewCellAt(pointerPosition());
+    return isVisibleViewCell(viewCell) ? placeSectorAtViewCell(viewCell) : nullptr;
+}
+
+Sector *MapView::placeSectorAtViewCell(QPoint viewCell)
+{
+    const QPoint mapCell = viewCell - QPoint(originX, originY);
     if (mapCell.x() < 0 || mapCell.y() < 0)
         return nullptr;
     if (layerController->hasSectorAt(mapCell.x(), mapCell.y()))
         return nullptr;
-    return placeSectorAt(mapCell + QPoint(originX, originY));
+    return placeSectorAt(viewCell);
 }
 
 void MapView::eraseAtCursor()
 {
-    const QPoint mapCell = cursorCell() - QPoint(originX, originY);
+    const QPoint viewCell = viewCellAt(pointerPosition());
+    if (isVisibleViewCell(viewCell))
+        eraseAtViewCell(viewCell);
+}
+
+void MapView::eraseAtViewCell(QPoint viewCell)
+{
+    const QPoint mapCell = viewCell - QPoint(originX, originY);
     layerController->removeSectorAt(mapCell.x(), mapCell.y());
+}
+
+QPoint MapView::pointerPosition() const
+{
+    return mapWidget->mapFromGlobal(QCursor::pos());
+}
+
+QPoint MapView::viewCellAt(QPoint position) const
+{
+    const int size = cellSize();
+    const auto floorDiv = [size](int value) { return value >= 0 ? value / size : -((-value + size - 1) / size); };
+    return QPoint(floorDiv(position.x()), floorDiv(position.y()));
+}
+
+bool MapView::isVisibleViewCell(QPoint viewCell) const
+{
+    const int64_t size = cellSize();
+    return viewCell.x() >= 0 && viewCell.y() >= 0 && viewCell.x() * size < mapWidget->width()
+           && viewCell.y() * size < mapWidget->height();
 }
 
 void MapView::panView(QMouseEvent *event)
@@ -241,28 +299,4 @@ void MapView::drawSelectionBand()
     selectionBand->resize(width + 2, height + 2);
     selectionBand->setPicture(picture);
     selectionBand->show();
-}
-
-void MapView::beginTemporaryWallEditing()
-{
-    beginTemporaryLayer(Kinds::Wall, QStringLiteral("Temporary editing Walls layer"));
-}
-
-void MapView::beginTemporaryDoorEditing()
-{
-    beginTemporaryLayer(Kinds::Door, QStringLiteral("Temporary editing Doors layer"));
-}
-
-void MapView::beginTemporaryLayer(const std::string &layer, const QString &status)
-{
-    if (layerController->comboBoxMapLayer->currentText().toStdString() == layer)
-        return;
-    layerController->switchToLayer(layer);
-    showStatus(status);
-}
-
-void MapView::endTemporaryEditing()
-{
-    layerController->switchToLayer(layerController->comboBoxMapLayer->currentText().toStdString());
-    clearStatus();
 }

@@ -11,6 +11,8 @@
 
 void MapView::SectorClickEvent()
 {
+    // The press went to the object's button, not through the map's filter.
+    followHeldModifierKeys();
     // The object is the current layer's one in the cell under the cursor, not
     // necessarily the one whose button sent the click.
     const QPoint mapCell = cursorCell() - QPoint(originX, originY);

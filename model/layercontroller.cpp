@@ -188,6 +188,7 @@ void LayerController::removeSectorAt(int x, int y)
 
 void LayerController::selectRect(int minX, int minY, int maxX, int maxY)
 {
+    selectionLayer = currentLayer;
     for (Sector *sector : layerSectors) {
         const SectorProperties *p = sector->properties;
         if (p->mapX >= minX && p->mapX <= maxX && p->mapY >= minY && p->mapY <= maxY) {
@@ -199,13 +200,10 @@ void LayerController::selectRect(int minX, int minY, int maxX, int maxY)
 
 void LayerController::clearSelection()
 {
-    for (Sector *sector : selectedSectors) {
-        if (sector->properties->button)
-            sector->properties->button->setGraphicsEffect(nullptr);
-        if (currentLayer == Kinds::Lightmap)
-            tintLightSector(sector);
-    }
+    const std::vector<Sector *> unselected = std::move(selectedSectors);
     selectedSectors.clear();
+    for (Sector *sector : unselected)
+        applyDisplayTint(sector, selectionLayer);
 }
 
 void LayerController::refreshDisplay()
@@ -213,6 +211,7 @@ void LayerController::refreshDisplay()
     const MouseHold hold(controlsWidget->window());
     applyVisibilityRules();
     applyLayerTints(currentLayer);
+    tintSelection();
 }
 
 void LayerController::tintLightSector(Sector *sector)
@@ -226,6 +225,7 @@ void LayerController::tintLightmaps()
 {
     for (Sector *sector : layerList(Kinds::Lightmap))
         tintLightSector(sector);
+    tintSelection();
 }
 
 void LayerController::hideSectors(const std::vector<Sector *> &sectors)
@@ -300,6 +300,22 @@ void LayerController::applyLayerTints(const std::string &layer)
             sector->properties->button->setGraphicsEffect(nullptr);
     if (layer == Kinds::Lightmap)
         tintLightmaps();
+}
+
+void LayerController::applyDisplayTint(Sector *sector, const std::string &layer)
+{
+    if (layer != currentLayer)
+        tintSector(sector, 0, 0, 155);
+    else if (layer == Kinds::Lightmap)
+        tintLightSector(sector);
+    else if (sector->properties->button)
+        sector->properties->button->setGraphicsEffect(nullptr);
+}
+
+void LayerController::tintSelection()
+{
+    for (Sector *sector : selectedSectors)
+        tintSector(sector, 0, 155, 0);
 }
 
 void LayerController::tintSector(Sector *sector, int red, int green, int blue)

@@ -38,10 +38,12 @@ public:
     Sector *sectorAt(int x, int y) const;
     void removeSectorAt(int x, int y);
     void selectRect(int minX, int minY, int maxX, int maxY);
+    // Unselects everything; each object gets back the look its layer has now.
     void clearSelection();
 
     void refreshDisplay();
     void tintLightSector(Sector *sector);
+    // Every light cell gets its light tint again; selected objects stay green.
     void tintLightmaps();
     void hideSectors(const std::vector<Sector *> &sectors);
     void showSectors(const std::vector<Sector *> &sectors);
@@ -49,6 +51,9 @@ public:
 
     SectorRegistry sectorsByLayer;
     std::vector<Sector *> selectedSectors;
+    // The layer the selection was made on (a temporary layer may have been
+    // current then).
+    std::string selectionLayer;
     std::vector<Sector *> layerSectors;
     std::string currentLayer;
     QWidget *controlsWidget = nullptr;
@@ -62,6 +67,9 @@ private:
     void loadLayerSectors();
     void applyVisibilityRules();
     void applyLayerTints(const std::string &layer);
+    // The tint the display rules give an object of `layer` while nothing selects it.
+    void applyDisplayTint(Sector *sector, const std::string &layer);
+    void tintSelection();
     void tintSector(Sector *sector, int red, int green, int blue);
     static uint64_t positionKey(int x, int y);
 

@@ -110,19 +110,20 @@ QPoint MapMouse::toWindow(QPoint position) const
 void MapMouse::press(QPoint position, Qt::MouseButton button)
 {
     QCursor::setPos(map->mapToGlobal(position));
-    QTest::mousePress(window.windowHandle(), button, Qt::NoModifier, toWindow(position));
+    QTest::mousePress(window.windowHandle(), button, heldKeys, toWindow(position));
 }
 
 void MapMouse::move(QPoint position)
 {
     QCursor::setPos(map->mapToGlobal(position));
-    QTest::mouseMove(window.windowHandle(), toWindow(position));
+    QTest::mouseEvent(QTest::MouseMove, window.windowHandle(), Qt::NoButton, heldKeys,
+                      toWindow(position));
 }
 
 void MapMouse::release(QPoint position, Qt::MouseButton button)
 {
     QCursor::setPos(map->mapToGlobal(position));
-    QTest::mouseRelease(window.windowHandle(), button, Qt::NoModifier, toWindow(position));
+    QTest::mouseRelease(window.windowHandle(), button, heldKeys, toWindow(position));
 }
 
 void MapMouse::drag(const QVector<QPoint> &path, Qt::MouseButton button)

@@ -51,7 +51,8 @@ struct EditorFixture
 // Real mouse input on the map: moves the cursor (the editor reads the cursor
 // position, not the event's) and sends the press, move or release through the
 // window, so it reaches whichever widget is under the point, as a real one
-// would. Positions are pixels in the map widget.
+// would. Positions are pixels in the map widget. Every event carries
+// `heldKeys`, as real input carries the modifier keys held.
 class MapMouse
 {
 public:
@@ -63,6 +64,7 @@ public:
     // Press at the first point, move through the others, release at the last.
     void drag(const QVector<QPoint> &path, Qt::MouseButton button);
     void click(QPoint position, Qt::MouseButton button);
+    Qt::KeyboardModifiers heldKeys = Qt::NoModifier;
 
 private:
     QPoint toWindow(QPoint position) const;

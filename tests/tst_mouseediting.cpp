@@ -7,6 +7,8 @@
 #include "model/layercontroller.h"
 #include "model/sector.h"
 
+#include <QDialog>
+#include <QLineEdit>
 #include <QTest>
 
 namespace {
@@ -153,8 +155,10 @@ private slots:
         QCOMPARE(e.layers->selectedSectors.size(), size_t(1));
         // With Shift holding the Wall layer, the selected floor is not the
         // object in that cell, and the unselected wall must survive.
-        QTest::keyPress(&e.window, Qt::Key_Shift);
+        QTest::keyPress(&e.window, Qt::Key_Shift, Qt::ShiftModifier);
+        e.mouse.heldKeys = Qt::ShiftModifier;
         e.click(1, 2, Qt::RightButton);
+        e.mouse.heldKeys = Qt::NoModifier;
         QTest::keyRelease(&e.window, Qt::Key_Shift);
         flushDeletions();
         QVERIFY(e.layers->selectedSectors.empty());
@@ -164,6 +168,110 @@ private slots:
         flushDeletions();
         QCOMPARE(cellsOf(e.layers->layerList("Floor")), Cells({{0, 2}}));
         QCOMPARE(cellsOf(e.layers->layerList("Wall")), Cells({{3, 1}, {1, 2}, {5, 5}}));
+    }
+
+    void strokesAndBandsStopAtTheMapEdge()
+    {
+        Editor e;
+        const QSize map = e.view->mapWidget->size();
+        const int lastColumn = (map.width() - 1) / 64;
+        const int lastRow = (map.height() - 1) / 64;
+        // Objects beyond the right and bottom edges, which the designer cannot see.
+        for (QPoint cell : {QPoint(lastColumn + 1, 1), QPoint(lastColumn + 2, 1), QPoint(1, lastRow + 1)})
+            e.layers->addSector(e.view->placeSectorAt(cell));
+        const size_t hidden = e.layers->layerSectors.size();
+
+        // Quick strokes: every cell between the reported positions, to the
+        // edge and no further, also leaving to the left and past the window.
+        e.mouse.drag({e.at(lastColumn - 4, 1), e.at(lastColumn, 1), e.at(lastColumn + 3, 1), QPoint(map.width() + 900, 80)},
+                     Qt::LeftButton);
+        e.mouse.drag({e.at(0, 2), e.at(4, 2), e.at(8, 2)}, Qt::LeftButton);
+        e.mouse.drag({e.at(2, 3), QPoint(-30, 3 * 64 + 10), QPoint(-200, 3 * 64 + 10)}, Qt::LeftButton);
+        e.mouse.drag({e.at(0, 4), e.at(5, 9)}, Qt::LeftButton); // diagonal: six rows
+        for (int column = 0; column <= 8; ++column)
+            QVERIFY(e.layers->hasSectorAt(column, 2));
+        for (int column = lastColumn - 4; column <= lastColumn; ++column)
+            QVERIFY(e.layers->hasSectorAt(column, 1));
+        for (int column = 0; column <= 2; ++column)
+            QVERIFY(e.layers->hasSectorAt(column, 3));
+        for (int row = 4; row <= 9; ++row)
+            QVERIFY(e.layers->hasSectorAt(row - 4, row));
+        const size_t painted = e.layers->layerSectors.size();
+        QCOMPARE(painted, hidden + 5 + 9 + 3 + 6);
+
+        // The eraser leaves what lies beyond the edge, and fills its gaps too.
+        e.mouse.drag({e.at(lastColumn - 1, 1), QPoint(map.width() + 300, 80)}, Qt::RightButton);
+        e.mouse.drag({e.at(0, 2), e.at(8, 2)}, Qt::RightButton);
+        e.mouse.drag({e.at(1, lastRow), QPoint(80, map.height() + 300)}, Qt::RightButton);
+        flushDeletions();
+        QCOMPARE(e.layers->layerSectors.size(), painted - 2 - 9);
+        QVERIFY(e.layers->hasSectorAt(lastColumn + 1, 1) && e.layers->hasSectorAt(1, lastRow + 1));
+
+        // A band released below the map selects (and a right press deletes)
+        // only what it shows.
+        QTest::mouseClick(e.view->radioSelect, Qt::LeftButton);
+        e.mouse.press(e.at(1, lastRow - 1), Qt::LeftButton);
+        e.mouse.move(QPoint(100, map.height() + 200));
+        const QRect band = e.view->selectionBand->geometry();
+        QCOMPARE(band.bottom(), e.view->mapWidget->mapToGlobal(QPoint(0, map.height() - 1)).y() + 1);
+        e.mouse.release(QPoint(100, map.height() + 200), Qt::LeftButton);
+        for (const Sector *selected : e.layers->selectedSectors)
+            QVERIFY(selected->properties->mapY <= lastRow);
+        e.click(1, 1, Qt::RightButton);
+        flushDeletions();
+        QVERIFY(e.layers->hasSectorAt(1, lastRow + 1));
+    }
+
+    void temporaryLayerFollowsTheKeysReallyHeld()
+    {
+        Editor e;
+        for (int column : {1, 2})
+            e.click(column, 1);
+        chooseLayer(e.window, "Floor");
+        // Shift goes down on the map window and up where the map window
+        // cannot see it: the next press paints the Floor layer.
+        QTest::keyPress(&e.window, Qt::Key_Shift, Qt::ShiftModifier);
+        QCOMPARE(e.layers->currentLayer, std::string("Wall"));
+        QLineEdit elsewhere;
+        QTest::keyRelease(&elsewhere, Qt::Key_Shift);
+        e.click(3, 3);
+        QCOMPARE(e.layers->currentLayer, std::string("Floor"));
+        QCOMPARE(cellsOf(e.layers->layerList("Floor")), Cells({{3, 3}}));
+        // A modal window that takes the activation ends the temporary layer.
+        QTest::keyPress(&e.window, Qt::Key_Control, Qt::ControlModifier);
+        QCOMPARE(e.layers->currentLayer, std::string("Door"));
+        QDialog dialog(&e.window);
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        QTRY_COMPARE(e.layers->currentLayer, std::string("Floor"));
+        dialog.close();
+        QTest::keyRelease(&elsewhere, Qt::Key_Control);
+        // A key that is still held when the press comes makes its layer current.
+        QApplication::setActiveWindow(&e.window);
+        e.mouse.heldKeys = Qt::ShiftModifier;
+        e.click(4, 4);
+        e.mouse.heldKeys = Qt::NoModifier;
+        QTest::keyRelease(&e.window, Qt::Key_Shift);
+        QCOMPARE(cellsOf(e.layers->layerList("Wall")), Cells({{1, 1}, {2, 1}, {4, 4}}));
+        QVERIFY(e.layers->layerList("Door").empty());
+
+        // The selection stays green through Shift and Ctrl taps, and when it
+        // goes, its walls take the blue of a layer that is not current.
+        QTest::mouseClick(e.view->radioSelect, Qt::LeftButton);
+        QTest::keyPress(&e.window, Qt::Key_Shift, Qt::ShiftModifier);
+        e.mouse.heldKeys = Qt::ShiftModifier;
+        e.mouse.drag({e.at(1, 1), e.at(2, 1)}, Qt::LeftButton);
+        e.mouse.heldKeys = Qt::NoModifier;
+        QTest::keyRelease(&e.window, Qt::Key_Shift);
+        QTest::keyPress(&e.window, Qt::Key_Control, Qt::ControlModifier);
+        QTest::keyRelease(&e.window, Qt::Key_Control);
+        QCOMPARE(e.layers->selectedSectors.size(), size_t(2));
+        for (const Sector *wall : e.layers->selectedSectors)
+            QCOMPARE(tintOf(wall), QColor(0, 155, 0));
+        e.click(6, 6);
+        QVERIFY(e.layers->selectedSectors.empty());
+        for (const Sector *wall : e.layers->layerList("Wall"))
+            QCOMPARE(tintOf(wall), QColor(0, 0, 155));
     }
 };
 

@@ -1,0 +1,57 @@
+// Shift and Ctrl make the Wall or Door layer current while they are held; the
+// layer combo box keeps showing the layer the designer chose.
+#include "mapview/mapview.h"
+
+#include "model/layercontroller.h"
+#include "model/subtypetable.h"
+
+#include <QComboBox>
+#include <QGuiApplication>
+
+void MapView::beginTemporaryWallEditing()
+{
+    beginTemporaryLayer(Kinds::Wall, QStringLiteral("Temporary editing Walls layer"));
+}
+
+void MapView::beginTemporaryDoorEditing()
+{
+    beginTemporaryLayer(Kinds::Door, QStringLiteral("Temporary editing Doors layer"));
+}
+
+void MapView::beginTemporaryLayer(const std::string &layer, const QString &status)
+{
+    if (layerController->comboBoxMapLayer->currentText().toStdString() == layer)
+        return;
+    layerController->switchToLayer(layer);
+    temporaryLayer = layer;
+    showStatus(status);
+}
+
+void MapView::endTemporaryEditing()
+{
+    temporaryLayer.clear();
+    layerController->switchToLayer(layerController->comboBoxMapLayer->currentText().toStdString());
+    clearStatus();
+}
+
+void MapView::endTemporaryEditingIfActive()
+{
+    if (!temporaryLayer.empty())
+        endTemporaryEditing();
+}
+
+void MapView::followHeldModifierKeys()
+{
+    const Qt::KeyboardModifiers held = QGuiApplication::queryKeyboardModifiers();
+    const bool shift = held.testFlag(Qt::ShiftModifier);
+    const bool control = held.testFlag(Qt::ControlModifier);
+    // A temporary layer whose key is still down stays, whatever else is held.
+    if ((temporaryLayer == Kinds::Wall && shift) || (temporaryLayer == Kinds::Door && control))
+        return;
+    if (shift)
+        beginTemporaryWallEditing();
+    else if (control)
+        beginTemporaryDoorEditing();
+    else
+        endTemporaryEditingIfActive();
+}
