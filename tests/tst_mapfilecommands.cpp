@@ -193,6 +193,15 @@ private slots:
         QVERIFY(door->textureId > numbered && lightNumber > numbered && door->textureId != lightNumber);
         // Select mode: the new objects let presses through to the map, as the old ones did.
         QVERIFY(door->button->testAttribute(Qt::WA_TransparentForMouseEvents));
+
+        // The loaded level is the one edited now: Ctrl+S rewrites it and
+        // leaves the level saved before the load alone.
+        const QByteArray level1 = bytesOf(saved);
+        QCOMPARE(window.windowTitle(), "Editing: " + dir + "/levels/castle.map - GorseED");
+        QApplication::setActiveWindow(&window);
+        QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
+        QTRY_VERIFY(bytesOf(dir + "/levels/castle.map") != QByteArray(castle));
+        QCOMPARE(bytesOf(saved), level1);
     }
 
     // Every kind, two different pictures called brick.png and a name that is

@@ -167,6 +167,27 @@ private slots:
 
     // A selection is edited together, and objects die while its window is
     // open: the window skips them, and closes when the shown one is gone.
+    // A subtype chosen for a mixed selection goes only to the objects whose
+    // kind has it; the others keep their own.
+    void subtypeOnlyForKindsThatHaveIt()
+    {
+        MapScene scene;
+        std::vector<Sector *> objects;
+        for (const char *layer : {"Wall", "Door", "Lightmap"}) {
+            chooseLayer(scene.window, layer);
+            scene.mouse.click(scene.mouse.cellCentre(int(objects.size()), 1), Qt::LeftButton);
+            objects.push_back(scene.layers->layerSectors.back());
+        }
+        scene.view->openPropertiesForm(objects);
+        ObjectPropertiesForm *form = scene.view->propertiesForm;
+        form->comboSubtype->setCurrentText(QStringLiteral("PiercedWall"));
+        QTest::mouseClick(form->buttonOK, Qt::LeftButton);
+        QStringList subtypes;
+        for (const Sector *object : objects)
+            subtypes << QString::fromStdString(object->properties->subtype);
+        QCOMPARE(subtypes, QStringList({"PiercedWall", "Solid", "Static"}));
+    }
+
     void selectionEditedAndOutlived()
     {
         EditorFixture editor;
