@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -79,6 +80,44 @@ private slots:
                            "QLabel Min|label_2 QLabel Map Y:|label_3 QLabel World X:|label_4 QLabel World Y:|"
                            "label_5 QLabel Emission|label_6 QLabel Radius|sliderEmissionRadius QSlider |textMapX "
                            "QLineEdit |textMapY QLineEdit |textWorldX QLineEdit |textWorldY QLineEdit "));
+    }
+
+    // Every text shows whole at the desktop's usual font and at 125%, and no
+    // two controls of a group cover each other.
+    void labelsShowTheirWholeText_data()
+    {
+        QTest::addColumn<qreal>("pointSize");
+        QTest::newRow("9 pt") << 9.0;
+        QTest::newRow("125%") << 11.25;
+    }
+
+    void labelsShowTheirWholeText()
+    {
+        QFETCH(qreal, pointSize);
+        const QFont previous = QApplication::font();
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPointSizeF(pointSize);
+        QApplication::setFont(font);
+        {
+            ObjectPropertiesForm form;
+            QCOMPARE(form.size(), QSize(340, 500));
+            for (const QWidget *control : form.findChildren<QWidget *>()) {
+                const QString name = control->objectName();
+                if (qobject_cast<const QLabel *>(control) || qobject_cast<const QAbstractButton *>(control)) {
+                    const bool fits = control->hasHeightForWidth()
+                                          ? control->heightForWidth(control->width()) <= control->height()
+                                          : control->sizeHint().width() <= control->width();
+                    QVERIFY2(fits, qPrintable(name));
+                }
+                if (name.isEmpty() || name.startsWith("qt_") || control->parentWidget() == &form)
+                    continue;
+                for (const QWidget *other : control->parentWidget()->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+                    if (other != control && !other->objectName().startsWith("qt_"))
+                        QVERIFY2(!control->geometry().intersects(other->geometry()), qPrintable(name + " " + other->objectName()));
+            }
+            QVERIFY(form.ui.groupLighting->geometry().bottom() < form.buttonOK->geometry().top());
+        }
+        QApplication::setFont(previous);
     }
 
     // A wall's place and subtype, then a light's lighting fields; a click on
