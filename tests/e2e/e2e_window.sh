@@ -151,6 +151,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/scenario_editing.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/scenario_properties.sh"
 # shellcheck source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/scenario_files.sh"
+# shellcheck source-path=SCRIPTDIR
+source "$(dirname "${BASH_SOURCE[0]}")/scenario_strokes.sh"
 
 # "S" switches to select mode and "E" back to edit mode with the pencil: the mode row changes on screen and the
 # map's cursor goes from the pencil to a cross and back.
@@ -207,6 +209,9 @@ main() {
     pierced_wall
     point_light # leaves a properties window open: it must not keep the editor running
     load_level # the load closes that window
+    stop_editor
+    start_editor # a fresh editor, which has saved nothing yet
+    off_map_strokes_and_held_ctrl
     stop_editor
 
     if [ "${UPDATE_SCREENSHOT:-}" = 1 ]; then

@@ -51,7 +51,7 @@ point_light() {
     click_in_form 125 221 # the emission level
     key ctrl+a
     xdotool type --delay 10 200
-    click_in_form 48 340 # "Generate point light emissions"
+    click_in_form 48 355 # "Generate point light emissions"
     sleep 0.3
     import -window "$FORM" "$OUT/properties-light.png"
     screenshot light-centre
