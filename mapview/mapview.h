@@ -132,8 +132,8 @@ private:
     void connectWidgets();
     void handlePencilEvent(QMouseEvent *event);
     // Runs `action` on every shown view cell on the line from the stroke's
-    // previous cell to the pointer's cell (on a press: the pointer's cell).
-    template<typename Action> void continueStroke(bool startsStroke, Action action);
+    // previous cell to the event's cell (on a press: the event's cell).
+    template<typename Action> void continueStroke(QMouseEvent *event, bool startsStroke, Action action);
     Sector *placeSectorAtViewCell(QPoint viewCell);
     void eraseAtViewCell(QPoint viewCell);
     void keepMouseDuringStroke(QMouseEvent *event);
@@ -148,6 +148,7 @@ private:
 
     // The view cell the current pencil or eraser stroke reached last.
     QPoint strokeCell;
+    bool drawingBand = false;
     // The layer that Shift or Ctrl made current; empty when none is.
     std::string temporaryLayer;
     // Whether this view pushed its tool cursor as the application's override cursor.

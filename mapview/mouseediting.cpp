@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QPicture>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <algorithm>
 
 namespace {
@@ -74,8 +75,13 @@ bool MapView::eventFilter(QObject *watched, QEvent *event)
     } else {
         if (QMouseEvent *mouse = asMouseEvent(event))
             handleSelectEvent(mouse);
-        if (selectionDragInProgress())
+        // Showing the band the first time makes its window, and the platform
+        // may deliver events to the map meanwhile; a second show inside the
+        // first would make a second window.
+        if (selectionDragInProgress() && !drawingBand) {
+            const QScopedValueRollback<bool> drawing(drawingBand, true);
             drawSelectionBand();
+        }
     }
     return QObject::eventFilter(watched, event);
 }
@@ -85,7 +91,7 @@ void MapView::handlePencilEvent(QMouseEvent *event)
     keepMouseDuringStroke(event);
     const bool press = event->type() == QEvent::MouseButtonPress;
     if (isPressOrDrag(event, event, Qt::LeftButton)) {
-        continueStroke(press, [this](QPoint cell) {
+        continueStroke(event, press, [this](QPoint cell) {
             if (Sector *sector = placeSectorAtViewCell(cell)) {
                 layerController->addSector(sector);
                 if (sector->properties->kind == Kinds::Lightmap)
@@ -93,7 +99,7 @@ void MapView::handlePencilEvent(QMouseEvent *event)
             }
         });
     } else if (isPressOrDrag(event, event, Qt::RightButton)) {
-        continueStroke(press, [this](QPoint cell) { eraseAtViewCell(cell); });
+        continueStroke(event, press, [this](QPoint cell) { eraseAtViewCell(cell); });
     } else if (isPressOrDrag(event, event, Qt::MiddleButton)) {
         panView(event);
     } else if (isRelease(event, event, Qt::MiddleButton)) {
@@ -101,9 +107,11 @@ void MapView::handlePencilEvent(QMouseEvent *event)
     }
 }
 
-template<typename Action> void MapView::continueStroke(bool startsStroke, Action action)
+template<typename Action> void MapView::continueStroke(QMouseEvent *event, bool startsStroke, Action action)
 {
-    const QPoint target = viewCellAt(pointerPosition());
+    // Where the event happened: a busy editor may see the press only after
+    // the pointer has moved on.
+    const QPoint target = viewCellAt(mapWidget->mapFromGlobal(event->globalPos()));
     const QPoint from = startsStroke ? target : strokeCell;
     strokeCell = target;
     const std::vector<QPoint> line = cellsOnLine(from, target);
