@@ -1,0 +1,30 @@
+#pragma once
+
+#include "checks/levelobject.h"
+#include "checks/levelproblem.h"
+#include "mapfile/mapreader.h"
+
+#include <QString>
+#include <string>
+#include <vector>
+
+// Checks a ".map" file without any window: what the reader skipped or mended
+// in it (file problems, by line) and the rules of the level it holds.
+struct LevelFileReport
+{
+    // False when the file could not be read at all; readError says why.
+    bool readable = false;
+    std::string readError;
+    LevelProblems problems;
+};
+
+namespace LevelFile {
+// Files larger than this are not levels and are not read.
+constexpr qint64 maxBytes = qint64(64) << 20;
+
+LevelFileReport check(const QString &fileName);
+// The bytes of a level file, or an empty result and the reason in `error`.
+bool read(const QString &fileName, std::string &bytes, std::string &error);
+// One record per cell that names a definition, as the editor would make it.
+std::vector<LevelObject> objectsOf(const MapReader::Contents &contents);
+} // namespace LevelFile

@@ -1,0 +1,82 @@
+#include "checks/problemtext.h"
+
+#include <algorithm>
+
+LevelProblem LevelProblem::inFile(Severity severity, int line, std::string message)
+{
+    LevelProblem problem;
+    problem.severity = severity;
+    problem.line = std::max(1, line);
+    problem.message = std::move(message);
+    return problem;
+}
+
+LevelProblem LevelProblem::atCell(Severity severity, std::string layer, int32_t x, int32_t y, std::string message)
+{
+    LevelProblem problem;
+    problem.severity = severity;
+    problem.hasCell = true;
+    problem.x = x;
+    problem.y = y;
+    problem.layer = std::move(layer);
+    problem.message = std::move(message);
+    return problem;
+}
+
+LevelProblem LevelProblem::onLevel(Severity severity, std::string message)
+{
+    LevelProblem problem;
+    problem.severity = severity;
+    problem.message = std::move(message);
+    return problem;
+}
+
+namespace ProblemText {
+const char *severityName(LevelProblem::Severity severity)
+{
+    return severity == LevelProblem::Severity::Error ? "error" : "warning";
+}
+
+std::string place(const LevelProblem &problem)
+{
+    if (problem.isFileProblem())
+        return "line " + std::to_string(problem.line);
+    if (!problem.hasCell)
+        return std::string();
+    return "(" + std::to_string(problem.x) + ", " + std::to_string(problem.y) + ") " + problem.layer;
+}
+
+std::string compilerLine(const std::string &fileName, const LevelProblem &problem)
+{
+    std::string text = fileName;
+    if (problem.isFileProblem())
+        text += ":" + std::to_string(problem.line);
+    text += ": ";
+    text += severityName(problem.severity);
+    text += ": ";
+    if (problem.hasCell)
+        text += place(problem) + ": ";
+    return text + problem.message;
+}
+
+std::string counts(const LevelProblems &problems)
+{
+    const auto errors = std::count_if(problems.begin(), problems.end(), [](const auto &p) { return p.isError(); });
+    const auto warnings = long(problems.size()) - errors;
+    if (problems.empty())
+        return "no problems";
+    auto counted = [](long count, const char *word) {
+        return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
+    };
+    if (warnings == 0)
+        return counted(errors, "error");
+    if (errors == 0)
+        return counted(warnings, "warning");
+    return counted(errors, "error") + ", " + counted(warnings, "warning");
+}
+
+bool hasError(const LevelProblems &problems)
+{
+    return std::any_of(problems.begin(), problems.end(), [](const LevelProblem &p) { return p.isError(); });
+}
+} // namespace ProblemText
