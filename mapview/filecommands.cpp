@@ -44,6 +44,8 @@ void MapView::BtnSaveMapEvent()
         return;
     }
     showEditedFile(saved);
+    // What was wrong in the file loaded before is gone from the file just written.
+    reportLevelProblems(QStringLiteral("Saved"), saved, {});
     if (!mapFile.imageProblems.isEmpty()) {
         QMessageBox::warning(mainWindow, saveTitle,
                              QStringLiteral("The map was saved to %1, but not all of its images are in its "
@@ -100,5 +102,6 @@ bool MapView::loadMapFromFile(const QString &fileName)
     // The loaded level is the one being edited now: Ctrl+S writes it, never
     // the level saved before the load.
     showEditedFile(fileName);
+    reportLevelProblems(QStringLiteral("Loaded"), fileName, {});
     return true;
 }

@@ -52,6 +52,7 @@ MapView::MapView(QWidget *mainWindow) : mainWindow(mainWindow), toolCursor(Qt::A
     mapWidget->setStyleSheet(backgroundStyle(64));
 
     connectWidgets();
+    setUpLevelProblems();
 }
 
 MapView::~MapView()

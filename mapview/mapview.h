@@ -1,5 +1,7 @@
 #pragma once
 
+#include "checks/levelproblem.h"
+
 #include <QCursor>
 #include <QObject>
 #include <QPoint>
@@ -10,6 +12,7 @@
 #include <vector>
 
 class LayerController;
+class LevelProblemsWindow;
 class ObjectPropertiesForm;
 class QLabel;
 class QMouseEvent;
@@ -81,6 +84,15 @@ public:
     // previous one without applying it.
     void openPropertiesForm(std::vector<Sector *> sectors);
 
+    // Level problems: the checks of the level on the map, with the file
+    // problems of the level loaded last until it is saved.
+    LevelProblems checkCurrentLevel() const;
+    // Brings the list up to date after a load or a save and names the count
+    // in the status label ("Saved level1.map: 2 errors (F7 lists them)").
+    void reportLevelProblems(const QString &done, const QString &fileName, const LevelProblems &readProblems);
+    // Makes the problem's layer current, centres its cell and selects what is there.
+    void goToProblem(const LevelProblem &problem);
+
     bool eventFilter(QObject *watched, QEvent *event) override;
 
     const int baseCellSize = 16;
@@ -113,6 +125,9 @@ public:
     QPoint selEndGlobal;
     // The last opened properties window; null once it is closed and deleted.
     QPointer<ObjectPropertiesForm> propertiesForm;
+    QPointer<LevelProblemsWindow> problemsWindow;
+    LevelProblems fileProblems;
+    QString problemsFileName;
 
 public slots:
     void SectorClickEvent();
@@ -127,9 +142,13 @@ public slots:
     void SwitchToPencilPaintEvent();
     void SwitchToFloodFillPaintEvent();
     void SectorPropertiesClosedEvent();
+    void ShowLevelProblemsEvent();
+    void RefreshLevelProblemsEvent();
+    void LevelProblemActivatedEvent();
 
 private:
     void connectWidgets();
+    void setUpLevelProblems();
     void handlePencilEvent(QMouseEvent *event);
     // Runs `action` on every shown view cell on the line from the stroke's
     // previous cell to the event's cell (on a press: the event's cell).

@@ -1,0 +1,207 @@
+// The level checks on small levels, through both callers: GorseED --check's
+// file check and the editor after loading the same file. Then the "Level
+// Problems" window: F7, the status after load and save, and going to a problem.
+#include "testsupport.h"
+
+#include "app/gorseed.h"
+#include "checks/levelfile.h"
+#include "checks/problemtext.h"
+#include "mapview/levelproblemswindow.h"
+#include "mapview/mapview.h"
+#include "model/layercontroller.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QTest>
+#include <QTreeWidget>
+
+namespace {
+struct Glyph
+{
+    char glyph;
+    std::vector<std::pair<const char *, const char *>> objects; // layer (= kind), subtype
+};
+// One character per cell: what the cell holds on which layers.
+const std::vector<Glyph> glyphs = {
+    {'#', {{"Wall", "Solid"}}},          {'d', {{"Door", "Solid"}}},
+    {'B', {{"Door", "BlueKeyDoor"}}},    {'R', {{"Door", "RedKeyDoor"}}},
+    {'P', {{"Actor", "Player"}}},        {'S', {{"Actor", "Soldier"}}},
+    {'E', {{"Item", "LevelEnd"}}},       {'b', {{"Item", "BlueKey"}}},
+    {'r', {{"Item", "RedKey"}}},         {'&', {{"Wall", "Solid"}, {"Actor", "Soldier"}}},
+    {'%', {{"Wall", "Solid"}, {"Item", "Healthpack"}}},
+    {'*', {{"Wall", "Solid"}, {"Sprite", "Solid"}}},
+    {'+', {{"Wall", "Solid"}, {"Sprite", "No Collision"}}},
+};
+
+// A ".map" text drawn as a picture, one string per row.
+QByteArray levelText(const QStringList &picture)
+{
+    QStringList layers, definitions;
+    QMap<QString, int> ids;
+    for (const Glyph &g : glyphs)
+        for (const auto &[layer, subtype] : g.objects)
+            if (!ids.contains(QString(layer) + subtype)) {
+                const int id = ids.size() + 1;
+                ids.insert(QString(layer) + subtype, id);
+                definitions << QStringLiteral("%1,%2,%3,lev/x.png").arg(id).arg(layer, subtype);
+            }
+    for (const char *layer : {"Wall", "Door", "Actor", "Item", "Sprite"}) {
+        layers << QStringLiteral("#") + layer;
+        for (const QString &row : picture) {
+            QString cells;
+            for (QChar c : row) {
+                int id = 0;
+                for (const Glyph &g : glyphs)
+                    for (const auto &[l, subtype] : g.objects)
+                        if (g.glyph == c.toLatin1() && QLatin1String(l) == QLatin1String(layer))
+                            id = ids.value(QString(l) + subtype);
+                cells += QString::number(id) + QLatin1Char(',');
+            }
+            layers << cells;
+        }
+        layers << QString();
+    }
+    return ((layers << QStringLiteral("#Definitions")) + definitions).join(QStringLiteral("\r\n")).toUtf8() + "\r\n";
+}
+
+// A real double-click on a row, through the window as the system delivers it.
+void doubleClickRow(LevelProblemsWindow *window, int row)
+{
+    QTreeWidget *list = window->problemList;
+    const QPoint centre = list->visualItemRect(list->topLevelItem(row)).center();
+    QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, {}, list->viewport()->mapTo(window, centre));
+}
+
+QStringList compilerLines(const LevelProblems &problems)
+{
+    QStringList lines;
+    for (const LevelProblem &problem : problems)
+        lines << QString::fromStdString(ProblemText::compilerLine("t.map", problem));
+    return lines;
+}
+} // namespace
+
+class LevelChecksTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<MapScene> scene;
+
+private slots:
+    void initTestCase()
+    {
+        scene = std::make_unique<MapScene>();
+        scene->fixture.workdir.writeImage(QStringLiteral("lev/x.png"));
+    }
+    void cleanupTestCase() { scene.reset(); }
+
+    void rules_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QStringList>("expected");
+        const QString f = QStringLiteral("t.map: error: ");
+        QTest::newRow("closed room, level end reachable")
+            << levelText({"#####", "#P.E#", "#####"}) << QStringList();
+        QTest::newRow("no player") << levelText({"#####", "#S.E#", "#####"})
+                                   << QStringList {f + "the level has no player: place an Actor of subtype Player"};
+        QTest::newRow("two players")
+            << levelText({"######", "#P.EP#", "######"})
+            << QStringList {f + "(4, 1) Actor: the level has 2 players; the game needs exactly one (the first is at (1, 1))"};
+        QTest::newRow("no level end")
+            << levelText({"#####", "#P..#", "#####"})
+            << QStringList {f + "the level has no level end: place an Item of subtype LevelEnd"};
+        QTest::newRow("key door without key, key without door")
+            << levelText({"#######", "#PrB.E#", "#.B...#", "#######"})
+            << QStringList {f + "(3, 1) Door: the blue key door cannot be opened: there is no blue key on the level "
+                                "(nor for 1 more blue key doors)",
+                            "t.map: warning: (2, 1) Item: the red key opens nothing: there is no red key door on "
+                            "the level",
+                            f + "(5, 1) Item: the level end cannot be reached from the player at (1, 1); the blue "
+                                "key door at (3, 1) stays shut because its key cannot be reached"};
+        QTest::newRow("stuck in walls; a sprite without collision is not")
+            << levelText({"#&#*#+%#", "#P....E#", "########"})
+            << QStringList {"t.map: warning: (1, 0) Actor: Soldier is stuck in a wall",
+                            "t.map: warning: (3, 0) Sprite: Solid sprite is stuck in a wall",
+                            "t.map: warning: (6, 0) Item: Healthpack is stuck in a wall"};
+        QTest::newRow("open to the void; a door closes")
+            << levelText({"######", "#P...E", "#.####", "d.#", "###"})
+            << QStringList {f + "(5, 1) Wall: the player's area is open to the void here: the player at (1, 1) "
+                                "can walk off the level; close it with walls"};
+        QTest::newRow("plain door opens; a key opens its door")
+            << levelText({"##########", "#PdbB.rRE#", "##########"}) << QStringList();
+        QTest::newRow("key behind its own door")
+            << levelText({"########", "#P.B.bE#", "########"})
+            << QStringList {f + "(6, 1) Item: the level end cannot be reached from the player at (1, 1); the blue "
+                                "key door at (3, 1) stays shut because its key cannot be reached"};
+    }
+
+    void rules()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QStringList, expected);
+        scene->fixture.workdir.writeFile(QStringLiteral("t.map"), text);
+        const LevelFileReport report = LevelFile::check(QStringLiteral("t.map"));
+        QVERIFY(report.readable);
+        QCOMPARE(compilerLines(report.problems), expected);
+        QVERIFY(scene->view->loadMapFromFile(QStringLiteral("t.map")));
+        QCOMPARE(compilerLines(scene->view->checkCurrentLevel()), expected);
+    }
+
+    // F7 lists the problems of the level loaded; a double-click goes to one;
+    // loads, saves and Refresh keep the list and the status up to date.
+    void problemsWindow()
+    {
+        MapView *view = scene->view;
+        auto *status = scene->window.findChild<QLabel *>(QStringLiteral("labelStatus"));
+        auto *combo = scene->window.findChild<QComboBox *>(QStringLiteral("comboBoxMapLayer"));
+        scene->fixture.workdir.writeFile(QStringLiteral("open.map"), levelText({"######", "#P....", "######"}));
+        QVERIFY(view->loadMapFromFile(QStringLiteral("open.map")));
+        QCOMPARE(status->text(), QStringLiteral("Loaded open.map: 2 errors (F7 lists them)"));
+
+        QTest::keyClick(&scene->window, Qt::Key_F7);
+        auto *window = scene->window.findChild<LevelProblemsWindow *>(QStringLiteral("levelProblems"));
+        QVERIFY(window && window->isVisible());
+        QTreeWidget *list = window->problemList;
+        QCOMPARE(list->topLevelItemCount(), 2);
+        QVERIFY(list->topLevelItem(0)->text(2).startsWith(QStringLiteral("the level has no level end")));
+        QCOMPARE(list->topLevelItem(1)->text(1), QStringLiteral("(5, 1) Wall"));
+
+        // The open cell comes to the middle of the map, with the walls around it.
+        chooseLayer(scene->window, QStringLiteral("Actor"));
+        doubleClickRow(window, 1);
+        QCOMPARE(combo->currentText(), QStringLiteral("Wall"));
+        const int size = view->cellSize();
+        const QPoint middle(view->mapWidget->width() / 2, view->mapWidget->height() / 2);
+        QVERIFY(QRect((5 + view->originX) * size, (1 + view->originY) * size, size, size).contains(middle));
+        QCOMPARE(scene->layers->sectorAt(4, 0)->properties->button->pos(),
+                 QPoint((4 + view->originX) * size, view->originY * size));
+        QVERIFY(status->text().startsWith(QStringLiteral("(5, 1) Wall: the player's area is open")));
+
+        // A load while the window is open lists the new level; going to a
+        // problem on an object selects it.
+        scene->fixture.workdir.writeFile(QStringLiteral("two.map"), levelText({"######", "#PSEP#", "######"}));
+        QVERIFY(view->loadMapFromFile(QStringLiteral("two.map")));
+        QCOMPARE(list->topLevelItemCount(), 1);
+        doubleClickRow(window, 0);
+        QCOMPARE(combo->currentText(), QStringLiteral("Actor"));
+        QVERIFY(view->radioSelect->isChecked());
+        QCOMPARE(scene->layers->selectedSectors.size(), size_t(1));
+        QCOMPARE(scene->layers->selectedSectors.front(), scene->layers->sectorAt(4, 1));
+
+        // Problems never block a save; the status names them.
+        view->mapFileName = scene->fixture.workdir.path() + QStringLiteral("/saved.map");
+        view->BtnSaveMapEvent();
+        QVERIFY(QFileInfo::exists(view->mapFileName));
+        QCOMPARE(status->text(), QStringLiteral("Saved saved.map: 1 error (F7 lists them)"));
+
+        // Refresh sees the edits made since.
+        scene->layers->removeSectorAt(4, 1);
+        window->refreshButton->click();
+        QCOMPARE(list->topLevelItemCount(), 0);
+        QCOMPARE(window->summaryLabel->text(), QStringLiteral("saved.map: no problems"));
+    }
+};
+
+QTEST_MAIN(LevelChecksTest)
+#include "tst_levelchecks.moc"
