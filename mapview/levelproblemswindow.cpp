@@ -46,6 +46,8 @@ LevelProblemsWindow::LevelProblemsWindow(QWidget *parent) : QWidget(parent, Qt::
     });
     auto *copy = new QShortcut(QKeySequence::Copy, problemList, nullptr, nullptr, Qt::WidgetShortcut);
     connect(copy, &QShortcut::activated, this, &LevelProblemsWindow::copySelectedRows);
+    // The list, not the button, has the keyboard when the window opens.
+    problemList->setFocus();
 
     auto *top = new QHBoxLayout;
     top->addWidget(summaryLabel, 1);
@@ -72,6 +74,7 @@ void LevelProblemsWindow::setProblems(const QString &levelFile, const LevelProbl
         item->setData(SeverityColumn, Qt::UserRole, int(i));
         item->setText(PlaceColumn, QString::fromStdString(ProblemText::place(problem)));
         item->setText(MessageColumn, QString::fromStdString(problem.message));
+        item->setToolTip(MessageColumn, item->text(MessageColumn));
         items << item;
     }
     problemList->clear();

@@ -10,7 +10,7 @@ packages=(
     qtbase5-dev qtbase5-dev-tools libgl-dev
     # the end-to-end test: a virtual X server, X input, screenshots, and the
     # headers of its small cursor probe
-    xvfb xauth x11-xkb-utils xdotool x11-utils imagemagick
+    xvfb xauth x11-xkb-utils xdotool xclip x11-utils imagemagick
     libx11-dev libxfixes-dev
     # a font, so that text renders in the window and in offscreen tests
     fonts-dejavu-core fontconfig

@@ -25,7 +25,7 @@ trap cleanup EXIT
 retry() { local _t; for ((_t = 0; _t < $1; _t++)); do eval "$2" && return 0; sleep 0.1; done; return 1; }
 
 start_x() {
-    for tool in Xvfb xdotool import compare convert; do
+    for tool in Xvfb xdotool xclip import compare convert; do
         command -v "$tool" >/dev/null || skip "$tool is not installed (run scripts/install-deps.sh)"
     done
     [ -x "$PROBE" ] || skip "x11probe was not built (libx11-dev and libxfixes-dev missing?)"
@@ -153,6 +153,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/scenario_properties.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/scenario_files.sh"
 # shellcheck source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/scenario_strokes.sh"
+# shellcheck source-path=SCRIPTDIR
+source "$(dirname "${BASH_SOURCE[0]}")/scenario_problems.sh"
 
 # "S" switches to select mode and "E" back to edit mode with the pencil: the mode row changes on screen and the
 # map's cursor goes from the pencil to a cross and back.
@@ -209,6 +211,7 @@ main() {
     pierced_wall
     point_light # leaves a properties window open: it must not keep the editor running
     load_level # the load closes that window
+    level_problems
     stop_editor
     start_editor # a fresh editor, which has saved nothing yet
     off_map_strokes_and_held_ctrl

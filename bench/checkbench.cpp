@@ -1,0 +1,174 @@
+// Times the level checks on the two levels docs/performance.md names: the
+// 32,768-object level of gorseedbench (all eight layers full, 64 cells wide)
+// in the real offscreen editor, next to the load of that level; and a
+// 256 x 256 level with a room per 16 x 16 block, from its records and from
+// its file as GorseED --check reads it.
+#include "levelbuilder.h"
+
+#include "app/gorseed.h"
+#include "app/startupenvironment.h"
+#include "checks/levelfile.h"
+#include "checks/levelrules.h"
+#include "checks/problemtext.h"
+#include "mapfile/mapfile.h"
+#include "mapview/mapview.h"
+#include "model/layercontroller.h"
+#include "model/levelobjects.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <functional>
+
+namespace {
+double medianMs(int reps, const std::function<void()> &operation)
+{
+    std::vector<double> samples;
+    for (int i = 0; i < reps; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        operation();
+        samples.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(samples.begin(), samples.end());
+    return samples[samples.size() / 2];
+}
+
+void report(const char *what, double ms, const LevelProblems &problems)
+{
+    printf("| %s | %.2f | %s |\n", what, ms, ProblemText::counts(problems).c_str());
+    fflush(stdout);
+}
+
+// 256 x 256 cells: a wall on every 16th row and column and round the edge, a
+// door in the middle of each room's left and top wall, a floor everywhere
+// else; the player in the first room, the level end in the last, behind a
+// blue key door whose key lies in the first room.
+std::vector<LevelObject> roomsLevel()
+{
+    std::vector<LevelObject> objects;
+    for (int y = 0; y < 256; ++y) {
+        for (int x = 0; x < 256; ++x) {
+            const bool wall = x % 16 == 0 || y % 16 == 0 || x == 255 || y == 255;
+            const bool leftDoor = x % 16 == 0 && x > 0 && x < 255 && y % 16 == 8;
+            const bool topDoor = y % 16 == 0 && y > 0 && y < 255 && x % 16 == 8;
+            if (leftDoor || topDoor)
+                objects.push_back({"Door", "Door", x == 240 && y == 248 ? "BlueKeyDoor" : "Solid", x, y});
+            else if (wall)
+                objects.push_back({"Wall", "Wall", "Solid", x, y});
+            else
+                objects.push_back({"Floor", "Floor", "", x, y});
+        }
+    }
+    objects.push_back({"Actor", "Actor", "Player", 8, 8});
+    objects.push_back({"Item", "Item", "BlueKey", 4, 4});
+    objects.push_back({"Item", "Item", "LevelEnd", 248, 248});
+    return objects;
+}
+
+QByteArray levelText(const std::vector<LevelObject> &objects, int width, int height)
+{
+    const std::vector<std::string> layers = {"Wall", "Door", "Floor", "Actor", "Item"};
+    std::vector<std::string> ids;
+    QByteArray definitions = "#Definitions\n";
+    std::vector<std::vector<int>> grids(layers.size(), std::vector<int>(size_t(width * height), 0));
+    for (const LevelObject &object : objects) {
+        const std::string key = object.kind + "," + object.subtype;
+        auto found = std::find(ids.begin(), ids.end(), key);
+        if (found == ids.end()) {
+            ids.push_back(key);
+            definitions += QByteArray::number(int(ids.size())) + ',' + key.c_str() + ",rooms/x.png\n";
+            found = ids.end() - 1;
+        }
+        const size_t layer = size_t(std::find(layers.begin(), layers.end(), object.layer) - layers.begin());
+        grids[layer][size_t(object.y * width + object.x)] = int(found - ids.begin()) + 1;
+    }
+    QByteArray text;
+    for (size_t layer = 0; layer < layers.size(); ++layer) {
+        text += '#' + QByteArray(layers[layer].c_str()) + '\n';
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x)
+                text += QByteArray::number(grids[layer][size_t(y * width + x)]) + ',';
+            text += '\n';
+        }
+        text += '\n';
+    }
+    return text + definitions;
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    prepareStartupEnvironment();
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("GorseED level check benchmark"));
+    parser.addHelpOption();
+    parser.addOption({"reps", "Repetitions per check.", "count", "9"});
+    parser.addOption({"data", "Working directory with assets/ and textures/.", "dir", GORSEED_DATA_DIR});
+    parser.process(application);
+    const int reps = std::max(1, parser.value("reps").toInt());
+    if (!QDir::setCurrent(parser.value("data"))) {
+        fprintf(stderr, "cannot enter %s\n", qPrintable(parser.value("data")));
+        return 2;
+    }
+    QTemporaryDir scratch;
+    printf("| operation | median ms | problems found |\n|---|---|---|\n");
+
+    // The editor with all eight layers full: 32,768 objects.
+    {
+        GorseED window;
+        window.show();
+        LevelBuilder::settle(window);
+        LevelBuilder::fillAllLayers(window, 32768 / 8);
+        MapView *view = window.mapView;
+        // A player and a level end, so that the walks run too.
+        view->layerController->layerList("Actor").front()->setSubtype("Player");
+        view->layerController->layerList("Item").back()->setSubtype("LevelEnd");
+        const QString file = scratch.filePath(QStringLiteral("level32768.map"));
+        MapFile().writeMapFile(file, view->layerController->sectorsByLayer);
+        const double load = medianMs(2, [&] {
+            view->loadMapFromFile(file);
+            LevelBuilder::settle(window);
+        });
+        report("load of the 32,768-object level (for comparison)", load, {});
+        LevelProblems problems;
+        const double editor = medianMs(reps, [&] { problems = view->checkCurrentLevel(); });
+        report("32,768 objects: editor check (records from the layers + rules)", editor, problems);
+        view->ShowLevelProblemsEvent();
+        const double listed = medianMs(reps, [&] {
+            view->RefreshLevelProblemsEvent();
+            LevelBuilder::settle(window);
+        });
+        report("32,768 objects: Refresh in the open Level Problems window, painted", listed, problems);
+        const std::vector<LevelObject> objects = levelObjectsOf(view->layerController->sectorsByLayer);
+        const double rules = medianMs(reps, [&] { problems = checkLevel(objects); });
+        report("32,768 objects: rules on the records", rules, problems);
+        const double command = medianMs(reps, [&] { problems = LevelFile::check(file).problems; });
+        report("32,768 objects: GorseED --check of the file (read, parse, rules)", command, problems);
+        printf("\neditor check / load = %.2f %%\n\n", 100.0 * editor / load);
+    }
+
+    // 256 x 256 cells, a room per 16 x 16 block.
+    {
+        const std::vector<LevelObject> objects = roomsLevel();
+        LevelProblems problems;
+        const double rules = medianMs(reps, [&] { problems = checkLevel(objects); });
+        report("256 x 256, 256 rooms: rules on the records", rules, problems);
+        const QString file = scratch.filePath(QStringLiteral("rooms.map"));
+        QFile out(file);
+        if (out.open(QIODevice::WriteOnly))
+            out.write(levelText(objects, 256, 256));
+        out.close();
+        const double command = medianMs(reps, [&] { problems = LevelFile::check(file).problems; });
+        report("256 x 256, 256 rooms: GorseED --check of the file", command, problems);
+        printf("(%zu objects)\n", objects.size());
+    }
+    return 0;
+}
