@@ -2,8 +2,14 @@
 
 #include "checks/levelrules.h"
 
+#include "mapfile/readproblems.h"
+#include "model/subtypetable.h"
+
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
+#include <unordered_map>
+#include <unordered_set>
 #include <algorithm>
 
 namespace LevelFile {
@@ -58,6 +64,59 @@ std::vector<LevelObject> objectsOf(const MapReader::Contents &contents)
 }
 
 namespace {
+// Why an image cannot be shown, or empty when it can.
+std::string imageFault(const std::string &path)
+{
+    const QString file = QString::fromStdString(path);
+    const QFileInfo info(file);
+    if (!info.exists())
+        return "does not exist";
+    if (!info.isFile())
+        return "is not a file";
+    QImageReader reader(file);
+    if (!reader.canRead())
+        return info.isReadable() ? "is not an image" : "cannot be read";
+    return std::string();
+}
+} // namespace
+
+LevelProblems textureProblems(const MapReader::Contents &contents, const std::string &mapFolder)
+{
+    std::unordered_set<std::string> used;
+    for (const auto &grid : contents.grids)
+        for (const auto &row : grid.second)
+            for (const std::string &cell : row)
+                if (cell != "0")
+                    used.insert(cell);
+    std::unordered_map<std::string, std::string> faults; // one look per image
+    LevelProblems problems;
+    for (const auto &[id, definition] : contents.definitions) {
+        if (!used.count(id) || definition.kind == Kinds::Lightmap || definition.texturePath.empty())
+            continue;
+        const std::string &path = definition.texturePath;
+        auto fault = faults.find(path);
+        if (fault == faults.end())
+            fault = faults.emplace(path, imageFault(path)).first;
+        if (fault->second.empty())
+            continue;
+        const std::string reference = path.rfind(mapFolder + "/", 0) == 0 ? path.substr(mapFolder.size() + 1) : path;
+        problems.push_back(LevelProblem::inFile(LevelProblem::Severity::Warning, definition.line,
+                                                "the texture \"" + reference + "\" of the definition of " + id + " "
+                                                    + fault->second + "; its objects show no image"));
+    }
+    return problems;
+}
+
+LevelProblems fileProblems(const MapReader::Contents &contents, const std::string &mapFolder)
+{
+    LevelProblems problems = contents.problems;
+    const LevelProblems textures = textureProblems(contents, mapFolder);
+    problems.insert(problems.end(), textures.begin(), textures.end());
+    ReadProblems::sortByLine(problems);
+    return problems;
+}
+
+namespace {
 // A file that holds no level at all gets one problem and no level checks.
 bool notALevel(const std::string &bytes, LevelProblems &problems)
 {
@@ -92,8 +151,9 @@ LevelFileReport check(const QString &fileName)
     report.readable = true;
     if (notALevel(bytes, report.problems))
         return report;
-    const MapReader reader(QFileInfo(fileName).absolutePath().toStdString());
-    const MapReader::Contents contents = reader.parseMapText(bytes);
+    const std::string folder = QFileInfo(fileName).absolutePath().toStdString();
+    const MapReader::Contents contents = MapReader(folder).parseMapText(bytes);
+    report.problems = fileProblems(contents, folder);
     LevelProblems levelProblems = checkLevel(objectsOf(contents));
     report.problems.insert(report.problems.end(), levelProblems.begin(), levelProblems.end());
     return report;

@@ -27,4 +27,10 @@ LevelFileReport check(const QString &fileName);
 bool read(const QString &fileName, std::string &bytes, std::string &error);
 // One record per cell that names a definition, as the editor would make it.
 std::vector<LevelObject> objectsOf(const MapReader::Contents &contents);
+// The textures of the definitions that cells use which are missing, cannot be
+// read or are no images, at the lines of their definitions. mapFolder: the
+// folder the references are relative to.
+LevelProblems textureProblems(const MapReader::Contents &contents, const std::string &mapFolder);
+// What the reader skipped or mended and what is wrong with the textures, by line.
+LevelProblems fileProblems(const MapReader::Contents &contents, const std::string &mapFolder);
 } // namespace LevelFile

@@ -21,4 +21,6 @@ struct MapDefinition
     // or, for light cells, the five lighting values.
     std::string value;
     SectorLighting lighting;
+    // The line of the file that defines it, from 1; 0 when not read from a file.
+    int line = 0;
 };

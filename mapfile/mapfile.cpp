@@ -1,5 +1,6 @@
 #include "mapfile/mapfile.h"
 
+#include "checks/levelfile.h"
 #include "gallery/texturegallery.h"
 #include "model/mousehold.h"
 #include "model/sector.h"
@@ -166,8 +167,10 @@ QString MapFile::askLoadFileName()
 void MapFile::loadMapFile(const QString &fileName, SectorRegistry &registry, const PlacementContext &context)
 {
     loadedFileName = fileName;
-    const MapReader reader(QFileInfo(fileName).absolutePath().toStdString());
-    registry = buildSectors(reader.parseMapText(readMapText(fileName)), context);
+    const std::string folder = QFileInfo(fileName).absolutePath().toStdString();
+    const MapReader::Contents contents = MapReader(folder).parseMapText(readMapText(fileName));
+    readProblems = LevelFile::fileProblems(contents, folder);
+    registry = buildSectors(contents, context);
 }
 
 std::string MapFile::readMapText(const QString &fileName)

@@ -56,6 +56,8 @@ public:
 
     // The level read last; texture references are resolved against its folder.
     QString loadedFileName;
+    // What the last load skipped or mended in the file, by line.
+    LevelProblems readProblems;
 
 private:
     static QString askSaveFileName();

@@ -1,5 +1,6 @@
 #include "mapfile/mapreader.h"
 
+#include "mapfile/readproblems.h"
 #include "model/subtypetable.h"
 
 #include <QByteArray>
@@ -56,13 +57,20 @@ MapReader::Contents MapReader::parseMapText(std::string_view text) const
     std::unordered_set<std::string> gridNames;
     std::string section;
     std::string block;
+    // The file line of every line of the block, and of every row of each grid.
+    std::vector<int> blockLines;
+    std::vector<std::vector<int>> rowLines;
+    int lineNumber = 0;
 
     auto closeBlock = [&] {
-        if (section == definitionsSection)
-            parseDefinitionsBlock(block, contents.definitions);
-        else if (gridNames.insert(section).second)
+        if (section == definitionsSection) {
+            readDefinitions(block, blockLines, contents.definitions, contents.problems);
+        } else if (gridNames.insert(section).second) {
             contents.grids.emplace_back(section, parseGridBlock(block));
+            rowLines.push_back(blockLines);
+        }
         block.clear();
+        blockLines.clear();
     };
 
     // Lines end at LF, at CR LF or at a lone CR; a last line without an end
@@ -79,6 +87,7 @@ MapReader::Contents MapReader::parseMapText(std::string_view text) const
             position = end + 2;
         else
             position = end + 1;
+        ++lineNumber;
 
         if (line.empty()) {
             closeBlock();
@@ -91,10 +100,22 @@ MapReader::Contents MapReader::parseMapText(std::string_view text) const
         } else {
             block += line;
             block += '\n';
+            blockLines.push_back(lineNumber);
         }
     }
     // The end of the text closes the last section.
     closeBlock();
+
+    ReadProblems::CellTexts cellTexts;
+    for (size_t g = 0; g < contents.grids.size(); ++g) {
+        const Grid &grid = contents.grids[g].second;
+        for (size_t row = 0; row < grid.size(); ++row)
+            for (const std::string &cell : grid[row])
+                if (cell != "0")
+                    cellTexts.add(cell, rowLines[g][row], contents.definitions.count(cell) > 0);
+    }
+    cellTexts.report(contents.problems);
+    ReadProblems::sortByLine(contents.problems);
     return contents;
 }
 
@@ -125,6 +146,27 @@ void MapReader::parseDefinitionsBlock(std::string_view block, DefinitionTable &t
         if (table.count(idText))
             return;
         table.emplace(idText, parseDefinitionLine(line));
+    });
+}
+
+void MapReader::readDefinitions(std::string_view block, const std::vector<int> &lines, DefinitionTable &table,
+                                LevelProblems &problems) const
+{
+    size_t index = 0;
+    forEachPart(block, '\n', [&](std::string_view line) {
+        if (line.empty())
+            return;
+        const int number = index < lines.size() ? lines[index] : 0;
+        ++index;
+        const std::string idText(line.substr(0, line.find(',')));
+        if (const auto first = table.find(idText); first != table.end()) {
+            ReadProblems::duplicateDefinition(idText, number, first->second.line, problems);
+            return;
+        }
+        MapDefinition definition = parseDefinitionLine(line);
+        definition.line = number;
+        ReadProblems::checkDefinitionLine(line, definition, number, problems);
+        table.emplace(idText, std::move(definition));
     });
 }
 

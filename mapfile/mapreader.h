@@ -1,5 +1,6 @@
 #pragma once
 
+#include "checks/levelproblem.h"
 #include "mapfile/mapdefinition.h"
 
 #include <string>
@@ -28,6 +29,8 @@ public:
         // appear; the first grid of a name is the one kept.
         std::vector<std::pair<std::string, Grid>> grids;
         DefinitionTable definitions;
+        // What was skipped or mended, by line.
+        LevelProblems problems;
     };
 
     // The image of every light cell.
@@ -51,6 +54,10 @@ public:
     static double toDouble(std::string_view text);
 
 private:
+    // parseDefinitionsBlock for a block whose lines are at `lines` of the file,
+    // telling what it skips or mends.
+    void readDefinitions(std::string_view block, const std::vector<int> &lines, DefinitionTable &table,
+                         LevelProblems &problems) const;
     std::string texturePathOf(std::string_view reference) const;
 
     std::string mapFolder;

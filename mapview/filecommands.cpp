@@ -102,6 +102,6 @@ bool MapView::loadMapFromFile(const QString &fileName)
     // The loaded level is the one being edited now: Ctrl+S writes it, never
     // the level saved before the load.
     showEditedFile(fileName);
-    reportLevelProblems(QStringLiteral("Loaded"), fileName, {});
+    reportLevelProblems(QStringLiteral("Loaded"), fileName, mapFile.readProblems);
     return true;
 }

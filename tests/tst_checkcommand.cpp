@@ -1,6 +1,7 @@
 // GorseED's command line, run as a real process without any X display: the
 // compiler-style lines of --check, exit statuses, --help, --version, usage
 // errors, and files that are not levels or are far too big in some way.
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -70,6 +71,9 @@ class CheckCommandTest : public QObject
 private slots:
     void initTestCase()
     {
+        QDir(dir.path()).mkdir("a");
+        for (const char *image : {"a/w.png", "a/p.png", "a/e.png", "a/d.png"})
+            QVERIFY(QImage(4, 4, QImage::Format_RGB32).save(dir.filePath(image)));
         write("good.map", goodLevel);
         write("open.map", QByteArray(goodLevel).replace("1,0,0,1,", "1,0,0,0,"));
         write("empty.map", "");

@@ -93,6 +93,7 @@ private slots:
     {
         scene = std::make_unique<MapScene>();
         scene->fixture.workdir.writeImage(QStringLiteral("lev/x.png"));
+        scene->fixture.workdir.writeFile(QStringLiteral("lev/text.png"), "not a picture");
     }
     void cleanupTestCase() { scene.reset(); }
 
@@ -134,6 +135,27 @@ private slots:
             << levelText({"########", "#P.B.bE#", "########"})
             << QStringList {f + "(6, 1) Item: the level end cannot be reached from the player at (1, 1); the blue "
                                 "key door at (3, 1) stays shut because its key cannot be reached"};
+        // What the reader skips or mends, at its line; the level itself is sound.
+        const QString w = QStringLiteral("t.map:%1: warning: ");
+        QTest::newRow("file problems")
+            << QByteArray("#Wall\n1,1,1,1,\n1,7,x,9,\n1,1,1,1,\n\n#Actor\n0,0,0,0,\n0,2,3,0,\n7,0,0,0,\n\n"
+                          "#Definitions\n1,Wall,Solid,lev/x.png\n1,Wall,Solid,lev/x.png\n2,Actor,Player,lev/x.png\n"
+                          "3,Item,LevelEnd,lev/missing.png\n4,Gate,Solid,lev/x.png\n5,Door,Purple,lev/x.png\n"
+                          "6,Wall,Solid,lev/../../x.png\n8,Wall\n9,Wall,Solid,lev/text.png\n")
+            << QStringList {w.arg(3) + "a cell names 7, which has no definition; the cell stays empty (1 more cell like it)",
+                            w.arg(3) + "a cell holds \"x\", which is not a number and names no definition; the cell "
+                                       "stays empty",
+                            w.arg(13) + "a second definition of 1; the one on line 12 is used",
+                            w.arg(15) + "the texture \"lev/missing.png\" of the definition of 3 does not exist; its "
+                                        "objects show no image",
+                            w.arg(16) + "the definition of 4 has the kind \"Gate\", which is no layer of the editor",
+                            w.arg(17) + "the definition of 5 gives Door the subtype \"Purple\", which Door does not have",
+                            "t.map:18: error: the texture \"lev/../../x.png\" of the definition of 6 leads out of the "
+                            "level's folder; it is not read",
+                            w.arg(19) + "the definition of 8 has 2 of the 4 fields it needs; the missing ones are taken "
+                                        "as empty",
+                            w.arg(20) + "the texture \"lev/text.png\" of the definition of 9 is not an image; its "
+                                        "objects show no image"};
     }
 
     void rules()
@@ -200,6 +222,15 @@ private slots:
         window->refreshButton->click();
         QCOMPARE(list->topLevelItemCount(), 0);
         QCOMPARE(window->summaryLabel->text(), QStringLiteral("saved.map: no problems"));
+
+        // A file problem shows its line.
+        scene->fixture.workdir.writeFile(QStringLiteral("cells.map"),
+                                         "#Ceil\r\n77,\r\n\r\n" + levelText({"#####", "#P.E#", "#####"}));
+        QVERIFY(view->loadMapFromFile(QStringLiteral("cells.map")));
+        QCOMPARE(status->text(), QStringLiteral("Loaded cells.map: 1 warning (F7 lists them)"));
+        doubleClickRow(window, 0);
+        QCOMPARE(status->text(), QStringLiteral("cells.map, line 2: a cell names 77, which has no definition; the cell "
+                                                "stays empty"));
     }
 };
 

@@ -1,0 +1,114 @@
+#include "mapfile/readproblems.h"
+
+#include "mapfile/mapreader.h"
+#include "model/subtypetable.h"
+
+#include <algorithm>
+
+namespace {
+using Severity = LevelProblem::Severity;
+// Distinct bad cell texts listed one by one; the rest are counted in one line.
+constexpr size_t listedCellTexts = 100;
+
+bool isNumber(std::string_view text)
+{
+    if (!text.empty() && text.front() == '-')
+        text.remove_prefix(1);
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::string quoted(std::string_view text)
+{
+    return "\"" + std::string(text) + "\"";
+}
+
+std::string plural(size_t count, const char *word)
+{
+    return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
+}
+} // namespace
+
+namespace ReadProblems {
+void checkDefinitionLine(std::string_view text, const MapDefinition &definition, int line, LevelProblems &problems)
+{
+    const std::string id(text.substr(0, text.find(',')));
+    const size_t fields = size_t(std::count(text.begin(), text.end(), ',')) + 1;
+    const size_t needed = definition.kind == Kinds::Lightmap ? 8 : 4;
+    if (fields < needed)
+        problems.push_back(LevelProblem::inFile(Severity::Warning, line,
+                                                "the definition of " + id + " has " + std::to_string(fields) + " of the "
+                                                    + std::to_string(needed)
+                                                    + " fields it needs; the missing ones are taken as empty"));
+    static const SubtypeTable table;
+    const auto kind = table.subtypesByKind.find(definition.kind);
+    if (kind == table.subtypesByKind.end()) {
+        problems.push_back(LevelProblem::inFile(Severity::Warning, line,
+                                                "the definition of " + id + " has the kind " + quoted(definition.kind)
+                                                    + ", which is no layer of the editor"));
+    } else if (definition.kind != Kinds::Ceil && definition.kind != Kinds::Floor && fields >= 3
+               && std::find(kind->second.begin(), kind->second.end(), definition.subtype) == kind->second.end()) {
+        problems.push_back(LevelProblem::inFile(Severity::Warning, line,
+                                                "the definition of " + id + " gives " + definition.kind
+                                                    + " the subtype " + quoted(definition.subtype)
+                                                    + ", which " + definition.kind + " does not have"));
+    }
+    if (definition.kind != Kinds::Lightmap && fields >= 4) {
+        size_t start = 0;
+        for (int comma = 0; comma < 3; ++comma)
+            start = text.find(',', start) + 1;
+        const std::string_view reference = text.substr(start, text.find(',', start) - start);
+        if (!reference.empty() && !MapReader::isSafeReference(reference))
+            problems.push_back(LevelProblem::inFile(Severity::Error, line,
+                                                    "the texture " + quoted(reference) + " of the definition of " + id
+                                                        + " leads out of the level's folder; it is not read"));
+    }
+}
+
+void duplicateDefinition(std::string_view id, int line, int firstLine, LevelProblems &problems)
+{
+    problems.push_back(LevelProblem::inFile(Severity::Warning, line,
+                                            "a second definition of " + std::string(id) + "; the one on line "
+                                                + std::to_string(firstLine) + " is used"));
+}
+
+void CellTexts::add(std::string_view text, int line, bool defined)
+{
+    if (defined && isNumber(text))
+        return;
+    const auto [found, added] = index.emplace(std::string(text), texts.size());
+    if (added)
+        texts.push_back({found->first, Seen {line, 0, defined}});
+    ++texts[found->second].second.cells;
+}
+
+void CellTexts::report(LevelProblems &problems) const
+{
+    size_t unlistedCells = 0;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const auto &[text, seen] = texts[i];
+        if (i >= listedCellTexts) {
+            unlistedCells += seen.cells;
+            continue;
+        }
+        std::string message = isNumber(text) ? "a cell names " + text + ", which has no definition"
+                                             : "a cell holds " + quoted(text) + ", which is not a number";
+        if (!isNumber(text))
+            message += seen.defined ? ", but a definition has that id" : " and names no definition";
+        message += seen.defined ? "; the cell is read" : "; the cell stays empty";
+        if (seen.cells > 1)
+            message += " (" + plural(seen.cells - 1, "more cell") + " like it)";
+        problems.push_back(LevelProblem::inFile(Severity::Warning, seen.line, message));
+    }
+    if (unlistedCells > 0)
+        problems.push_back(LevelProblem::inFile(Severity::Warning, texts[listedCellTexts].second.line,
+                                                plural(unlistedCells, "more cell")
+                                                    + " from here on hold other texts that are no number or have "
+                                                      "no definition"));
+}
+
+void sortByLine(LevelProblems &problems)
+{
+    std::stable_sort(problems.begin(), problems.end(),
+                     [](const LevelProblem &a, const LevelProblem &b) { return a.line < b.line; });
+}
+} // namespace ReadProblems
