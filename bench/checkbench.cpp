@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <functional>
@@ -162,6 +163,8 @@ int main(int argc, char *argv[])
         const double rules = medianMs(reps, [&] { problems = checkLevel(objects); });
         report("256 x 256, 256 rooms: rules on the records", rules, problems);
         const QString file = scratch.filePath(QStringLiteral("rooms.map"));
+        QDir(scratch.path()).mkdir(QStringLiteral("rooms"));
+        QImage(64, 64, QImage::Format_RGB32).save(scratch.filePath(QStringLiteral("rooms/x.png")));
         QFile out(file);
         if (out.open(QIODevice::WriteOnly))
             out.write(levelText(objects, 256, 256));
