@@ -79,6 +79,9 @@ void LevelProblemsWindow::setProblems(const QString &levelFile, const LevelProbl
     }
     problemList->clear();
     problemList->addTopLevelItems(items);
+    // The first problem stands selected, so Enter goes to it at once.
+    if (!items.isEmpty())
+        problemList->setCurrentItem(items.front());
     const QString name = fileName.isEmpty() ? QStringLiteral("The level") : QFileInfo(fileName).fileName();
     summaryLabel->setText(name + QStringLiteral(": ") + QString::fromStdString(ProblemText::counts(problems)));
 }

@@ -24,7 +24,7 @@ window_shot() {
 }
 
 level_problems() {
-    local dialog problems copied box bx by bw bh mid_c mid_r bg=$WORK/wd/assets/bg64x64.jpg
+    local dialog problems copied bx by bw bh mid_c mid_r bg=$WORK/wd/assets/bg64x64.jpg
     write_open_level
     focus_editor
     move_to "$LOAD_MAP_X" "$LOAD_MAP_Y" && xdotool click 1
@@ -43,13 +43,14 @@ level_problems() {
     xdotool windowfocus --sync "$problems"
     sleep 0.3
 
-    # Down selects the first row: the change between the two shots is that row.
-    window_shot "$problems" problems-none
-    key Down
-    sleep 0.3
+    # The first row stands selected; End selects the second and last: the change between the two shots is the
+    # two rows.
     window_shot "$problems" problems-first
-    read -r bx by bw bh <<<"$(diff_box problems-none problems-first)"
-    [ -n "$bh" ] || { fail "Down selected no row in the problems list"; return; }
+    key End
+    sleep 0.3
+    window_shot "$problems" problems-last
+    read -r bx by bw bh <<<"$(diff_box problems-first problems-last)"
+    [ -n "$bh" ] && [ "$bh" -lt 80 ] || { fail "End did not move the selection to the second row (changed: $bw x $bh)"; return; }
 
     key ctrl+a
     key ctrl+c
@@ -61,8 +62,8 @@ level_problems() {
     grep -q "open.map: error: (4, 0) Wall: the player's area is open" <<<"$copied" ||
         fail "the problems window does not list the open wall at (4, 0) (it copied: $copied)"
 
-    # The second row lies right below the first.
-    xdotool mousemove --sync $((PROBLEMS_X + bx + 40)) $((PROBLEMS_Y + by + bh + bh / 2)) click --repeat 2 --delay 80 1
+    # The second row is the lower half of that change.
+    xdotool mousemove --sync $((PROBLEMS_X + bx + 40)) $((PROBLEMS_Y + by + bh * 3 / 4)) click --repeat 2 --delay 80 1
     sleep 0.5
     park
     screenshot problem-centred && settle problem-centred
