@@ -3,14 +3,97 @@
 #include "model/subtypetable.h"
 
 #include <QByteArray>
+#include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <limits>
 #include <unordered_set>
 
 const char *const MapReader::lampImage = "assets/lamp.png";
 
 namespace {
 const std::string definitionsSection = "Definitions";
+const std::string_view byteOrderMark = "\xEF\xBB\xBF";
+const char *const spaces = " \t\v\f";
+// Sections that are no layer of the editor still become layers of their own;
+// a level needs a handful, and each costs memory however short its text.
+constexpr size_t sectionLimit = 256;
+
+// The lines of a text, each with its number (from 1) and where it starts and
+// ends. A line ends at LF, at a lone CR, or at CRs followed by an LF (CR CR LF
+// is one line end, as some tools write it); the text's end ends the last line.
+class Lines
+{
+public:
+    Lines(std::string_view text, size_t from = 0, size_t firstNumber = 1)
+        : text(text), position(from), lineNumber(firstNumber - 1)
+    {
+    }
+
+    bool next(std::string_view &line)
+    {
+        if (position >= text.size())
+            return false;
+        start = position;
+        end = text.find_first_of("\r\n", position);
+        if (end == std::string_view::npos) {
+            end = text.size();
+            position = end;
+        } else if (text[end] == '\n') {
+            position = end + 1;
+        } else {
+            const size_t afterCrs = text.find_first_not_of('\r', end);
+            position = afterCrs != std::string_view::npos && text[afterCrs] == '\n' ? afterCrs + 1 : end + 1;
+        }
+        ++lineNumber;
+        line = text.substr(start, end - start);
+        return true;
+    }
+
+    size_t number() const { return lineNumber; }
+    size_t lineStart() const { return start; }
+    size_t lineEnd() const { return end; }
+
+private:
+    std::string_view text;
+    size_t position;
+    size_t lineNumber;
+    size_t start = 0;
+    size_t end = 0;
+};
+
+bool isBlank(std::string_view line)
+{
+    return line.find_first_not_of(spaces) == std::string_view::npos;
+}
+
+bool isHeader(std::string_view line)
+{
+    return !line.empty() && line.front() == '#';
+}
+
+// "## Wall #" -> "Wall"
+std::string sectionName(std::string_view header)
+{
+    std::string name;
+    for (char c : header)
+        if (c != '#')
+            name += c;
+    const size_t first = name.find_first_not_of(spaces);
+    if (first == std::string::npos)
+        return std::string();
+    return name.substr(first, name.find_last_not_of(spaces) - first + 1);
+}
+
+// The lines gathered from a section's first line to the blank line that
+// closes it; header lines among them rename the section but are no rows.
+struct Block
+{
+    std::string section;
+    size_t begin = 0;
+    size_t end = 0;
+    size_t firstLine = 0;
+};
 
 // Calls f for every part of text between separators, empty parts included.
 template<typename F> void forEachPart(std::string_view text, char separator, F f)
@@ -25,6 +108,16 @@ template<typename F> void forEachPart(std::string_view text, char separator, F f
         f(text.substr(start, end - start));
         start = end + 1;
     }
+}
+
+// Calls f for every row of a block, header lines left out.
+template<typename F> void forEachRow(std::string_view text, const Block &block, F f)
+{
+    Lines lines(text.substr(0, block.end), block.begin, block.firstLine);
+    std::string_view line;
+    while (lines.next(line))
+        if (!isHeader(line))
+            f(line);
 }
 
 // The first `count` comma-separated fields of a line; fields the line does
@@ -44,88 +137,211 @@ std::vector<std::string_view> leadingFields(std::string_view line, size_t count)
     }
     return fields;
 }
+
+// 262144 -> "262,144"
+std::string withThousands(size_t number)
+{
+    std::string digits = std::to_string(number);
+    for (int at = int(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(size_t(at), 1, ',');
+    return digits;
+}
+
+// The definition lines of a level, found by the text of their id: the offset
+// of each line in the text, sorted by id, the first line of an id only. Four
+// bytes a line, and a line is read only when a cell asks for it.
+class DefinitionIndex
+{
+public:
+    explicit DefinitionIndex(std::string_view text) : text(text) {}
+
+    void add(size_t lineOffset) { offsets.push_back(uint32_t(lineOffset)); }
+    size_t size() const { return offsets.size(); }
+
+    void sort()
+    {
+        // Stable, so that of the lines of one id the first in the file stays.
+        std::stable_sort(offsets.begin(), offsets.end(),
+                         [this](uint32_t a, uint32_t b) { return idAt(a) < idAt(b); });
+        offsets.erase(std::unique(offsets.begin(), offsets.end(),
+                                  [this](uint32_t a, uint32_t b) { return idAt(a) == idAt(b); }),
+                      offsets.end());
+        readDefinition.assign(offsets.size(), -1);
+    }
+
+    // The position of the line with this id, or -1.
+    int64_t find(std::string_view id) const
+    {
+        const auto found = std::lower_bound(offsets.begin(), offsets.end(), id,
+                                            [this](uint32_t offset, std::string_view key) { return idAt(offset) < key; });
+        return found != offsets.end() && idAt(*found) == id ? found - offsets.begin() : -1;
+    }
+
+    std::string_view lineAt(size_t position) const
+    {
+        const size_t start = offsets[position];
+        const size_t end = text.find_first_of("\r\n", start);
+        return text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+    }
+
+    // Where the line's definition is in the read definitions, or -1 while unread.
+    std::vector<int32_t> readDefinition;
+
+private:
+    std::string_view idAt(size_t offset) const
+    {
+        const size_t end = text.find_first_of(",\r\n", offset);
+        return text.substr(offset, end == std::string_view::npos ? std::string_view::npos : end - offset);
+    }
+
+    std::string_view text;
+    std::vector<uint32_t> offsets;
+};
 } // namespace
 
-MapReader::MapReader(std::string mapFolder) : mapFolder(std::move(mapFolder))
+size_t MapReader::Contents::objectCount() const
+{
+    size_t count = 0;
+    for (const Layer &layer : layers)
+        count += layer.cells.size();
+    return count;
+}
+
+MapReader::MapReader(std::string mapFolder) : MapReader(std::move(mapFolder), Limits())
+{
+}
+
+MapReader::MapReader(std::string mapFolder, Limits limits) : mapFolder(std::move(mapFolder)), limits(limits)
 {
 }
 
 MapReader::Contents MapReader::parseMapText(std::string_view text) const
 {
     Contents contents;
+    if (text.size() >= std::numeric_limits<uint32_t>::max()) {
+        contents.error = "The level's file is too large.";
+        return contents;
+    }
+    // A text editor may have put a byte-order mark in front of the first header.
+    if (text.substr(0, byteOrderMark.size()) == byteOrderMark)
+        text.remove_prefix(byteOrderMark.size());
+
+    // First the sections: where each grid and each part of the table lies.
+    std::vector<Block> grids;
+    std::vector<Block> tables;
     std::unordered_set<std::string> gridNames;
-    std::string section;
-    std::string block;
-
+    Block block;
+    bool blockOpen = false;
     auto closeBlock = [&] {
-        if (section == definitionsSection)
-            parseDefinitionsBlock(block, contents.definitions);
-        else if (gridNames.insert(section).second)
-            contents.grids.emplace_back(section, parseGridBlock(block));
-        block.clear();
+        if (!blockOpen)
+            block.begin = block.end = block.firstLine = 0;
+        if (block.section == definitionsSection)
+            tables.push_back(block);
+        else if (gridNames.insert(block.section).second)
+            grids.push_back(block);
+        blockOpen = false;
     };
-
-    // Lines end at LF, at CR LF or at a lone CR; a last line without an end
-    // counts like the others.
-    size_t position = 0;
-    while (position < text.size()) {
-        size_t end = text.find_first_of("\r\n", position);
-        if (end == std::string_view::npos)
-            end = text.size();
-        const std::string_view line = text.substr(position, end - position);
-        if (end == text.size())
-            position = end;
-        else if (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n')
-            position = end + 2;
-        else
-            position = end + 1;
-
-        if (line.empty()) {
+    Lines lines(text);
+    std::string_view line;
+    while (lines.next(line)) {
+        if (isBlank(line)) {
             closeBlock();
-        } else if (line.front() == '#') {
+        } else if (isHeader(line)) {
             // A header names the section; it does not end the lines gathered so far.
-            section.clear();
-            for (char c : line)
-                if (c != '#')
-                    section += c;
+            block.section = sectionName(line);
         } else {
-            block += line;
-            block += '\n';
+            if (!blockOpen) {
+                block.begin = lines.lineStart();
+                block.firstLine = lines.number();
+                blockOpen = true;
+            }
+            block.end = lines.lineEnd();
+        }
+        if (grids.size() > sectionLimit) {
+            contents.error = "The level has more than " + withThousands(sectionLimit) + " sections.";
+            return contents;
         }
     }
     // The end of the text closes the last section.
     closeBlock();
-    return contents;
-}
 
-MapReader::Grid MapReader::parseGridBlock(std::string_view block)
-{
-    Grid grid;
-    forEachPart(block, '\n', [&grid](std::string_view row) {
-        if (row.empty())
-            return;
-        // An empty cell between two commas is dropped, as is the part after
-        // the trailing comma, so the cells after it move one column left.
-        std::vector<std::string> cells;
-        forEachPart(row, ',', [&cells](std::string_view cell) {
-            if (!cell.empty())
-                cells.emplace_back(cell);
+    // Then the table, as an index of its lines.
+    DefinitionIndex index(text);
+    for (const Block &table : tables) {
+        Lines rows(text.substr(0, table.end), table.begin, table.firstLine);
+        while (rows.next(line)) {
+            if (isHeader(line))
+                continue;
+            if (index.size() == limits.objects) {
+                contents.error = "The level has more than " + withThousands(limits.objects) + " definitions.";
+                return contents;
+            }
+            index.add(rows.lineStart());
+        }
+    }
+    index.sort();
+
+    // Then the grids, keeping the cells that hold an object.
+    size_t objects = 0;
+    bool beyondGrid = false;
+    std::string_view lastText;
+    int64_t lastDefinition = -1;
+    for (const Block &grid : grids) {
+        Layer layer {grid.section, {}};
+        int64_t row = 0;
+        forEachRow(text, grid, [&](std::string_view rowText) {
+            // An empty cell between two commas is dropped, as is the part after
+            // the trailing comma, so the cells after it move one column left.
+            int64_t column = 0;
+            forEachPart(rowText, ',', [&](std::string_view cell) {
+                if (cell.empty())
+                    return;
+                const int64_t at = column++;
+                if (cell == "0" || !contents.error.empty())
+                    return;
+                if (at >= limits.gridCells || row >= limits.gridCells) {
+                    beyondGrid = true;
+                    return;
+                }
+                // Neighbouring cells mostly repeat one id.
+                if (cell != lastText) {
+                    lastText = cell;
+                    lastDefinition = -1;
+                    const int64_t position = index.find(cell);
+                    if (position >= 0) {
+                        int32_t &slot = index.readDefinition[size_t(position)];
+                        if (slot < 0) {
+                            slot = int32_t(contents.definitions.size());
+                            contents.definitions.push_back(parseDefinitionLine(index.lineAt(size_t(position))));
+                        }
+                        lastDefinition = slot;
+                    }
+                }
+                // A cell without a definition stays empty.
+                if (lastDefinition < 0)
+                    return;
+                if (++objects > limits.objects) {
+                    contents.error = "The level holds more than " + withThousands(limits.objects)
+                        + " objects, more than the editor can show.";
+                    return;
+                }
+                layer.cells.push_back(Cell {int32_t(at), int32_t(row), uint32_t(lastDefinition)});
+            });
+            ++row;
         });
-        grid.push_back(std::move(cells));
-    });
-    return grid;
-}
-
-void MapReader::parseDefinitionsBlock(std::string_view block, DefinitionTable &table) const
-{
-    forEachPart(block, '\n', [this, &table](std::string_view line) {
-        if (line.empty())
-            return;
-        const std::string idText(line.substr(0, line.find(',')));
-        if (table.count(idText))
-            return;
-        table.emplace(idText, parseDefinitionLine(line));
-    });
+        if (!contents.error.empty()) {
+            contents.layers.clear();
+            contents.definitions.clear();
+            return contents;
+        }
+        contents.layers.push_back(std::move(layer));
+    }
+    if (beyondGrid) {
+        const std::string cells = withThousands(size_t(limits.gridCells));
+        contents.warnings.push_back("The level is larger than " + cells + " x " + cells
+                                    + " cells; the objects beyond were left out.");
+    }
+    return contents;
 }
 
 MapDefinition MapReader::parseDefinitionLine(std::string_view line) const
@@ -150,7 +366,6 @@ MapDefinition MapReader::parseDefinitionLine(std::string_view line) const
     }
     return definition;
 }
-
 std::string MapReader::texturePathOf(std::string_view reference) const
 {
     // A reference that would lead out of the level's folder is not followed:

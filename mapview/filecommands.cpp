@@ -13,9 +13,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <exception>
+#include <new>
 
 namespace {
 const QString saveTitle = QStringLiteral("Save Map");
+const QString loadTitle = QStringLiteral("Load Map");
 // Levels are read at the largest zoom, 64-pixel cells.
 const int loadZoom = 4;
 
@@ -27,9 +30,42 @@ void closePropertiesWindows()
         if (window->objectName() == QLatin1String("objectProperties") && window->isVisible())
             window->close();
 }
+
+// Runs a file command so that no exception reaches the event loop: the editor
+// stays open and the designer is told.
+template<typename Command> void runGuarded(QWidget *window, const QString &title, Command command)
+{
+    QString failure;
+    try {
+        command();
+        return;
+    } catch (const std::bad_alloc &) {
+        failure = QStringLiteral("There is not enough memory.");
+    } catch (const std::exception &e) {
+        failure = QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        failure = QStringLiteral("An unexpected error occurred.");
+    }
+    QMessageBox::warning(window, title, QStringLiteral("The command failed:\n%1").arg(failure));
+}
+
+// The first lines of a long list, and how many more there are.
+QString firstLines(const QStringList &lines)
+{
+    const int shown = 12;
+    QString text = lines.mid(0, shown).join('\n');
+    if (lines.size() > shown)
+        text += QStringLiteral("\n(and %1 more)").arg(lines.size() - shown);
+    return text;
+}
 } // namespace
 
 void MapView::BtnSaveMapEvent()
+{
+    runGuarded(mainWindow, saveTitle, [this] { saveMap(); });
+}
+
+void MapView::saveMap()
 {
     MapFile mapFile;
     const QString saved = mapFile.saveMap(mapFileName, layerController->sectorsByLayer);
@@ -62,7 +98,7 @@ void MapView::BtnLoadMapEvent()
 {
     const QString fileName = MapFile::askLoadFileName();
     if (!fileName.isEmpty())
-        loadMapFromFile(fileName);
+        runGuarded(mainWindow, loadTitle, [this, &fileName] { loadMapFromFile(fileName); });
 }
 
 bool MapView::loadMapFromFile(const QString &fileName)
@@ -77,6 +113,12 @@ bool MapView::loadMapFromFile(const QString &fileName)
     SectorRegistry loaded;
     MapFile mapFile;
     mapFile.loadMapFile(fileName, loaded, context);
+    if (!mapFile.errorString.isEmpty()) {
+        QMessageBox::warning(mainWindow, loadTitle,
+                             QStringLiteral("The level %1 could not be loaded:\n%2")
+                                 .arg(QDir::toNativeSeparators(fileName), mapFile.errorString));
+        return false;
+    }
     if (loaded.empty())
         return false;
 
@@ -100,5 +142,10 @@ bool MapView::loadMapFromFile(const QString &fileName)
     // The loaded level is the one being edited now: Ctrl+S writes it, never
     // the level saved before the load.
     showEditedFile(fileName);
+    if (!mapFile.loadProblems.isEmpty()) {
+        QMessageBox::warning(mainWindow, loadTitle,
+                             QStringLiteral("The level %1 was loaded, but not all of it could be read:\n%2")
+                                 .arg(QDir::toNativeSeparators(fileName), firstLines(mapFile.loadProblems)));
+    }
     return true;
 }

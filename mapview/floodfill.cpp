@@ -3,12 +3,14 @@
 #include "mapview/retexture.h"
 
 #include "gallery/texturegallery.h"
+#include "mapfile/levellimits.h"
 #include "model/layercontroller.h"
 #include "model/mousehold.h"
 #include "model/sector.h"
 #include "model/subtypetable.h"
 
 #include <QMessageBox>
+#include <algorithm>
 
 namespace {
 CellSet cellsOf(const std::vector<Sector *> &sectors)
@@ -42,6 +44,11 @@ void MapView::floodFill()
     }
     if (area.cells.empty())
         return;
+    if (!std::all_of(area.cells.begin(), area.cells.end(),
+                     [](QPoint cell) { return LevelLimits::insideGrid(cell.x(), cell.y()); })) {
+        showStatus(LevelLimits::beyondGridMessage());
+        return;
+    }
     if (fillTarget != 0) {
         retextureCells(area.cells);
         return;

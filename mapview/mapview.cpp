@@ -1,6 +1,7 @@
 #include "mapview/mapview.h"
 
 #include "gallery/texturegallery.h"
+#include "mapfile/levellimits.h"
 #include "model/layercontroller.h"
 #include "model/placementcontext.h"
 #include "model/sector.h"
@@ -126,6 +127,10 @@ PlacementContext MapView::placementContext() const
 
 Sector *MapView::placeSectorAt(const QPoint &viewCell)
 {
+    if (!LevelLimits::insideGrid(int64_t(viewCell.x()) - originX, int64_t(viewCell.y()) - originY)) {
+        showStatus(LevelLimits::beyondGridMessage());
+        return nullptr;
+    }
     Sector *sector = createSector(viewCell, placementContext());
     connect(sector->properties->button, &QPushButton::clicked, this, &MapView::SectorClickEvent);
     return sector;

@@ -40,6 +40,7 @@ public:
     int cellSize() const;
     QPoint cursorCell() const;
     PlacementContext placementContext() const;
+    // Null, with a status message, for a cell beyond the grid a level may use.
     Sector *placeSectorAt(const QPoint &viewCell);
     void setSectorsMouseTransparent(bool transparent);
     void cancelSelectionDrag();
@@ -130,6 +131,7 @@ public slots:
 
 private:
     void connectWidgets();
+    void saveMap();
     void handlePencilEvent(QMouseEvent *event);
     // Runs `action` on every shown view cell on the line from the stroke's
     // previous cell to the event's cell (on a press: the event's cell).

@@ -1,6 +1,7 @@
 #include "properties/pointlight.h"
 
 #include "gallery/texturegallery.h"
+#include "mapfile/levellimits.h"
 #include "model/layercontroller.h"
 #include "model/placementcontext.h"
 #include "model/sector.h"
@@ -8,6 +9,7 @@
 #include "model/subtypetable.h"
 #include "model/textureicons.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <algorithm>
 #include <cstdlib>
@@ -78,8 +80,29 @@ std::vector<LightCell> pointLightCells(const PointLightParams &params)
     return cells;
 }
 
-void generatePointLight(const PlacementContext &context, const PointLightParams &params)
+bool pointLightFits(const PointLightParams &params)
 {
+    if (params.radius < 0)
+        return true;
+    const int64_t radius = params.radius;
+    const int64_t right = params.centreX + radius;
+    const int64_t bottom = params.centreY + radius;
+    if (!LevelLimits::insideGrid(right, bottom))
+        return false;
+    // Cells left of or above the map's origin are left out.
+    const int64_t width = right - std::max<int64_t>(0, params.centreX - radius) + 1;
+    const int64_t height = bottom - std::max<int64_t>(0, params.centreY - radius) + 1;
+    return width * height <= int64_t(LevelLimits::objects);
+}
+
+bool generatePointLight(const PlacementContext &context, const PointLightParams &params)
+{
+    if (!pointLightFits(params)) {
+        QWidget *window = context.mapWidget ? context.mapWidget->window() : nullptr;
+        if (auto *status = window ? window->findChild<QLabel *>(QStringLiteral("labelStatus")) : nullptr)
+            status->setText(LevelLimits::beyondGridMessage());
+        return false;
+    }
     LayerController *layers = context.layers;
     // Light cells live on the light layer only. If another layer became
     // current while the properties window was open (the layer box, or Shift
@@ -110,4 +133,5 @@ void generatePointLight(const PlacementContext &context, const PointLightParams 
 
     if (onOtherLayer)
         layers->switchToLayer(previousLayer);
+    return true;
 }
