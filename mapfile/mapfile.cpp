@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <exception>
 #include <limits>
 #include <new>
@@ -39,6 +41,13 @@ QString failureOf(const std::exception_ptr &failure)
     }
 }
 
+// Qt words a failed buffered write as "Unknown error"; the system's reason
+// ("No space left on device") is in errno right after the call that failed.
+QString reasonOf(const QFileDevice &file, int systemError)
+{
+    return systemError != 0 ? QString::fromLocal8Bit(std::strerror(systemError)) : file.errorString();
+}
+
 // Copies a regular file (never a FIFO, a device or a folder) so that the
 // target is either the whole picture or absent; `error` gets the system's reason.
 bool copyRegularFile(const QString &source, const QString &target, QString *error)
@@ -54,9 +63,10 @@ bool copyRegularFile(const QString &source, const QString &target, QString *erro
         return false;
     }
     QByteArray chunk;
+    errno = 0;
     while (!(chunk = in.read(1 << 16)).isEmpty()) {
         if (out.write(chunk) != chunk.size()) {
-            *error = out.errorString();
+            *error = reasonOf(out, errno);
             out.cancelWriting();
             return false;
         }
@@ -67,7 +77,7 @@ bool copyRegularFile(const QString &source, const QString &target, QString *erro
         return false;
     }
     if (!out.flush() || out.error() != QFileDevice::NoError || !out.commit()) {
-        *error = out.errorString();
+        *error = reasonOf(out, errno);
         return false;
     }
     return true;
@@ -200,9 +210,10 @@ bool MapFile::writeMapText(const QString &fileName, const SectorRegistry &layers
     // Writes are buffered: only the flush tells whether the text reached the
     // disk (a full disk says so there), and commit() must not rename a
     // temporary file that lacks part of it.
+    errno = 0;
     if (file.write(text.data(), qint64(text.size())) != qint64(text.size()) || !file.flush()
         || file.error() != QFileDevice::NoError) {
-        errorString = file.errorString();
+        errorString = reasonOf(file, errno);
         file.cancelWriting();
         return false;
     }
