@@ -18,6 +18,7 @@ die() { printf 'e2e: FAIL: %s\n' "$*" >&2; exit 1; }
 skip() { [ "${CI:-}" = true ] && die "$* (CI=true: the test may not be skipped)"; log "SKIP: $*"; exit 77; }
 cleanup() {
     for pid in $EDITOR_PID $XVFB_PID; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
+    unmount_small_disk
     [ -z "$WORK" ] || rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -153,6 +154,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/scenario_properties.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/scenario_files.sh"
 # shellcheck source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/scenario_strokes.sh"
+# shellcheck source-path=SCRIPTDIR
+source "$(dirname "${BASH_SOURCE[0]}")/scenario_fulldisk.sh"
 
 # "S" switches to select mode and "E" back to edit mode with the pencil: the mode row changes on screen and the
 # map's cursor goes from the pencil to a cross and back.
@@ -213,6 +216,7 @@ main() {
     start_editor # a fresh editor, which has saved nothing yet
     off_map_strokes_and_held_ctrl
     stop_editor
+    full_disk # in an editor of its own
 
     if [ "${UPDATE_SCREENSHOT:-}" = 1 ]; then
         mkdir -p "$SOURCE_ROOT/docs" && cp "$OUT/editor.png" "$SOURCE_ROOT/docs/screenshot.png" &&
