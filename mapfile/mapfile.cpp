@@ -1,7 +1,7 @@
 #include "mapfile/mapfile.h"
 
-#include "mapfile/levellimits.h"
 #include "gallery/texturegallery.h"
+#include "mapfile/levellimits.h"
 #include "model/mousehold.h"
 #include "model/sector.h"
 #include "model/sectorfactory.h"
@@ -76,6 +76,7 @@ bool copyRegularFile(const QString &source, const QString &target, QString *erro
         out.cancelWriting();
         return false;
     }
+    errno = 0;
     if (!out.flush() || out.error() != QFileDevice::NoError || !out.commit()) {
         *error = reasonOf(out, errno);
         return false;
@@ -221,8 +222,9 @@ bool MapFile::writeMapText(const QString &fileName, const SectorRegistry &layers
     // could have been copied but was not yet; if the level itself then cannot
     // be written, what this save added is taken away again.
     const QStringList added = copyTexturesBesideMap(mapFolder, mapName, writer.images());
+    errno = 0;
     if (!file.commit()) {
-        errorString = file.errorString();
+        errorString = reasonOf(file, errno);
         for (const QString &path : added)
             QFileInfo(path).isDir() ? QDir().rmdir(path) : QFile::remove(path);
         return false;

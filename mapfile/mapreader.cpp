@@ -153,7 +153,7 @@ std::string withThousands(size_t number)
 class DefinitionIndex
 {
 public:
-    explicit DefinitionIndex(std::string_view text) : text(text) {}
+    explicit DefinitionIndex(std::string_view text) : text(text) { }
 
     void add(size_t lineOffset) { offsets.push_back(uint32_t(lineOffset)); }
     size_t size() const { return offsets.size(); }
@@ -161,19 +161,19 @@ public:
     void sort()
     {
         // Stable, so that of the lines of one id the first in the file stays.
-        std::stable_sort(offsets.begin(), offsets.end(),
-                         [this](uint32_t a, uint32_t b) { return idAt(a) < idAt(b); });
-        offsets.erase(std::unique(offsets.begin(), offsets.end(),
-                                  [this](uint32_t a, uint32_t b) { return idAt(a) == idAt(b); }),
-                      offsets.end());
+        std::stable_sort(offsets.begin(), offsets.end(), [this](uint32_t a, uint32_t b) { return idAt(a) < idAt(b); });
+        offsets.erase(
+            std::unique(offsets.begin(), offsets.end(), [this](uint32_t a, uint32_t b) { return idAt(a) == idAt(b); }),
+            offsets.end());
         readDefinition.assign(offsets.size(), -1);
     }
 
     // The position of the line with this id, or -1.
     int64_t find(std::string_view id) const
     {
-        const auto found = std::lower_bound(offsets.begin(), offsets.end(), id,
-                                            [this](uint32_t offset, std::string_view key) { return idAt(offset) < key; });
+        const auto found
+            = std::lower_bound(offsets.begin(), offsets.end(), id,
+                               [this](uint32_t offset, std::string_view key) { return idAt(offset) < key; });
         return found != offsets.end() && idAt(*found) == id ? found - offsets.begin() : -1;
     }
 

@@ -123,8 +123,9 @@ private slots:
         dir.writeImage("levels/bombs/small.png", QSize(16, 16));
         dir.writeFile("levels/bombs/text.png", "no picture");
         dir.writeImage("textures/Wall/mural.png", QSize(4096, 4096));
-        dir.writeFile("levels/bombs.map", wallsUsing({"bombs/bomb.ppm", "bombs/wide.png", "bombs/large.png",
-                                                      "bombs/small.png", "bombs/text.png"}));
+        dir.writeFile(
+            "levels/bombs.map",
+            wallsUsing({"bombs/bomb.ppm", "bombs/wide.png", "bombs/large.png", "bombs/small.png", "bombs/text.png"}));
 
         QElapsedTimer clock;
         clock.start();
@@ -193,8 +194,8 @@ private slots:
         QCOMPARE(filesIn(scene.fixture.workdir.path()).filter("far"), QStringList({"far.map"}));
 
         // A file beyond the grid: what lies inside is read, with a warning.
-        scene.fixture.workdir.writeFile("wide.map",
-                                        "#Floor\n" + QByteArray("0,").repeated(2047) + "7,7,\n\n#Definitions\n7,Floor,,x\n");
+        scene.fixture.workdir.writeFile(
+            "wide.map", "#Floor\n" + QByteArray("0,").repeated(2047) + "7,7,\n\n#Definitions\n7,Floor,,x\n");
         box = answerNextMessageBox(QMessageBox::Ok);
         QVERIFY(view->loadMapFromFile(scene.fixture.workdir.path() + "/wide.map"));
         QVERIFY(box->text.contains("larger than 2,048 x 2,048 cells"));
@@ -209,7 +210,8 @@ private slots:
         scene.mouse.click(scene.mouse.cellCentre(0, 0), Qt::LeftButton);
         const WorkingDirectory &dir = scene.fixture.workdir;
         dir.writeFile("crowd.map",
-                      "#Wall\n" + QByteArray("1,").repeated(512).append('\n').repeated(512) + "1,\n\n#Definitions\n1,Wall,S,x\n");
+                      "#Wall\n" + QByteArray("1,").repeated(512).append('\n').repeated(512)
+                          + "1,\n\n#Definitions\n1,Wall,S,x\n");
         expectRefusedLoad(scene, dir.path() + "/crowd.map", "more than 262,144 objects");
         {
             QFile giant(dir.path() + "/giant.map");

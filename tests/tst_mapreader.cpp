@@ -23,8 +23,7 @@ void *operator new(size_t size)
         throw std::bad_alloc();
     *block = size;
     const size_t live = liveBytes += size;
-    for (size_t peak = peakBytes; live > peak && !peakBytes.compare_exchange_weak(peak, live);) {
-    }
+    for (size_t peak = peakBytes; live > peak && !peakBytes.compare_exchange_weak(peak, live);) { }
     return reinterpret_cast<char *>(block) + sizeof(std::max_align_t);
 }
 
@@ -129,7 +128,8 @@ private slots:
         QTest::newRow("texture references")
             << QByteArray(references, sizeof references - 1)
             << "W: 0,0:0 1,0:1 2,0:2 3,0:3 4,0:4 5,0:5 6,0:6 7,0:7 8,0:8 9,0:9 # Wall/S//maps/lev/..a..png | "
-               "Wall/S/ | Wall/S/ | Wall/S/ | Wall/S/ | Wall/S/ | Wall/S/ | Wall/S/ | Wall/S//maps/\u00f6.png | Wall/S/";
+               "Wall/S/ | Wall/S/ | Wall/S/ | Wall/S/ | Wall/S/ | Wall/S/ | Wall/S/ | Wall/S//maps/\u00f6.png | "
+               "Wall/S/";
         QTest::newRow("light values")
             << QByteArray("#Lightmap\n1,2,3,4,5\n\n#Definitions\n1,Lightmap,Dynamic,20,5,200,true,0.25\n"
                           "2,Lightmap,Static,20\n3,Lightmap,S,x,,1e,TRUE,abc\n"
@@ -154,7 +154,9 @@ private slots:
         const QByteArray plain(example);
         QTest::newRow("UTF-8 byte-order mark") << "\xEF\xBB\xBF" + plain;
         QTest::newRow("lines of spaces and tabs end sections")
-            << QByteArray(plain).replace("0,0,\r\n\r\n#Floor", "0,0,\r\n \t\r\n#Floor").replace("\r\n\r\n#Def", "\r\n\t\r\n#Def");
+            << QByteArray(plain)
+                   .replace("0,0,\r\n\r\n#Floor", "0,0,\r\n \t\r\n#Floor")
+                   .replace("\r\n\r\n#Def", "\r\n\t\r\n#Def");
         QTest::newRow("headers with white space") << QByteArray(plain)
                                                          .replace("#Wall", "#Wall ")
                                                          .replace("#Floor", "# Floor\t")
@@ -174,15 +176,17 @@ private slots:
         const QByteArray definition = "\n\n#Definitions\n1,Wall,S,a.png\n";
         // Cells beyond 2,048 columns or rows are left out with a warning.
         const QByteArray wide = "#Wall\n" + repeated("0,", 2047) + "1,1,\n" + repeated("0,\n", 2047) + "1,";
-        QCOMPARE(read(wide + definition), "Wall: 2047,0:0 # Wall/S//maps/a.png ! The level is larger than 2,048 x "
-                                          "2,048 cells; the objects beyond were left out.");
+        QCOMPARE(read(wide + definition),
+                 "Wall: 2047,0:0 # Wall/S//maps/a.png ! The level is larger than 2,048 x "
+                 "2,048 cells; the objects beyond were left out.");
 
         // 262,144 objects are read; one more, and the level is refused.
         const QByteArray full = "#Wall\n" + repeated(repeated("1,", 512) + "\n", 512);
         QCOMPARE(MapReader("/maps").parseMapText((full + definition).toStdString()).objectCount(), size_t(262144));
         QCOMPARE(read(full + "1," + definition),
                  "error: The level holds more than 262,144 objects, more than the editor can show.");
-        QCOMPARE(read("#Definitions\n" + repeated("x\n", 262145)), "error: The level has more than 262,144 definitions.");
+        QCOMPARE(read("#Definitions\n" + repeated("x\n", 262145)),
+                 "error: The level has more than 262,144 definitions.");
         QByteArray sections;
         for (int i = 0; i < 257; ++i)
             sections += "#layer" + QByteArray::number(i) + "\n1,\n\n";
