@@ -387,11 +387,14 @@ SectorRegistry MapFile::buildSectors(const MapReader::Contents &contents, const 
     const MouseHold hold(context.mapWidget ? context.mapWidget->window() : nullptr);
     try {
         for (const MapReader::Layer &layer : contents.layers) {
+            if (layer.cells.empty())
+                continue;
+            // Reserved first, so that no object is made without a place to go.
+            std::vector<Sector *> &sectors = registry[layer.name];
+            sectors.reserve(layer.cells.size());
             for (const MapReader::Cell &cell : layer.cells) {
                 MapDefinition definition = contents.definitions.at(cell.definition);
                 definition.id = context.gallery->nextLightmapId();
-                std::vector<Sector *> &sectors = registry[layer.name];
-                sectors.reserve(sectors.size() + 1);
                 sectors.push_back(createSector(QPoint(cell.column, cell.row), context));
                 applyDefinition(definition, sectors.back());
             }

@@ -119,8 +119,15 @@ bool MapView::loadMapFromFile(const QString &fileName)
                                  .arg(QDir::toNativeSeparators(fileName), mapFile.errorString));
         return false;
     }
-    if (loaded.empty())
+    if (loaded.empty()) {
+        // Nothing inside the grid: the map stays, and the designer learns why.
+        if (!mapFile.loadProblems.isEmpty()) {
+            QMessageBox::warning(mainWindow, loadTitle,
+                                 QStringLiteral("The level %1 holds no object that could be read:\n%2")
+                                     .arg(QDir::toNativeSeparators(fileName), firstLines(mapFile.loadProblems)));
+        }
         return false;
+    }
 
     for (const auto &entry : loaded)
         for (Sector *sector : entry.second)
