@@ -5,41 +5,6 @@
 
 #include <QRandomGenerator>
 #include <QTest>
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-// Counts the bytes allocated through new, so that a test can see how much
-// memory reading a level takes beside its text.
-namespace {
-std::atomic<size_t> liveBytes {0};
-std::atomic<size_t> peakBytes {0};
-} // namespace
-
-void *operator new(size_t size)
-{
-    auto *block = static_cast<size_t *>(std::malloc(size + sizeof(std::max_align_t)));
-    if (!block)
-        throw std::bad_alloc();
-    *block = size;
-    const size_t live = liveBytes += size;
-    for (size_t peak = peakBytes; live > peak && !peakBytes.compare_exchange_weak(peak, live);) { }
-    return reinterpret_cast<char *>(block) + sizeof(std::max_align_t);
-}
-
-void operator delete(void *pointer) noexcept
-{
-    if (!pointer)
-        return;
-    auto *block = reinterpret_cast<size_t *>(static_cast<char *>(pointer) - sizeof(std::max_align_t));
-    liveBytes -= *block;
-    std::free(block);
-}
-
-void operator delete(void *pointer, size_t) noexcept
-{
-    operator delete(pointer);
-}
 
 namespace {
 const char *const example = "#Wall\r\n0,101,\r\n0,0,\r\n\r\n#Floor\r\n0,0,\r\n102,102,\r\n\r\n"
@@ -170,7 +135,7 @@ private slots:
         QCOMPARE(read(text), exampleRead);
     }
 
-    // The grid a level may use, the objects it may hold, and what reading costs.
+    // The grid a level may use and the objects, definitions and sections it may hold.
     void limitsOfALevel()
     {
         const QByteArray definition = "\n\n#Definitions\n1,Wall,S,a.png\n";
@@ -191,16 +156,6 @@ private slots:
         for (int i = 0; i < 257; ++i)
             sections += "#layer" + QByteArray::number(i) + "\n1,\n\n";
         QCOMPARE(read(sections), "error: The level has more than 256 sections.");
-
-        // A million cells, one in sixteen an object: reading holds no string
-        // per cell, far less than the text itself.
-        const QByteArray row = repeated(repeated("0,", 15) + "1,", 62) + repeated("0,", 8) + "\n";
-        const std::string huge = ("#Wall\n" + repeated(row, 1000) + definition).toStdString();
-        const size_t before = liveBytes;
-        peakBytes = before;
-        const size_t objects = MapReader("/maps").parseMapText(huge).objectCount();
-        QCOMPARE(objects, size_t(62000));
-        QVERIFY2(peakBytes - before < huge.size(), qPrintable(QString::number(peakBytes - before)));
     }
 
     // A deterministic mutation run: random bytes, cuts, file-format tokens and
