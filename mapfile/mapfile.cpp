@@ -27,20 +27,6 @@ const QString MapFile::dialogFilter = QStringLiteral("Gorse Map (*.map)");
 namespace {
 const QString mapExtension = QStringLiteral(".map");
 
-// What went wrong, in the words of the exception, for the designer.
-QString failureOf(const std::exception_ptr &failure)
-{
-    try {
-        std::rethrow_exception(failure);
-    } catch (const std::bad_alloc &) {
-        return QStringLiteral("There is not enough memory.");
-    } catch (const std::exception &e) {
-        return QString::fromLocal8Bit(e.what());
-    } catch (...) {
-        return QStringLiteral("An unexpected error occurred.");
-    }
-}
-
 // Qt words a failed buffered write as "Unknown error"; the system's reason
 // ("No space left on device") is in errno right after the call that failed.
 QString reasonOf(const QFileDevice &file, int systemError)
@@ -140,6 +126,19 @@ QString MapFile::askSaveFileName()
     return dialog.selectedFiles().constFirst();
 }
 
+QString MapFile::failureText(const std::exception_ptr &failure)
+{
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::bad_alloc &) {
+        return QStringLiteral("There is not enough memory.");
+    } catch (const std::exception &e) {
+        return QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        return QStringLiteral("An unexpected error occurred.");
+    }
+}
+
 QString MapFile::withMapExtension(const QString &fileName)
 {
     return fileName.endsWith(mapExtension) ? fileName : fileName + mapExtension;
@@ -154,7 +153,7 @@ bool MapFile::writeMapFile(const QString &fileName, const SectorRegistry &layers
         return writeMapText(fileName, layers);
     } catch (...) {
         // The temporary file went with the stack; the old level is untouched.
-        errorString = failureOf(std::current_exception());
+        errorString = failureText(std::current_exception());
         return false;
     }
 }
@@ -302,7 +301,7 @@ void MapFile::loadMapFile(const QString &fileName, SectorRegistry &registry, con
     } catch (...) {
         // buildSectors has taken back what it made; the current map is untouched.
         registry.clear();
-        errorString = failureOf(std::current_exception());
+        errorString = failureText(std::current_exception());
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <exception>
 #include <string>
 
 class QWidget;
@@ -35,6 +36,8 @@ public:
     // Why the objects cannot be saved: the object farthest beyond the grid a
     // level may use, with its cell and layer; empty when all lie inside.
     static QString objectBeyondGrid(const SectorRegistry &layers);
+    // What went wrong, in the designer's words ("There is not enough memory.").
+    static QString failureText(const std::exception_ptr &failure);
     // A level's texture folder is named after the file without ".map", so the
     // file must carry the extension or the folder cannot sit beside it.
     static QString withMapExtension(const QString &fileName);

@@ -14,7 +14,6 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <exception>
-#include <new>
 
 namespace {
 const QString saveTitle = QStringLiteral("Save Map");
@@ -35,18 +34,13 @@ void closePropertiesWindows()
 // stays open and the designer is told.
 template<typename Command> void runGuarded(QWidget *window, const QString &title, Command command)
 {
-    QString failure;
     try {
         command();
-        return;
-    } catch (const std::bad_alloc &) {
-        failure = QStringLiteral("There is not enough memory.");
-    } catch (const std::exception &e) {
-        failure = QString::fromLocal8Bit(e.what());
     } catch (...) {
-        failure = QStringLiteral("An unexpected error occurred.");
+        QMessageBox::warning(
+            window, title,
+            QStringLiteral("The command failed:\n%1").arg(MapFile::failureText(std::current_exception())));
     }
-    QMessageBox::warning(window, title, QStringLiteral("The command failed:\n%1").arg(failure));
 }
 
 // The first lines of a long list, and how many more there are.
