@@ -110,14 +110,15 @@ template<typename F> void forEachPart(std::string_view text, char separator, F f
     }
 }
 
-// Calls f for every row of a block, header lines left out.
+// Calls f with every row of a block and its line number in the file, header
+// lines left out.
 template<typename F> void forEachRow(std::string_view text, const Block &block, F f)
 {
     Lines lines(text.substr(0, block.end), block.begin, block.firstLine);
     std::string_view line;
     while (lines.next(line))
         if (!isHeader(line))
-            f(line);
+            f(line, lines.number());
 }
 
 // The first `count` comma-separated fields of a line; fields the line does
@@ -226,19 +227,25 @@ MapReader::Contents MapReader::parseMapText(std::string_view text) const
     if (text.substr(0, byteOrderMark.size()) == byteOrderMark)
         text.remove_prefix(byteOrderMark.size());
 
-    // First the sections: where each grid and each part of the table lies.
+    // First the sections: where each grid lies, and the lines of the table,
+    // indexed as soon as their section is known.
     std::vector<Block> grids;
-    std::vector<Block> tables;
     std::unordered_set<std::string> gridNames;
+    DefinitionIndex index(text);
     Block block;
     bool blockOpen = false;
     auto closeBlock = [&] {
         if (!blockOpen)
             block.begin = block.end = block.firstLine = 0;
-        if (block.section == definitionsSection)
-            tables.push_back(block);
-        else if (gridNames.insert(block.section).second)
+        if (block.section == definitionsSection) {
+            forEachRow(text, block, [&](std::string_view line, size_t) {
+                // One past the limit is enough to refuse the level.
+                if (index.size() <= limits.objects)
+                    index.add(size_t(line.data() - text.data()));
+            });
+        } else if (gridNames.insert(block.section).second) {
             grids.push_back(block);
+        }
         blockOpen = false;
     };
     Lines lines(text);
@@ -264,20 +271,9 @@ MapReader::Contents MapReader::parseMapText(std::string_view text) const
     }
     // The end of the text closes the last section.
     closeBlock();
-
-    // Then the table, as an index of its lines.
-    DefinitionIndex index(text);
-    for (const Block &table : tables) {
-        Lines rows(text.substr(0, table.end), table.begin, table.firstLine);
-        while (rows.next(line)) {
-            if (isHeader(line))
-                continue;
-            if (index.size() == limits.objects) {
-                contents.error = "The level has more than " + withThousands(limits.objects) + " definitions.";
-                return contents;
-            }
-            index.add(rows.lineStart());
-        }
+    if (index.size() > limits.objects) {
+        contents.error = "The level has more than " + withThousands(limits.objects) + " definitions.";
+        return contents;
     }
     index.sort();
 
@@ -289,7 +285,7 @@ MapReader::Contents MapReader::parseMapText(std::string_view text) const
     for (const Block &grid : grids) {
         Layer layer {grid.section, {}};
         int64_t row = 0;
-        forEachRow(text, grid, [&](std::string_view rowText) {
+        forEachRow(text, grid, [&](std::string_view rowText, size_t /*lineNumber*/) {
             // An empty cell between two commas is dropped, as is the part after
             // the trailing comma, so the cells after it move one column left.
             int64_t column = 0;
