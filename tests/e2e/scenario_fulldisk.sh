@@ -26,7 +26,7 @@ wall_count() {
 }
 
 full_disk() {
-    local level dialog box title
+    local level dialog box title on_disk
     if ! mount_small_disk; then
         [ "${CI:-}" = true ] && { fail "full disk: no tmpfs (CI=true: may not be skipped): $DISK_PROBLEM"; return; }
         log "SKIP full disk: no tmpfs: $DISK_PROBLEM"
@@ -62,8 +62,9 @@ full_disk() {
         fail "full disk: a save onto a full disk showed no warning"
     fi
     cmp -s "$level" "$OUT/full-before.map" || fail "full disk: the level on disk changed (see full-before.map)"
-    [ "$(ls -A "$DISK" | xargs)" = "filler full full.map" ] ||
-        fail "full disk: the disk holds '$(ls -A "$DISK" | xargs)', not just the level, its folder and the filler"
+    on_disk=$(find "$DISK" -mindepth 1 -maxdepth 1 -printf '%f\n' | sort | xargs)
+    [ "$on_disk" = "filler full full.map" ] ||
+        fail "full disk: the disk holds '$on_disk', not just the level, its folder and the filler"
     title=$(xdotool getwindowname "$WIN")
     [ "$title" = "Editing: $level - GorseED" ] || fail "full disk: after the failed save the title is '$title'"
 
