@@ -2,13 +2,13 @@
 
 #include "gallery/texturegallery.h"
 #include "model/layercontroller.h"
+#include "model/objectbutton.h"
 #include "model/placementcontext.h"
 #include "model/sector.h"
 #include "model/subtypetable.h"
 #include "model/textureicons.h"
 
 #include <QCoreApplication>
-#include <QPushButton>
 
 Sector *createSector(const QPoint &viewCell, const PlacementContext &context)
 {
@@ -16,7 +16,7 @@ Sector *createSector(const QPoint &viewCell, const PlacementContext &context)
     const int32_t x = viewCell.x() * cellSize;
     const int32_t y = viewCell.y() * cellSize;
 
-    auto *button = new QPushButton(QString(), context.mapWidget);
+    auto *button = new ObjectButton(context.mapWidget);
     button->move(x, y);
     button->resize(cellSize, cellSize);
     button->setFlat(true);

@@ -116,22 +116,28 @@ private slots:
     {
         QTest::addColumn<QString>("layer");
         QTest::addColumn<QRect>("selection");
+        QTest::addColumn<bool>("tiles");
         for (const char *zoom : {"1", "2", "3", "4"}) {
-            QTest::addRow("Wall-%s", zoom) << "Wall" << QRect(QPoint(1, 0), QPoint(5, 1));
-            QTest::addRow("Sprite-%s", zoom) << "Sprite" << QRect(QPoint(1, 1), QPoint(1, 3));
-            QTest::addRow("Lightmap-%s", zoom) << "Lightmap" << QRect(QPoint(1, 2), QPoint(2, 2));
+            QTest::addRow("Wall-%s", zoom) << "Wall" << QRect(QPoint(1, 0), QPoint(5, 1)) << true;
+            QTest::addRow("Sprite-%s", zoom) << "Sprite" << QRect(QPoint(1, 1), QPoint(1, 3)) << true;
+            QTest::addRow("Lightmap-%s", zoom) << "Lightmap" << QRect(QPoint(1, 2), QPoint(2, 2)) << true;
         }
+        // Without its tile image the map is plain black, under objects too.
+        QTest::addRow("Sprite-2-untiled") << "Sprite" << QRect(QPoint(1, 1), QPoint(1, 3)) << false;
     }
 
     void looksAsBefore()
     {
         QFETCH(QString, layer);
         QFETCH(QRect, selection);
+        QFETCH(bool, tiles);
         const QString name = QString::fromLatin1(QTest::currentDataTag());
         // No hover highlight anywhere.
         QCursor::setPos(-500, -500);
         WorkingDirectory workdir;
         writeLevelImages();
+        if (!tiles)
+            QVERIFY(QFile::remove("assets/bg32x32.jpg"));
         GorseED window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -141,7 +147,7 @@ private slots:
         window.mapView->radioSelect->click();
         window.mapView->layerController->selectRect(selection.left(), selection.top(), selection.right(),
                                                     selection.bottom());
-        window.mapView->mapViewZoomSlider->setValue(name.section('-', 1).toInt());
+        window.mapView->mapViewZoomSlider->setValue(name.section('-', 1, 1).toInt());
         const QImage picture = mapPicture(window);
 
         const QString reference = QStringLiteral(GORSEED_TEST_SOURCE_DIR "/pictures/%1.png").arg(name);
@@ -149,6 +155,11 @@ private slots:
             QVERIFY(picture.save(reference));
             return;
         }
+        // Nothing from the map up is styled, and object buttons still say they are plain buttons.
+        for (QWidget *widget = window.mapView->mapWidget; widget; widget = widget->parentWidget())
+            QVERIFY(widget->styleSheet().isEmpty());
+        QCOMPARE(window.mapView->layerController->layerList("Wall").front()->properties->button->metaObject()->className(),
+                 "QPushButton");
         const QImage expected = QImage(reference).convertToFormat(QImage::Format_RGB32);
         QCOMPARE(expected.size(), pictureSize);
         int differing = 0;
