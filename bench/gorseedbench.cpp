@@ -44,11 +44,16 @@ struct Measurement
     }
 };
 
+// Operations to time, by name prefix (--only); empty for all.
+QString onlyOperation;
+
 // Runs `prepare` untimed, then times `operation`, `reps` times.
 Measurement measure(const QString &name, int objects, int reps, const std::function<void()> &operation,
                     const std::function<void()> &prepare = {})
 {
     Measurement m {name, objects, {}};
+    if (!name.startsWith(onlyOperation))
+        return m;
     for (int i = 0; i < reps; ++i) {
         if (prepare)
             prepare();
@@ -395,6 +400,8 @@ void writeResults(const std::vector<Measurement> &results, const QString &csvPat
         QTextStream out(&csv);
         out << "operation,objects,median_ms,min_ms,max_ms,reps\n";
         for (const Measurement &m : results) {
+            if (m.samples.empty())
+                continue;
             const auto [lo, hi] = std::minmax_element(m.samples.begin(), m.samples.end());
             out << m.operation << ',' << m.objects << ',' << m.median() << ',' << *lo << ',' << *hi << ','
                 << m.samples.size() << '\n';
@@ -402,6 +409,8 @@ void writeResults(const std::vector<Measurement> &results, const QString &csvPat
     }
     QJsonArray array;
     for (const Measurement &m : results) {
+        if (m.samples.empty())
+            continue;
         QJsonArray samples;
         for (double sample : m.samples)
             samples.append(sample);
@@ -429,6 +438,7 @@ int main(int argc, char *argv[])
     parser.addOption({"reps", "Repetitions per operation.", "count", "5"});
     parser.addOption({"data", "Working directory with assets/ and textures/.", "dir", GORSEED_DATA_DIR});
     parser.addOption({"out", "Folder for results.csv and results.json.", "dir", "."});
+    parser.addOption({"only", "Time only the operations whose name starts with this (for profiling).", "name"});
     parser.addOption({"levels", "Folder for the levels written by the save step (kept).", "dir"});
     parser.addOption({"load-peak", "Internal: load a level and print the peak resident size.", "file"});
     parser.addOption({"floor-peak", "Internal: make N floor buttons and print the peak resident size.", "count"});
@@ -446,6 +456,7 @@ int main(int argc, char *argv[])
         return reportFloorPeak(parser.value("floor-peak").toInt());
 
     const int reps = std::max(1, parser.value("reps").toInt());
+    onlyOperation = parser.value("only");
     QTemporaryDir temporary;
     const QString levels = parser.isSet("levels") ? QDir(parser.value("levels")).absolutePath() : temporary.path();
     QDir().mkpath(levels);
