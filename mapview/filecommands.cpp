@@ -6,6 +6,7 @@
 #include "model/placementcontext.h"
 #include "model/sector.h"
 #include "model/subtypetable.h"
+#include "model/updateshold.h"
 
 #include <QApplication>
 #include <QDir>
@@ -104,6 +105,8 @@ bool MapView::loadMapFromFile(const QString &fileName)
     context.originX = 0;
     context.originY = 0;
 
+    // The map repaints once when the load is done, not for each object made.
+    const UpdatesHold hold(mapWidget);
     SectorRegistry loaded;
     MapFile mapFile;
     mapFile.loadMapFile(fileName, loaded, context);

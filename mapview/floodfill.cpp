@@ -12,17 +12,6 @@
 #include <QMessageBox>
 #include <algorithm>
 
-namespace {
-CellSet cellsOf(const std::vector<Sector *> &sectors)
-{
-    CellSet cells;
-    cells.reserve(sectors.size());
-    for (const Sector *sector : sectors)
-        cells.insert(QPoint(sector->properties->mapX, sector->properties->mapY));
-    return cells;
-}
-} // namespace
-
 void MapView::floodFill()
 {
     const QPoint start = cursorCell() - QPoint(originX, originY);
@@ -31,10 +20,12 @@ void MapView::floodFill()
         fillTarget = 0;
 
     // Walls and doors bound every fill, whatever layer is current.
-    const CellSet walls = cellsOf(layerController->layerList(Kinds::Wall));
-    const CellSet doors = cellsOf(layerController->layerList(Kinds::Door));
+    const LayerController *layers = layerController;
+    const auto isBarrier = [layers](QPoint cell) {
+        return layers->sectorOn(Kinds::Wall, cell.x(), cell.y()) || layers->sectorOn(Kinds::Door, cell.x(), cell.y());
+    };
     const FillArea area = collectFillArea(
-        start, fillTarget, walls, doors, [this](QPoint cell) { return textureIdAt(cell); }, floodFillLimit);
+        start, fillTarget, isBarrier, [this](QPoint cell) { return textureIdAt(cell); }, floodFillLimit);
 
     if (area.aborted) {
         QMessageBox box;
@@ -58,6 +49,8 @@ void MapView::floodFill()
         if (layerController->hasSectorAt(cell.x(), cell.y()))
             continue;
         Sector *sector = placeSectorAt(cell + QPoint(originX, originY));
+        // Later presses of the bucket go through to the map, as for every object in this mode.
+        sector->setTransparentForMouseEvents(true);
         layerController->addSector(sector);
         if (sector->properties->kind == Kinds::Lightmap)
             layerController->tintLightSector(sector);

@@ -1,5 +1,7 @@
 #include "mapview/mapview.h"
 
+#include "mapview/mapbackground.h"
+
 #include "gallery/texturegallery.h"
 #include "mapfile/levellimits.h"
 #include "model/layercontroller.h"
@@ -9,7 +11,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QPixmap>
@@ -26,16 +27,6 @@ QCursor imageCursor(const QString &path)
     return image.isNull() ? QCursor(Qt::ArrowCursor) : QCursor(image);
 }
 
-// The map background tiles one image per cell; without the image the map is
-// plain black rather than a stream of load warnings at every repaint.
-QString backgroundStyle(int cellSize)
-{
-    const QString tile = QStringLiteral("assets/bg%1x%1.jpg").arg(cellSize);
-    if (!QFileInfo(tile).isFile())
-        return QStringLiteral("background: black;");
-    return QStringLiteral("background: url(") + QLatin1Char('\'') + tile + QLatin1Char('\'') + QStringLiteral(");");
-}
-
 template<typename Widget> Widget *findWidget(QWidget *root, const char *objectName)
 {
     return root->findChild<Widget *>(QLatin1String(objectName));
@@ -50,9 +41,12 @@ MapView::MapView(QWidget *mainWindow) : mainWindow(mainWindow), toolCursor(Qt::A
 
     mapWidget = mainWindow->findChild<QWidget *>(QStringLiteral("mapWidget"));
     mapWidget->installEventFilter(this);
-    mapWidget->setStyleSheet(backgroundStyle(64));
+    // The map paints its own background: a style sheet on it would cascade
+    // to every object button and style each one.
+    background = new MapBackground(mapWidget, this);
 
     connectWidgets();
+    background->setCellSize(cellSize());
 }
 
 MapView::~MapView()
@@ -162,7 +156,7 @@ void MapView::clearStatus()
 
 void MapView::ZoomSliderChangedEvent()
 {
-    mapWidget->setStyleSheet(backgroundStyle(cellSize()));
+    background->setCellSize(cellSize());
     layOutAllSectors();
 }
 

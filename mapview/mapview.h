@@ -10,6 +10,7 @@
 #include <vector>
 
 class LayerController;
+class MapBackground;
 class ObjectPropertiesForm;
 class QLabel;
 class QMouseEvent;
@@ -88,6 +89,7 @@ public:
     const int floodFillLimit = 1000;
     QWidget *mainWindow = nullptr;
     QWidget *mapWidget = nullptr;
+    MapBackground *background = nullptr;
     QSlider *mapViewZoomSlider = nullptr;
     LayerController *layerController = nullptr;
     TextureGallery *textureGallery = nullptr;

@@ -140,8 +140,6 @@ void MapView::handleFloodFillEvent(QMouseEvent *event)
     if (!isPress(event, event, Qt::LeftButton) || !isVisibleViewCell(viewCellAt(pointerPosition())))
         return;
     floodFill();
-    // The objects just made must let later presses through to the map.
-    setSectorsMouseTransparent(true);
 }
 
 void MapView::handleSelectEvent(QMouseEvent *event)
