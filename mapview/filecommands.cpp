@@ -13,21 +13,20 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QUndoStack>
 
 namespace {
 const QString saveTitle = QStringLiteral("Save Map");
 // Levels are read at the largest zoom, 64-pixel cells.
 const int loadZoom = 4;
+} // namespace
 
-// Closes every open "Object Properties" window before the objects it edits
-// are destroyed, so that no window is left working on dead objects.
-void closePropertiesWindows()
+void MapView::closePropertiesWindows()
 {
     for (QWidget *window : QApplication::topLevelWidgets())
         if (window->objectName() == QLatin1String("objectProperties") && window->isVisible())
             window->close();
 }
-} // namespace
 
 void MapView::BtnSaveMapEvent()
 {
@@ -44,6 +43,7 @@ void MapView::BtnSaveMapEvent()
         return;
     }
     showEditedFile(saved);
+    history->setClean();
     if (!mapFile.imageProblems.isEmpty()) {
         QMessageBox::warning(mainWindow, saveTitle,
                              QStringLiteral("The map was saved to %1, but not all of its images are in its "
@@ -85,7 +85,7 @@ bool MapView::loadMapFromFile(const QString &fileName)
             connect(sector->properties->button, &QPushButton::clicked, this, &MapView::SectorClickEvent);
 
     closePropertiesWindows();
-    cancelSelectionDrag();
+    finishGestures();
     originX = 0;
     originY = 0;
     layerController->replaceAllLayers(loaded);
@@ -100,5 +100,7 @@ bool MapView::loadMapFromFile(const QString &fileName)
     // The loaded level is the one being edited now: Ctrl+S writes it, never
     // the level saved before the load.
     showEditedFile(fileName);
+    // Its history starts here; steps of the previous map mean nothing to it.
+    history->clear();
     return true;
 }

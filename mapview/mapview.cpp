@@ -2,6 +2,7 @@
 
 #include "gallery/texturegallery.h"
 #include "model/layercontroller.h"
+#include "model/mapedits.h"
 #include "model/placementcontext.h"
 #include "model/sector.h"
 #include "model/sectorfactory.h"
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QUndoStack>
 
 namespace {
 // A cursor made from an image, hot spot at its centre; the plain arrow when
@@ -52,12 +54,18 @@ MapView::MapView(QWidget *mainWindow) : mainWindow(mainWindow), toolCursor(Qt::A
     mapWidget->setStyleSheet(backgroundStyle(64));
 
     connectWidgets();
+    setUpHistory();
 }
 
 MapView::~MapView()
 {
     if (cursorOverridden)
         QApplication::restoreOverrideCursor();
+    // An open properties window records into the history as it closes, and
+    // the history's steps refer to the edit operations: all go in this order.
+    closePropertiesWindows();
+    delete history;
+    delete edits;
     delete textureGallery;
     delete layerController;
 }
@@ -121,6 +129,7 @@ PlacementContext MapView::placementContext() const
     context.cellSize = cellSize();
     context.originX = originX;
     context.originY = originY;
+    context.edits = edits;
     return context;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 class LayerController;
+class MapEdits;
 class ObjectPropertiesForm;
 class QLabel;
 class QMouseEvent;
@@ -17,6 +18,7 @@ class QListWidget;
 class QPushButton;
 class QRadioButton;
 class QSlider;
+class QUndoStack;
 class QWidget;
 class Sector;
 class TextureGallery;
@@ -80,16 +82,28 @@ public:
     // Opens the "Object Properties" window for these objects, closing the
     // previous one without applying it.
     void openPropertiesForm(std::vector<Sector *> sectors);
+    // Closes every open "Object Properties" window, so that none is left
+    // working on objects about to be destroyed.
+    static void closePropertiesWindows();
 
     bool eventFilter(QObject *watched, QEvent *event) override;
 
+    // Ends what is under way (a stroke, a rubber band, subtype choices in an
+    // open properties window) so that an undo or redo never meets half a
+    // gesture.
+    void finishGestures();
+
     const int baseCellSize = 16;
     const int floodFillLimit = 1000;
+    // Steps the history keeps at least; older ones are dropped.
+    const int historyLimit = 100;
     QWidget *mainWindow = nullptr;
     QWidget *mapWidget = nullptr;
     QSlider *mapViewZoomSlider = nullptr;
     LayerController *layerController = nullptr;
     TextureGallery *textureGallery = nullptr;
+    MapEdits *edits = nullptr;
+    QUndoStack *history = nullptr;
     QRadioButton *radioPaint = nullptr;
     QRadioButton *radioSelect = nullptr;
     QRadioButton *radioPencil = nullptr;
@@ -105,6 +119,8 @@ public:
     int originX = 0;
     int originY = 0;
     QPoint panAnchor;
+    // The button of the pencil or eraser stroke under way; none between strokes.
+    Qt::MouseButton strokeButton = Qt::NoButton;
     int selStartX = -1;
     int selEndX = -1;
     int selStartY = -1;
@@ -127,6 +143,9 @@ public slots:
     void SwitchToPencilPaintEvent();
     void SwitchToFloodFillPaintEvent();
     void SectorPropertiesClosedEvent();
+    void UndoEvent();
+    void RedoEvent();
+    void BtnMapLayerClearEvent();
 
 private:
     void connectWidgets();
@@ -145,6 +164,9 @@ private:
     void layOutAllSectors();
     // Names the level that Ctrl+S writes, in the window's title too.
     void showEditedFile(const QString &fileName);
+    void setUpHistory();
+    void adoptSector(Sector *sector);
+    void stepHistory(bool backward);
 
     // The view cell the current pencil or eraser stroke reached last.
     QPoint strokeCell;
