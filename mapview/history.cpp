@@ -77,7 +77,8 @@ void MapView::stepHistory(bool backward)
 {
     finishGestures();
     if (backward ? !history->canUndo() : !history->canRedo()) {
-        showStatus(backward ? QStringLiteral("Nothing to undo") : QStringLiteral("Nothing to redo"));
+        historyStatus = backward ? QStringLiteral("Nothing to undo") : QStringLiteral("Nothing to redo");
+        showStatus(historyStatus);
         return;
     }
     const QString step = backward ? history->undoText() : history->redoText();
@@ -85,7 +86,8 @@ void MapView::stepHistory(bool backward)
         history->undo();
     else
         history->redo();
-    showStatus((backward ? QStringLiteral("Undo: ") : QStringLiteral("Redo: ")) + step);
+    historyStatus = (backward ? QStringLiteral("Undo: ") : QStringLiteral("Redo: ")) + step;
+    showStatus(historyStatus);
     // The window's objects may have changed under it.
     if (propertiesForm)
         propertiesForm->takeSnapshot();

@@ -119,6 +119,8 @@ public:
     int originX = 0;
     int originY = 0;
     QPoint panAnchor;
+    // What the last undo or redo reported in the status line.
+    QString historyStatus;
     // The button of the pencil or eraser stroke under way; none between strokes.
     Qt::MouseButton strokeButton = Qt::NoButton;
     int selStartX = -1;
