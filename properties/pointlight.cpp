@@ -91,6 +91,10 @@ void generatePointLight(const PlacementContext &context, const PointLightParams 
     if (onOtherLayer)
         layers->switchToLayer(Kinds::Lightmap);
 
+    // Called on its own, the light is one step of the edit history.
+    const bool ownStep = context.edits && !context.edits->gestureOpen();
+    if (ownStep)
+        context.edits->beginGesture(QStringLiteral("point light"));
     for (const LightCell &cell : pointLightCells(params)) {
         int level = cell.level;
         Sector *target = layers->sectorAt(cell.x, cell.y);
@@ -118,6 +122,8 @@ void generatePointLight(const PlacementContext &context, const PointLightParams 
         }
     }
 
+    if (ownStep)
+        context.edits->endGesture();
     if (onOtherLayer)
         layers->switchToLayer(previousLayer);
 }
