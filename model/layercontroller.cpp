@@ -346,16 +346,6 @@ uint64_t LayerController::positionKey(int x, int y)
     return (static_cast<uint64_t>(static_cast<uint32_t>(x)) << 32) | static_cast<uint32_t>(y);
 }
 
-Sector *LayerController::sectorIn(const std::string &layer, int x, int y)
-{
-    if (layer == currentLayer)
-        return sectorAt(x, y);
-    for (Sector *sector : layerList(layer))
-        if (sector->properties->mapX == x && sector->properties->mapY == y)
-            return sector;
-    return nullptr;
-}
-
 void LayerController::insertSector(const std::string &layer, size_t index, Sector *sector)
 {
     if (!sector)

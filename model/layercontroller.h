@@ -50,8 +50,6 @@ public:
     void deleteSectors(std::vector<Sector *> &sectors);
 
     // Edits on any layer, current or not, for the map's edit operations.
-    // The object of `layer` at a cell, or null.
-    Sector *sectorIn(const std::string &layer, int x, int y);
     // Puts an object into a layer's list at `index` (at the end when past it).
     void insertSector(const std::string &layer, size_t index, Sector *sector);
     // Takes objects out of a layer and the selection; they die when control

@@ -30,11 +30,6 @@ struct Editor : MapScene
             cell = at(cell.x(), cell.y());
         mouse.drag(cells, button);
     }
-    void band(QPoint from, QPoint to)
-    {
-        QTest::mouseClick(view->radioSelect, Qt::LeftButton);
-        stroke({from, to});
-    }
     void keys(int key, Qt::KeyboardModifiers held = Qt::ControlModifier)
     {
         // As the window manager does when a properties window or message closes.
@@ -58,23 +53,13 @@ struct Editor : MapScene
             for (Sector *sector : layers->layerList(layer)) {
                 const ObjectRecord r = recordOf(*sector, layer);
                 const SectorLighting &l = r.lighting;
-                lines << QString::fromStdString(r.layer + " " + r.kind + " " + r.texture.imagePath() + " "
-                                                + r.subtype)
-                             + QStringLiteral(" %1,%2 #%3 %4 %5/%6/%7/%8/%9 %10%11%12 %13 %14")
-                                   .arg(r.mapX)
-                                   .arg(r.mapY)
-                                   .arg(r.texture.textureId)
-                                   .arg(l.emission)
-                                   .arg(l.emissionMin)
-                                   .arg(l.emissionMax)
-                                   .arg(l.emissionIntensity)
-                                   .arg(l.emissionRadius)
-                                   .arg(l.blinkDelay)
-                                   .arg(l.isDynamic)
-                                   .arg(l.randomIntensity)
-                                   .arg(l.isLightEmitter)
-                                   .arg(sector->properties->button->isHidden() ? "hidden" : "shown")
-                                   .arg(tintOf(sector).name());
+                QString line = QString::fromStdString(layer + ' ' + r.kind + ' ' + r.texture.imagePath() + ' ' + r.subtype);
+                for (double value : {double(r.mapX), double(r.mapY), double(r.texture.textureId), double(l.emission),
+                                     double(l.emissionMin), double(l.emissionMax), double(l.emissionIntensity),
+                                     double(l.emissionRadius), l.blinkDelay, double(l.isDynamic),
+                                     double(l.randomIntensity), double(l.isLightEmitter)})
+                    line += ' ' + QString::number(value);
+                lines << line + (sector->properties->button->isHidden() ? " hidden " : " shown ") + tintOf(sector).name();
             }
         }
         lines << (layers->layerSectors == layers->layerList(layers->currentLayer) ? "in step" : "working list differs");
@@ -99,12 +84,6 @@ void buildLevel(Editor &e)
     QCOMPARE(e.view->history->count(), 0);
 }
 
-void clickGalleryRow(Editor &e, int row)
-{
-    QListWidget *list = e.view->listViewTextures;
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
-}
-
 void perform(Editor &e, const QString &gesture)
 {
     if (gesture == "pencil stroke") {
@@ -118,17 +97,18 @@ void perform(Editor &e, const QString &gesture)
     } else if (gesture == "eraser stroke") {
         e.stroke({{0, 1}, {6, 1}, {6, 2}}, Qt::RightButton);
     } else if (gesture.startsWith("flood fill")) {
-        if (gesture.endsWith("retexture"))
-            e.view->listViewTextures->setCurrentRow(1);
+        const bool retexture = gesture.endsWith("retexture");
+        e.view->listViewTextures->setCurrentRow(retexture ? 1 : 0);
         QTest::mouseClick(e.view->radioFloodFill, Qt::LeftButton);
-        e.mouse.click(e.at(gesture.endsWith("retexture") ? 3 : 2, gesture.endsWith("retexture") ? 3 : 4),
-                      Qt::LeftButton);
-    } else if (gesture == "retexture of the selection") {
-        e.band({1, 1}, {5, 2});
-        clickGalleryRow(e, 1);
-    } else if (gesture == "deletion of the selection") {
-        e.band({1, 1}, {5, 2});
-        e.mouse.click(e.at(3, 3), Qt::RightButton);
+        e.mouse.click(retexture ? e.at(3, 3) : e.at(2, 4), Qt::LeftButton);
+    } else if (gesture.endsWith("of the selection")) {
+        QTest::mouseClick(e.view->radioSelect, Qt::LeftButton);
+        e.stroke({{1, 1}, {5, 2}});
+        QListWidget *list = e.view->listViewTextures;
+        if (gesture.startsWith("retexture"))
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+        else
+            e.mouse.click(e.at(3, 3), Qt::RightButton);
     } else if (gesture == "object properties") {
         e.mouse.click(e.at(4, 4), Qt::LeftButton);
         ObjectPropertiesForm *form = e.view->propertiesForm.data();
