@@ -145,8 +145,8 @@ int main(int argc, char *argv[])
     view->history->clear();
     const size_t heapWithout = mallinfo2().uordblks;
 
-    printf("| edit on %d objects (median of %d, ms) | edit | undo | redo | undo / edit | redo / edit |\n",
-           perLayer * 8, reps);
+    printf("| edit on %d objects (median of %d, ms) | edit | undo | redo | undo / edit | redo / edit |\n", perLayer * 8,
+           reps);
     printf("|---|---|---|---|---|---|\n");
     for (const Row &row : rows)
         printf("| %s | %.1f | %.1f | %.1f | %.2f | %.2f |\n", qPrintable(row.edit), row.edit_ms, row.undo_ms,

@@ -24,9 +24,10 @@ void MapView::setUpHistory()
     };
 
     // Ctrl+Z undoes; Ctrl+Shift+Z and Ctrl+Y redo. Held down they repeat.
-    const std::pair<QKeySequence, void (MapView::*)()> keys[] = {{QKeySequence(Qt::CTRL + Qt::Key_Z), &MapView::UndoEvent},
-                                                                {QKeySequence(Qt::CTRL + Qt::SHIFT + Qt::Key_Z), &MapView::RedoEvent},
-                                                                {QKeySequence(Qt::CTRL + Qt::Key_Y), &MapView::RedoEvent}};
+    const std::pair<QKeySequence, void (MapView::*)()> keys[]
+        = {{QKeySequence(Qt::CTRL + Qt::Key_Z), &MapView::UndoEvent},
+           {QKeySequence(Qt::CTRL + Qt::SHIFT + Qt::Key_Z), &MapView::RedoEvent},
+           {QKeySequence(Qt::CTRL + Qt::Key_Y), &MapView::RedoEvent}};
     for (const auto &[sequence, slot] : keys) {
         auto *shortcut = new QShortcut(sequence, mainWindow);
         shortcut->setObjectName(QStringLiteral("shortcut") + sequence.toString());
@@ -50,8 +51,11 @@ void MapView::adoptSector(Sector *sector)
 
 void MapView::BtnMapLayerClearEvent()
 {
-    if (layerController->confirmClear())
-        edits->clearLayer();
+    if (!layerController->confirmClear())
+        return;
+    // A Clear is a step of its own, never part of a stroke left open.
+    edits->endGesture();
+    edits->clearLayer();
 }
 
 void MapView::UndoEvent()

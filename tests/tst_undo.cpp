@@ -53,13 +53,15 @@ struct Editor : MapScene
             for (Sector *sector : layers->layerList(layer)) {
                 const ObjectRecord r = recordOf(*sector, layer);
                 const SectorLighting &l = r.lighting;
-                QString line = QString::fromStdString(layer + ' ' + r.kind + ' ' + r.texture.imagePath() + ' ' + r.subtype);
+                QString line
+                    = QString::fromStdString(layer + ' ' + r.kind + ' ' + r.texture.imagePath() + ' ' + r.subtype);
                 for (double value : {double(r.mapX), double(r.mapY), double(r.texture.textureId), double(l.emission),
                                      double(l.emissionMin), double(l.emissionMax), double(l.emissionIntensity),
                                      double(l.emissionRadius), l.blinkDelay, double(l.isDynamic),
                                      double(l.randomIntensity), double(l.isLightEmitter)})
                     line += ' ' + QString::number(value);
-                lines << line + (sector->properties->button->isHidden() ? " hidden " : " shown ") + tintOf(sector).name();
+                lines << line + (sector->properties->button->isHidden() ? " hidden " : " shown ")
+                        + tintOf(sector).name();
             }
         }
         lines << (layers->layerSectors == layers->layerList(layers->currentLayer) ? "in step" : "working list differs");
@@ -135,17 +137,20 @@ private slots:
         QTest::addColumn<QString>("layer");
         QTest::addColumn<QString>("gesture");
         QTest::addColumn<QString>("step");
-        QTest::newRow("pencil") << "Wall" << "pencil stroke" << "pencil stroke (7 objects)";
-        QTest::newRow("Shift layer") << "Item" << "pencil stroke, Shift held" << "pencil stroke (3 objects)";
-        QTest::newRow("eraser") << "Wall" << "eraser stroke" << "eraser stroke (5 objects)";
-        QTest::newRow("fill") << "Floor" << "flood fill" << "flood fill (3 objects)";
+        const auto row = [](const char *name, const char *layer, const char *gesture, const char *step) {
+            QTest::newRow(name) << QString(layer) << QString(gesture) << QString(step);
+        };
+        row("pencil", "Wall", "pencil stroke", "pencil stroke (7 objects)");
+        row("Shift layer", "Item", "pencil stroke, Shift held", "pencil stroke (3 objects)");
+        row("eraser", "Wall", "eraser stroke", "eraser stroke (5 objects)");
+        row("fill", "Floor", "flood fill", "flood fill (3 objects)");
         // Every loaded object has a texture number of its own.
-        QTest::newRow("fill retexture") << "Floor" << "flood fill retexture" << "flood fill (1 object)";
-        QTest::newRow("gallery") << "Wall" << "retexture of the selection" << "retexture of the selection (7 objects)";
-        QTest::newRow("deletion") << "Wall" << "deletion of the selection" << "deletion of the selection (7 objects)";
+        row("fill retexture", "Floor", "flood fill retexture", "flood fill (1 object)");
+        row("gallery", "Wall", "retexture of the selection", "retexture of the selection (7 objects)");
+        row("deletion", "Wall", "deletion of the selection", "deletion of the selection (7 objects)");
         // The light changed, 24 light cells made around it.
-        QTest::newRow("properties") << "Lightmap" << "object properties" << "object properties (25 objects)";
-        QTest::newRow("Clear") << "Floor" << "Clear" << "clear of the Floor layer (4 objects)";
+        row("properties", "Lightmap", "object properties", "object properties (25 objects)");
+        row("Clear", "Floor", "Clear", "clear of the Floor layer (4 objects)");
     }
 
     void everyGestureIsOneExactStep()
@@ -273,6 +278,9 @@ private slots:
         e.keys(Qt::Key_Y);
         QCOMPARE(e.layers->layerList("Wall").size(), size_t(1));
         QVERIFY(!e.view->propertiesForm);
+        // It takes clicks like any other.
+        e.mouse.click(e.at(2, 2), Qt::LeftButton);
+        QVERIFY(e.view->propertiesForm);
     }
 };
 
