@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <algorithm>
 #include <cmath>
@@ -275,6 +276,13 @@ void ObjectPropertiesForm::takeSnapshot()
         openedAs.push_back(OpenedObject {sector, recordOf(*sector, openedLayer.empty() ? layer : openedLayer)});
     if (openedLayer.empty())
         openedLayer = layer;
+    // The combo box shows the subtype the object has now; choosing one
+    // applies it at once, so showing it must not.
+    if (primarySector) {
+        const QSignalBlocker quiet(comboSubtype);
+        comboSubtype->setCurrentText(QString::fromStdString(primarySector->properties->subtype));
+        updateLightingGroup();
+    }
 }
 
 void ObjectPropertiesForm::noteEditedObjects()

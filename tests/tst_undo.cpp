@@ -272,6 +272,8 @@ private slots:
         form = e.view->propertiesForm;
         QVERIFY(form && form->isVisible());
         e.keys(Qt::Key_Z);
+        // The open window shows the subtype the undo gave back.
+        QCOMPARE(form->comboSubtype->currentText().toStdString(), SubtypeTable().wallSubtypes.front());
         e.keys(Qt::Key_Z);
         QVERIFY(e.layers->layerList("Wall").empty());
         QTRY_VERIFY(!form);
