@@ -394,10 +394,5 @@ void LayerController::applyDisplayRules(Sector *sector, const std::string &layer
     const VisibilityRule rule = visibilityRuleFor(currentLayer);
     const bool hidden = std::find(rule.hidden.begin(), rule.hidden.end(), layer) != rule.hidden.end();
     button->setVisible(!hidden);
-    if (layer != currentLayer)
-        tintSector(sector, 0, 0, 155);
-    else if (layer == Kinds::Lightmap)
-        tintLightSector(sector);
-    else
-        button->setGraphicsEffect(nullptr);
+    applyDisplayTint(sector, layer);
 }
