@@ -95,7 +95,7 @@ public:
 
     const int baseCellSize = 16;
     const int floodFillLimit = 1000;
-    // Steps the history keeps at least; older ones are dropped.
+    // Steps the history keeps; older ones are dropped.
     const int historyLimit = 100;
     QWidget *mainWindow = nullptr;
     QWidget *mapWidget = nullptr;
