@@ -15,22 +15,23 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <exception>
+#include <QUndoStack>
 
 namespace {
 const QString saveTitle = QStringLiteral("Save Map");
 const QString loadTitle = QStringLiteral("Load Map");
 // Levels are read at the largest zoom, 64-pixel cells.
 const int loadZoom = 4;
+} // namespace
 
-// Closes every open "Object Properties" window before the objects it edits
-// are destroyed, so that no window is left working on dead objects.
-void closePropertiesWindows()
+void MapView::closePropertiesWindows()
 {
     for (QWidget *window : QApplication::topLevelWidgets())
         if (window->objectName() == QLatin1String("objectProperties") && window->isVisible())
             window->close();
 }
 
+namespace {
 // Runs a file command so that no exception reaches the event loop: the editor
 // stays open and the designer is told.
 template<typename Command> void runGuarded(QWidget *window, const QString &title, Command command)
@@ -75,6 +76,7 @@ void MapView::saveMap()
         return;
     }
     showEditedFile(saved);
+    history->setClean();
     if (!mapFile.imageProblems.isEmpty()) {
         QMessageBox::warning(mainWindow, saveTitle,
                              QStringLiteral("The map was saved to %1, but not all of its images are in its "
@@ -131,7 +133,7 @@ bool MapView::loadMapFromFile(const QString &fileName)
             connect(sector->properties->button, &QPushButton::clicked, this, &MapView::SectorClickEvent);
 
     closePropertiesWindows();
-    cancelSelectionDrag();
+    finishGestures();
     originX = 0;
     originY = 0;
     layerController->replaceAllLayers(loaded);
@@ -151,5 +153,7 @@ bool MapView::loadMapFromFile(const QString &fileName)
                              QStringLiteral("The level %1 was loaded, but not all of it could be read:\n%2")
                                  .arg(QDir::toNativeSeparators(fileName), firstLines(mapFile.loadProblems)));
     }
+    // Its history starts here; steps of the previous map mean nothing to it.
+    history->clear();
     return true;
 }

@@ -1,10 +1,10 @@
 #include "mapview/fillarea.h"
 #include "mapview/mapview.h"
-#include "mapview/retexture.h"
 
 #include "gallery/texturegallery.h"
 #include "mapfile/levellimits.h"
 #include "model/layercontroller.h"
+#include "model/mapedits.h"
 #include "model/mousehold.h"
 #include "model/sector.h"
 #include "model/subtypetable.h"
@@ -40,21 +40,16 @@ void MapView::floodFill()
         showStatus(LevelLimits::beyondGridMessage());
         return;
     }
+    // One fill is one step of the history, in either mode.
+    edits->beginGesture(QStringLiteral("flood fill"));
     if (fillTarget != 0) {
         retextureCells(area.cells);
-        return;
+    } else {
+        const MouseHold hold(mainWindow);
+        for (const QPoint &cell : area.cells)
+            edits->placeNew(cell);
     }
-    const MouseHold hold(mainWindow);
-    for (const QPoint &cell : area.cells) {
-        if (layerController->hasSectorAt(cell.x(), cell.y()))
-            continue;
-        Sector *sector = placeSectorAt(cell + QPoint(originX, originY));
-        // Later presses of the bucket go through to the map, as for every object in this mode.
-        sector->setTransparentForMouseEvents(true);
-        layerController->addSector(sector);
-        if (sector->properties->kind == Kinds::Lightmap)
-            layerController->tintLightSector(sector);
-    }
+    edits->endGesture();
 }
 
 int32_t MapView::textureIdAt(QPoint mapCell) const
@@ -69,5 +64,5 @@ void MapView::retextureCells(const std::vector<QPoint> &cells)
     const TextureRef texture = textureGallery->currentTexture;
     for (Sector *sector : layerController->layerSectors)
         if (area.count(QPoint(sector->properties->mapX, sector->properties->mapY)))
-            retextureSector(sector, texture);
+            edits->retexture(sector, texture);
 }

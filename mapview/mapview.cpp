@@ -5,6 +5,7 @@
 #include "gallery/texturegallery.h"
 #include "mapfile/levellimits.h"
 #include "model/layercontroller.h"
+#include "model/mapedits.h"
 #include "model/placementcontext.h"
 #include "model/sector.h"
 #include "model/sectorfactory.h"
@@ -17,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QUndoStack>
 
 namespace {
 // A cursor made from an image, hot spot at its centre; the plain arrow when
@@ -47,12 +49,18 @@ MapView::MapView(QWidget *mainWindow) : mainWindow(mainWindow), toolCursor(Qt::A
 
     connectWidgets();
     background->setCellSize(cellSize());
+    setUpHistory();
 }
 
 MapView::~MapView()
 {
     if (cursorOverridden)
         QApplication::restoreOverrideCursor();
+    // An open properties window records into the history as it closes, and
+    // the history's steps refer to the edit operations: all go in this order.
+    closePropertiesWindows();
+    delete history;
+    delete edits;
     delete textureGallery;
     delete layerController;
 }
@@ -116,6 +124,7 @@ PlacementContext MapView::placementContext() const
     context.cellSize = cellSize();
     context.originX = originX;
     context.originY = originY;
+    context.edits = edits;
     return context;
 }
 

@@ -11,6 +11,7 @@
 
 class LayerController;
 class MapBackground;
+class MapEdits;
 class ObjectPropertiesForm;
 class QLabel;
 class QMouseEvent;
@@ -18,6 +19,7 @@ class QListWidget;
 class QPushButton;
 class QRadioButton;
 class QSlider;
+class QUndoStack;
 class QWidget;
 class Sector;
 class TextureGallery;
@@ -82,17 +84,29 @@ public:
     // Opens the "Object Properties" window for these objects, closing the
     // previous one without applying it.
     void openPropertiesForm(std::vector<Sector *> sectors);
+    // Closes every open "Object Properties" window, so that none is left
+    // working on objects about to be destroyed.
+    static void closePropertiesWindows();
 
     bool eventFilter(QObject *watched, QEvent *event) override;
 
+    // Ends what is under way (a stroke, a rubber band, subtype choices in an
+    // open properties window) so that an undo or redo never meets half a
+    // gesture.
+    void finishGestures();
+
     const int baseCellSize = 16;
     const int floodFillLimit = 1000;
+    // Steps the history keeps; older ones are dropped.
+    const int historyLimit = 100;
     QWidget *mainWindow = nullptr;
     QWidget *mapWidget = nullptr;
     MapBackground *background = nullptr;
     QSlider *mapViewZoomSlider = nullptr;
     LayerController *layerController = nullptr;
     TextureGallery *textureGallery = nullptr;
+    MapEdits *edits = nullptr;
+    QUndoStack *history = nullptr;
     QRadioButton *radioPaint = nullptr;
     QRadioButton *radioSelect = nullptr;
     QRadioButton *radioPencil = nullptr;
@@ -108,6 +122,10 @@ public:
     int originX = 0;
     int originY = 0;
     QPoint panAnchor;
+    // What the last undo or redo reported in the status line.
+    QString historyStatus;
+    // The button of the pencil or eraser stroke under way; none between strokes.
+    Qt::MouseButton strokeButton = Qt::NoButton;
     int selStartX = -1;
     int selEndX = -1;
     int selStartY = -1;
@@ -130,6 +148,9 @@ public slots:
     void SwitchToPencilPaintEvent();
     void SwitchToFloodFillPaintEvent();
     void SectorPropertiesClosedEvent();
+    void UndoEvent();
+    void RedoEvent();
+    void BtnMapLayerClearEvent();
 
 private:
     void connectWidgets();
@@ -149,6 +170,9 @@ private:
     void layOutAllSectors();
     // Names the level that Ctrl+S writes, in the window's title too.
     void showEditedFile(const QString &fileName);
+    void setUpHistory();
+    void adoptSector(Sector *sector);
+    void stepHistory(bool backward);
 
     // The view cell the current pencil or eraser stroke reached last.
     QPoint strokeCell;

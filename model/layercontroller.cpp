@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QVariant>
 #include <algorithm>
+#include <unordered_set>
 
 namespace {
 // Layers hidden and shown for each current layer; "Wall" is never hidden.
@@ -271,15 +272,23 @@ void LayerController::deleteAllSectors()
 
 void LayerController::MapClearButton()
 {
+    if (confirmClear())
+        clearCurrentLayer();
+}
+
+bool LayerController::confirmClear()
+{
     QMessageBox box;
     box.setWindowTitle(QStringLiteral("Warning!"));
     box.setText(QStringLiteral("All sectors in the currently") + QStringLiteral("selected layer will be destroyed!\n")
                 + QStringLiteral("Are you sure you want to continue?"));
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     box.setDefaultButton(QMessageBox::No);
-    if (box.exec() != QMessageBox::Yes)
-        return;
+    return box.exec() == QMessageBox::Yes;
+}
 
+void LayerController::clearCurrentLayer()
+{
     commitLayer();
     std::vector<Sector *> &doomed = sectorsByLayer[currentLayer];
     for (Sector *sector : doomed)
@@ -352,4 +361,55 @@ void LayerController::tintSector(Sector *sector, int red, int green, int blue)
 uint64_t LayerController::positionKey(int x, int y)
 {
     return (static_cast<uint64_t>(static_cast<uint32_t>(x)) << 32) | static_cast<uint32_t>(y);
+}
+
+void LayerController::insertSector(const std::string &layer, size_t index, Sector *sector)
+{
+    if (!sector)
+        return;
+    std::vector<Sector *> &registered = sectorsByLayer[layer];
+    registered.insert(registered.begin() + std::min(index, registered.size()), sector);
+    layerIndexes[layer].emplace(positionKey(sector->properties->mapX, sector->properties->mapY), sector);
+    if (layer != currentLayer)
+        return;
+    // The working list equals the registry's list of the current layer.
+    layerSectors.insert(layerSectors.begin() + std::min(index, layerSectors.size()), sector);
+}
+
+void LayerController::removeSectors(const std::string &layer, const std::vector<Sector *> &sectors)
+{
+    if (sectors.empty())
+        return;
+    const std::unordered_set<Sector *> doomed(sectors.begin(), sectors.end());
+    auto isDoomed = [&doomed](Sector *sector) { return doomed.count(sector) != 0; };
+    std::vector<Sector *> &registered = sectorsByLayer[layer];
+    registered.erase(std::remove_if(registered.begin(), registered.end(), isDoomed), registered.end());
+    selectedSectors.erase(std::remove_if(selectedSectors.begin(), selectedSectors.end(), isDoomed),
+                          selectedSectors.end());
+    if (layer == currentLayer)
+        layerSectors.erase(std::remove_if(layerSectors.begin(), layerSectors.end(), isDoomed), layerSectors.end());
+    PositionIndex &index = layerIndexes[layer];
+    for (Sector *sector : sectors) {
+        auto found = index.find(positionKey(sector->properties->mapX, sector->properties->mapY));
+        if (found != index.end() && found->second == sector)
+            index.erase(found);
+    }
+    pendingDeletion.erase(std::remove_if(pendingDeletion.begin(), pendingDeletion.end(),
+                                         [](const QPointer<Sector> &s) { return s.isNull(); }),
+                          pendingDeletion.end());
+    for (Sector *sector : sectors) {
+        pendingDeletion.emplace_back(sector);
+        sector->deleteLater();
+    }
+}
+
+void LayerController::applyDisplayRules(Sector *sector, const std::string &layer)
+{
+    QPushButton *button = sector->properties->button;
+    if (!button)
+        return;
+    const VisibilityRule rule = visibilityRuleFor(currentLayer);
+    const bool hidden = std::find(rule.hidden.begin(), rule.hidden.end(), layer) != rule.hidden.end();
+    button->setVisible(!hidden);
+    applyDisplayTint(sector, layer);
 }

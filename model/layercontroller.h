@@ -55,6 +55,19 @@ public:
     // Destroys every registered object in one sweep; the layers stay, empty.
     void deleteAllSectors();
 
+    // Edits on any layer, current or not, for the map's edit operations.
+    // Puts an object into a layer's list at `index` (at the end when past it).
+    void insertSector(const std::string &layer, size_t index, Sector *sector);
+    // Takes objects out of a layer and the selection; they die when control
+    // returns to the event loop.
+    void removeSectors(const std::string &layer, const std::vector<Sector *> &sectors);
+    // Shows and tints one object as the current layer's display rules say.
+    void applyDisplayRules(Sector *sector, const std::string &layer);
+    // Asks before a Clear; true when the user agreed.
+    bool confirmClear();
+    // Destroys every object of the current layer at once.
+    void clearCurrentLayer();
+
     SectorRegistry sectorsByLayer;
     std::vector<Sector *> selectedSectors;
     // The layer the selection was made on (a temporary layer may have been

@@ -3,6 +3,7 @@
 #include "gallery/texturegallery.h"
 #include "mapfile/levellimits.h"
 #include "model/layercontroller.h"
+#include "model/mapedits.h"
 #include "model/placementcontext.h"
 #include "model/sector.h"
 #include "model/sectorfactory.h"
@@ -113,16 +114,29 @@ bool generatePointLight(const PlacementContext &context, const PointLightParams 
     if (onOtherLayer)
         layers->switchToLayer(Kinds::Lightmap);
 
+    // Called on its own, the light is one step of the edit history.
+    const bool ownStep = context.edits && !context.edits->gestureOpen();
+    if (ownStep)
+        context.edits->beginGesture(QStringLiteral("point light"));
     for (const LightCell &cell : pointLightCells(params)) {
         int level = cell.level;
         Sector *target = layers->sectorAt(cell.x, cell.y);
         const bool isNew = target == nullptr;
         if (isNew) {
-            target = createSector(QPoint(cell.x + context.originX, cell.y + context.originY), context);
+            // Through the edit operations when the map view has them, so that
+            // the new light cells are part of the properties window's step.
+            if (context.edits)
+                target = context.edits->placeNew(QPoint(cell.x, cell.y));
+            else
+                target = createSector(QPoint(cell.x + context.originX, cell.y + context.originY), context);
+            if (!target)
+                continue;
             if (onOtherLayer)
                 giveLightLayerTexture(target, context.gallery);
         } else {
             level = std::max(level, target->properties->lighting.emission);
+            if (context.edits)
+                context.edits->noteChanging(target, Kinds::Lightmap);
         }
         applyLightLevel(target, level, params);
         if (isNew) {
@@ -131,6 +145,8 @@ bool generatePointLight(const PlacementContext &context, const PointLightParams 
         }
     }
 
+    if (ownStep)
+        context.edits->endGesture();
     if (onOtherLayer)
         layers->switchToLayer(previousLayer);
     return true;

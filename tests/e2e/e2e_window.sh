@@ -156,6 +156,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/scenario_files.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/scenario_strokes.sh"
 # shellcheck source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/scenario_fulldisk.sh"
+# shellcheck source-path=SCRIPTDIR
+source "$(dirname "${BASH_SOURCE[0]}")/scenario_undo.sh"
 
 # "S" switches to select mode and "E" back to edit mode with the pencil: the mode row changes on screen and the
 # map's cursor goes from the pencil to a cross and back.
@@ -214,6 +216,7 @@ main() {
     load_level # the load closes that window
     stop_editor
     start_editor # a fresh editor, which has saved nothing yet
+    undo_redo_keys # leaves the map empty
     off_map_strokes_and_held_ctrl
     stop_editor
     full_disk # in an editor of its own
