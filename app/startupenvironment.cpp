@@ -11,11 +11,4 @@ void prepareStartupEnvironment()
     // sibling and never finds one; turning it off changes nothing on screen.
     if (!qEnvironmentVariableIsSet("QT_NO_SUBTRACTOPAQUESIBLINGS"))
         qputenv("QT_NO_SUBTRACTOPAQUESIBLINGS", "1");
-
-    // Each object's button takes the map background from the map's style
-    // sheet, which looks up the image file's modification time in local time.
-    // Without TZ, the C library reads /etc/localtime again on every such
-    // conversion; naming the same zone file explicitly lets it keep it.
-    if (!qEnvironmentVariableIsSet("TZ"))
-        qputenv("TZ", ":/etc/localtime");
 }

@@ -44,11 +44,16 @@ struct Measurement
     }
 };
 
+// Operations to time, by name prefix (--only); empty for all.
+QString onlyOperation;
+
 // Runs `prepare` untimed, then times `operation`, `reps` times.
 Measurement measure(const QString &name, int objects, int reps, const std::function<void()> &operation,
                     const std::function<void()> &prepare = {})
 {
     Measurement m {name, objects, {}};
+    if (!name.startsWith(onlyOperation))
+        return m;
     for (int i = 0; i < reps; ++i) {
         if (prepare)
             prepare();
@@ -104,11 +109,22 @@ QWidget *openPropertiesWindow()
 }
 
 // The 100-cell pencil stroke and the 999-cell fill, on the Floor layer, in
-// rows below those a level of perLayer objects uses.
+// rows below those a level of perLayer objects uses. The map edits only
+// cells in sight, so the view shows these rows, at the smallest zoom.
 struct EditingOperations
 {
     GorseED &window;
     int firstFreeRow;
+
+    void showEditingRows()
+    {
+        MapView *view = window.mapView;
+        view->mapViewZoomSlider->setValue(1);
+        view->originX = 0;
+        view->originY = -firstFreeRow;
+        view->ZoomSliderChangedEvent();
+        LevelBuilder::settle(window);
+    }
 
     void pencilStroke()
     {
@@ -116,9 +132,9 @@ struct EditingOperations
         const int row = firstFreeRow + 1;
         sendMouse(map, QEvent::MouseButtonPress, cellCentre(window.mapView, 0, row), Qt::LeftButton, Qt::LeftButton);
         for (int i = 1; i < 100; ++i)
-            sendMouse(map, QEvent::MouseMove, cellCentre(window.mapView, i % 50, row + i / 50), Qt::NoButton,
+            sendMouse(map, QEvent::MouseMove, cellCentre(window.mapView, i % 25, row + i / 25), Qt::NoButton,
                       Qt::LeftButton);
-        sendMouse(map, QEvent::MouseButtonRelease, cellCentre(window.mapView, 49, row + 1), Qt::LeftButton,
+        sendMouse(map, QEvent::MouseButtonRelease, cellCentre(window.mapView, 24, row + 3), Qt::LeftButton,
                   Qt::NoButton);
         LevelBuilder::settle(window);
     }
@@ -133,9 +149,9 @@ struct EditingOperations
     }
 
     // A closed room of 27 x 37 = 999 free cells.
-    void buildRoom() { LevelBuilder::wallRing(window, 1, firstFreeRow + 4, 27, firstFreeRow + 40); }
-    void clearStroke() { clearCells(window, 0, firstFreeRow + 1, 49, firstFreeRow + 2); }
-    void clearRoom() { clearCells(window, 1, firstFreeRow + 4, 27, firstFreeRow + 40); }
+    void buildRoom() { LevelBuilder::wallRing(window, 1, firstFreeRow + 6, 27, firstFreeRow + 42); }
+    void clearStroke() { clearCells(window, 0, firstFreeRow + 1, 24, firstFreeRow + 4); }
+    void clearRoom() { clearCells(window, 1, firstFreeRow + 6, 27, firstFreeRow + 42); }
 };
 
 std::vector<Measurement> measureEditor(int objects, int reps, const QString &scratch)
@@ -212,6 +228,7 @@ std::vector<Measurement> measureEditor(int objects, int reps, const QString &scr
     }
 
     EditingOperations editing {window, LevelBuilder::rowsFor(perLayer) + 1};
+    editing.showEditingRows();
     LevelBuilder::chooseLayer(window, QStringLiteral("Floor"));
     view->radioPencil->click();
     results.push_back(measure(
@@ -223,57 +240,143 @@ std::vector<Measurement> measureEditor(int objects, int reps, const QString &scr
     results.push_back(measure(
         QStringLiteral("flood fill 999") + label, objects, reps, [&] { editing.floodFill(); },
         [&] { editing.clearRoom(); }));
+    // Both must have painted their last cells, or nothing was measured.
+    const LayerController *layers = view->layerController;
+    if (!layers->sectorOn("Floor", 24, editing.firstFreeRow + 4))
+        fprintf(stderr, "pencil stroke: the last cell was not painted; the timing is void\n");
+    if (!layers->sectorOn("Floor", 27, editing.firstFreeRow + 42))
+        fprintf(stderr, "flood fill: the room's far corner was not filled; the timing is void\n");
     return results;
 }
 } // namespace
 
 namespace {
-// The floor: N flat buttons sharing one icon on a plain widget, created,
-// shown and painted as fast as plain Qt allows, then all moved by one cell.
-std::vector<Measurement> measureFloor(int objects, int reps)
+// The floor: N flat buttons sharing one icon on a plain widget, as fast as
+// plain Qt allows, for each editor operation the same kind of work: create
+// and paint, move all (pan), resize and move all (zoom), hide or show half
+// (layer switch), destroy all and create again (a load over a level).
+struct Floor
 {
-    std::vector<Measurement> results;
-    QPixmap pixmap(64, 64);
-    pixmap.fill(Qt::darkRed);
-    const QIcon icon(pixmap);
-    std::unique_ptr<QWidget> host;
-    std::vector<QPushButton *> buttons;
-    auto teardown = [&] {
-        host.reset();
-        buttons.clear();
-        QCoreApplication::processEvents();
-    };
-    results.push_back(measure(
-        QStringLiteral("floor: create+paint"), objects, reps,
-        [&] {
+    explicit Floor(int objects) : objects(objects)
+    {
+        QPixmap pixmap(64, 64);
+        pixmap.fill(Qt::darkRed);
+        icon = QIcon(pixmap);
+    }
+
+    void createAndPaint()
+    {
+        if (!host) {
             host = std::make_unique<QWidget>();
             host->resize(1124, 768);
             host->show();
-            for (int i = 0; i < objects; ++i) {
-                auto *button = new QPushButton(host.get());
-                button->setFlat(true);
-                button->setIcon(icon);
-                button->setIconSize(QSize(64, 64));
-                button->setGeometry(i % LevelBuilder::rowWidth * 64, i / LevelBuilder::rowWidth * 64, 64, 64);
-                button->show();
-                buttons.push_back(button);
-                if (i % 256 == 255)
-                    QCoreApplication::processEvents();
-            }
-            QCoreApplication::processEvents();
-            host->repaint();
-        },
-        teardown));
+        }
+        for (int i = 0; i < objects; ++i) {
+            auto *button = new QPushButton(host.get());
+            button->setFlat(true);
+            button->setIcon(icon);
+            button->setIconSize(QSize(size, size));
+            button->setGeometry(i % LevelBuilder::rowWidth * size, i / LevelBuilder::rowWidth * size, size, size);
+            button->show();
+            buttons.push_back(button);
+            if (i % 256 == 255)
+                QCoreApplication::processEvents();
+        }
+        paint();
+    }
+    void destroyAll()
+    {
+        // In creation order, which is the host's child order.
+        qDeleteAll(buttons);
+        buttons.clear();
+    }
+    void teardown()
+    {
+        buttons.clear();
+        host.reset();
+        QCoreApplication::processEvents();
+    }
+    void paint()
+    {
+        QCoreApplication::processEvents();
+        host->repaint();
+    }
+
+    int objects;
+    int size = 64;
+    QIcon icon;
+    std::unique_ptr<QWidget> host;
+    std::vector<QPushButton *> buttons;
+};
+
+std::vector<Measurement> measureFloor(int objects, int reps)
+{
+    std::vector<Measurement> results;
+    Floor floor(objects);
+    results.push_back(measure(
+        QStringLiteral("floor: create+paint"), objects, reps, [&] { floor.createAndPaint(); },
+        [&] { floor.teardown(); }));
     int direction = 1;
     results.push_back(measure(QStringLiteral("floor: move all"), objects, reps, [&] {
         direction = -direction;
-        for (QPushButton *button : buttons)
+        for (QPushButton *button : floor.buttons)
             button->move(button->pos() + QPoint(64 * direction, 0));
-        QCoreApplication::processEvents();
-        host->repaint();
+        floor.paint();
     }));
-    teardown();
+    results.push_back(measure(QStringLiteral("floor: resize+move all"), objects, reps, [&] {
+        floor.size = floor.size == 64 ? 48 : 64;
+        for (size_t i = 0; i < floor.buttons.size(); ++i) {
+            QPushButton *button = floor.buttons[i];
+            button->setIconSize(QSize(floor.size, floor.size));
+            button->setGeometry(int(i) % LevelBuilder::rowWidth * floor.size,
+                                int(i) / LevelBuilder::rowWidth * floor.size, floor.size, floor.size);
+        }
+        floor.paint();
+    }));
+    bool hidden = false;
+    results.push_back(measure(QStringLiteral("floor: hide+show half"), objects, reps, [&] {
+        hidden = !hidden;
+        for (size_t i = 0; i < floor.buttons.size(); i += 2)
+            floor.buttons[i]->setVisible(!hidden);
+        floor.paint();
+    }));
+    results.push_back(measure(QStringLiteral("floor: destroy+create+paint"), objects, std::max(1, reps / 2), [&] {
+        floor.destroyAll();
+        floor.createAndPaint();
+    }));
+    floor.teardown();
     return results;
+}
+
+// Makes the floor's N buttons in a fresh process and reports the peak
+// resident size before and after, in KiB, on stdout: "<before> <after>".
+int reportFloorPeak(int objects)
+{
+    Floor floor(objects);
+    floor.host = std::make_unique<QWidget>();
+    floor.host->resize(1124, 768);
+    floor.host->show();
+    QCoreApplication::processEvents();
+    const long before = peakResidentKiB();
+    floor.createAndPaint();
+    printf("%ld %ld\n", before, peakResidentKiB());
+    return 0;
+}
+
+// Runs this program again with `arguments` and returns the bytes per object
+// of the peak it reports, or -1.
+double peakBytesPerObject(const QStringList &arguments, int objects, const QString &label)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), arguments);
+    child.waitForFinished(-1);
+    const QStringList kib = QString::fromLatin1(child.readAllStandardOutput()).split(' ');
+    if (kib.size() != 2)
+        return -1;
+    const double perObject = (kib[1].toDouble() - kib[0].toDouble()) * 1024.0 / objects;
+    fprintf(stderr, "%s peak: %s KiB -> %s KiB, %.0f bytes per object\n", qPrintable(label), qPrintable(kib[0]),
+            qPrintable(kib[1].trimmed()), perObject);
+    return perObject;
 }
 
 // Loads a level in a fresh editor and reports the peak resident size before
@@ -297,6 +400,8 @@ void writeResults(const std::vector<Measurement> &results, const QString &csvPat
         QTextStream out(&csv);
         out << "operation,objects,median_ms,min_ms,max_ms,reps\n";
         for (const Measurement &m : results) {
+            if (m.samples.empty())
+                continue;
             const auto [lo, hi] = std::minmax_element(m.samples.begin(), m.samples.end());
             out << m.operation << ',' << m.objects << ',' << m.median() << ',' << *lo << ',' << *hi << ','
                 << m.samples.size() << '\n';
@@ -304,6 +409,8 @@ void writeResults(const std::vector<Measurement> &results, const QString &csvPat
     }
     QJsonArray array;
     for (const Measurement &m : results) {
+        if (m.samples.empty())
+            continue;
         QJsonArray samples;
         for (double sample : m.samples)
             samples.append(sample);
@@ -331,8 +438,10 @@ int main(int argc, char *argv[])
     parser.addOption({"reps", "Repetitions per operation.", "count", "5"});
     parser.addOption({"data", "Working directory with assets/ and textures/.", "dir", GORSEED_DATA_DIR});
     parser.addOption({"out", "Folder for results.csv and results.json.", "dir", "."});
+    parser.addOption({"only", "Time only the operations whose name starts with this (for profiling).", "name"});
     parser.addOption({"levels", "Folder for the levels written by the save step (kept).", "dir"});
     parser.addOption({"load-peak", "Internal: load a level and print the peak resident size.", "file"});
+    parser.addOption({"floor-peak", "Internal: make N floor buttons and print the peak resident size.", "count"});
     parser.process(application);
 
     const QString outDir = QDir(parser.value("out")).absolutePath();
@@ -343,8 +452,11 @@ int main(int argc, char *argv[])
     }
     if (parser.isSet("load-peak"))
         return reportLoadPeak(parser.value("load-peak"));
+    if (parser.isSet("floor-peak"))
+        return reportFloorPeak(parser.value("floor-peak").toInt());
 
     const int reps = std::max(1, parser.value("reps").toInt());
+    onlyOperation = parser.value("only");
     QTemporaryDir temporary;
     const QString levels = parser.isSet("levels") ? QDir(parser.value("levels")).absolutePath() : temporary.path();
     QDir().mkpath(levels);
@@ -357,20 +469,16 @@ int main(int argc, char *argv[])
         append(measureFloor(objects, reps));
         append(measureEditor(objects, reps, levels));
 
-        // Peak memory of a load in a process of its own.
-        QProcess child;
-        child.start(
-            QCoreApplication::applicationFilePath(),
-            {"--data", QDir::currentPath(), "--load-peak", levels + QStringLiteral("/level%1.map").arg(objects)});
-        child.waitForFinished(-1);
-        const QStringList kib = QString::fromLatin1(child.readAllStandardOutput()).split(' ');
-        if (kib.size() == 2) {
-            const double perObject = (kib[1].toDouble() - kib[0].toDouble()) * 1024.0 / objects;
+        // Peak memory of a load, and of the floor's buttons, each in a process of its own.
+        const QString level = levels + QStringLiteral("/level%1.map").arg(objects);
+        const double perObject
+            = peakBytesPerObject({"--data", QDir::currentPath(), "--load-peak", level}, objects, "load");
+        if (perObject >= 0)
             results.push_back(Measurement {QStringLiteral("load peak bytes/object"), objects, {perObject}});
-            results.push_back(Measurement {QStringLiteral("load peak MiB"), objects, {kib[1].toDouble() / 1024.0}});
-            fprintf(stderr, "load peak: %s KiB -> %s KiB, %.0f bytes per object\n", qPrintable(kib[0]),
-                    qPrintable(kib[1].trimmed()), perObject);
-        }
+        const double perButton
+            = peakBytesPerObject({"--data", QDir::currentPath(), "--floor-peak", size}, objects, "floor");
+        if (perButton >= 0)
+            results.push_back(Measurement {QStringLiteral("floor: peak bytes/button"), objects, {perButton}});
         writeResults(results, outDir + "/results.csv", outDir + "/results.json");
     }
     writeResults(results, outDir + "/results.csv", outDir + "/results.json");

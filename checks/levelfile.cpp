@@ -9,8 +9,8 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <unordered_map>
-#include <unordered_set>
 #include <algorithm>
+#include <cctype>
 
 namespace LevelFile {
 bool read(const QString &fileName, std::string &bytes, std::string &error)
@@ -33,44 +33,56 @@ bool read(const QString &fileName, std::string &bytes, std::string &error)
         error = file.errorString().toStdString();
         return false;
     }
-    // The size is checked again while reading: the file may grow meanwhile.
-    const QByteArray data = file.read(maxBytes + 1);
-    if (data.size() > maxBytes) {
-        error = "is too large for a level";
-        return false;
+    // Read straight into the result, one copy of the level in memory; the size
+    // is checked again while reading, as the file may grow meanwhile.
+    size_t got = 0;
+    bytes.resize(size_t(info.size()) + 1);
+    for (;;) {
+        const qint64 n = file.read(&bytes[got], qint64(bytes.size() - got));
+        if (n < 0) {
+            bytes.clear();
+            error = file.errorString().toStdString();
+            return false;
+        }
+        got += size_t(n);
+        if (got > size_t(maxBytes)) {
+            bytes.clear();
+            error = "is too large for a level";
+            return false;
+        }
+        if (n == 0 || got < bytes.size())
+            break;
+        bytes.resize(std::min(bytes.size() * 2, size_t(maxBytes) + 1));
     }
-    bytes.assign(data.constData(), size_t(data.size()));
+    bytes.resize(got);
     return true;
 }
 
 std::vector<LevelObject> objectsOf(const MapReader::Contents &contents)
 {
     std::vector<LevelObject> objects;
-    for (const auto &[section, grid] : contents.grids) {
-        for (size_t row = 0; row < grid.size(); ++row) {
-            for (size_t column = 0; column < grid[row].size(); ++column) {
-                const std::string &cell = grid[row][column];
-                if (cell == "0")
-                    continue;
-                const auto found = contents.definitions.find(cell);
-                if (found == contents.definitions.end())
-                    continue;
-                objects.push_back(LevelObject {section, found->second.kind, found->second.subtype, int32_t(column),
-                                               int32_t(row)});
-            }
+    objects.reserve(contents.objectCount());
+    for (const MapReader::Layer &layer : contents.layers) {
+        for (const MapReader::Cell &cell : layer.cells) {
+            const MapDefinition &definition = contents.definitions[cell.definition];
+            objects.push_back(LevelObject {layer.name, definition.kind, definition.subtype, cell.column, cell.row});
         }
     }
     return objects;
 }
 
 namespace {
-// Why an image cannot be shown, or empty when it can.
-std::string imageFault(const std::string &path)
+// Why an image cannot be shown, or empty when it can. folder: the canonical
+// folder of the level, ending in "/".
+std::string imageFault(const std::string &path, const QString &folder)
 {
     const QString file = QString::fromStdString(path);
     const QFileInfo info(file);
     if (!info.exists())
-        return "does not exist";
+        return info.isSymLink() ? "leads nowhere" : "does not exist";
+    // A symbolic link may lead anywhere; what lies out of the folder is not read.
+    if (!info.canonicalFilePath().startsWith(folder))
+        return "leads out of the level's folder and is not read";
     if (!info.isFile())
         return "is not a file";
     QImageReader reader(file);
@@ -82,21 +94,18 @@ std::string imageFault(const std::string &path)
 
 LevelProblems textureProblems(const MapReader::Contents &contents, const std::string &mapFolder)
 {
-    std::unordered_set<std::string> used;
-    for (const auto &grid : contents.grids)
-        for (const auto &row : grid.second)
-            for (const std::string &cell : row)
-                if (cell != "0")
-                    used.insert(cell);
+    // The reader keeps only the definitions that cells use.
+    const QString folder = QFileInfo(QString::fromStdString(mapFolder)).canonicalFilePath() + QLatin1Char('/');
     std::unordered_map<std::string, std::string> faults; // one look per image
     LevelProblems problems;
-    for (const auto &[id, definition] : contents.definitions) {
-        if (!used.count(id) || definition.kind == Kinds::Lightmap || definition.texturePath.empty())
+    for (const MapDefinition &definition : contents.definitions) {
+        if (definition.kind == Kinds::Lightmap || definition.texturePath.empty())
             continue;
+        const std::string id = std::to_string(definition.id);
         const std::string &path = definition.texturePath;
         auto fault = faults.find(path);
         if (fault == faults.end())
-            fault = faults.emplace(path, imageFault(path)).first;
+            fault = faults.emplace(path, imageFault(path, folder)).first;
         if (fault->second.empty())
             continue;
         const std::string reference = path.rfind(mapFolder + "/", 0) == 0 ? path.substr(mapFolder.size() + 1) : path;
@@ -153,6 +162,17 @@ LevelFileReport check(const QString &fileName)
         return report;
     const std::string folder = QFileInfo(fileName).absolutePath().toStdString();
     const MapReader::Contents contents = MapReader(folder).parseMapText(bytes);
+    if (!contents.error.empty()) {
+        // Refused whole, as the editor refuses to load it.
+        report.readable = false;
+        report.readError = contents.error;
+        // Worded as the other reasons: "the level has ...", no full stop.
+        if (!report.readError.empty() && report.readError.back() == '.')
+            report.readError.pop_back();
+        if (!report.readError.empty())
+            report.readError[0] = char(std::tolower(static_cast<unsigned char>(report.readError[0])));
+        return report;
+    }
     report.problems = fileProblems(contents, folder);
     LevelProblems levelProblems = checkLevel(objectsOf(contents));
     report.problems.insert(report.problems.end(), levelProblems.begin(), levelProblems.end());

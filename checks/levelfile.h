@@ -2,6 +2,7 @@
 
 #include "checks/levelobject.h"
 #include "checks/levelproblem.h"
+#include "mapfile/levellimits.h"
 #include "mapfile/mapreader.h"
 
 #include <QString>
@@ -19,8 +20,8 @@ struct LevelFileReport
 };
 
 namespace LevelFile {
-// Files larger than this are not levels and are not read.
-constexpr qint64 maxBytes = qint64(64) << 20;
+// Files larger than this are not levels and are not read; the editor refuses them too.
+constexpr qint64 maxBytes = LevelLimits::fileBytes;
 
 LevelFileReport check(const QString &fileName);
 // The bytes of a level file, or an empty result and the reason in `error`.

@@ -2,6 +2,7 @@
 
 #include "checks/levelfile.h"
 #include "gallery/texturegallery.h"
+#include "mapfile/levellimits.h"
 #include "model/mousehold.h"
 #include "model/sector.h"
 #include "model/sectorfactory.h"
@@ -11,16 +12,69 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLocale>
 #include <QPushButton>
 #include <QSaveFile>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <exception>
 #include <limits>
+#include <new>
 
 const QString MapFile::dialogTitle = QStringLiteral("Save Gorse Map");
 const QString MapFile::dialogFilter = QStringLiteral("Gorse Map (*.map)");
 
 namespace {
 const QString mapExtension = QStringLiteral(".map");
+
+// Qt words a failed buffered write as "Unknown error"; the system's reason
+// ("No space left on device") is in errno right after the call that failed.
+QString reasonOf(const QFileDevice &file, int systemError)
+{
+    return systemError != 0 ? QString::fromLocal8Bit(std::strerror(systemError)) : file.errorString();
+}
+
+// Copies a regular file (never a FIFO, a device or a folder) so that the
+// target is either the whole picture or absent; `error` gets the system's reason.
+bool copyRegularFile(const QString &source, const QString &target, QString *error)
+{
+    QFile in(source);
+    if (!QFileInfo(source).isFile() || !in.open(QIODevice::ReadOnly) || in.isSequential()) {
+        *error = in.error() != QFileDevice::NoError ? in.errorString() : QStringLiteral("not a regular file");
+        return false;
+    }
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly)) {
+        *error = out.errorString();
+        return false;
+    }
+    QByteArray chunk;
+    errno = 0;
+    while (!(chunk = in.read(1 << 16)).isEmpty()) {
+        if (out.write(chunk) != chunk.size()) {
+            *error = reasonOf(out, errno);
+            out.cancelWriting();
+            return false;
+        }
+    }
+    if (in.error() != QFileDevice::NoError) {
+        *error = in.errorString();
+        out.cancelWriting();
+        return false;
+    }
+    errno = 0;
+    if (!out.flush() || out.error() != QFileDevice::NoError || !out.commit()) {
+        *error = reasonOf(out, errno);
+        return false;
+    }
+    return true;
+}
+
+QString withThousands(qint64 number)
+{
+    return QLocale(QLocale::English).toString(number);
+}
 
 bool sameBytes(const QString &first, const QString &second)
 {
@@ -73,6 +127,19 @@ QString MapFile::askSaveFileName()
     return dialog.selectedFiles().constFirst();
 }
 
+QString MapFile::failureText(const std::exception_ptr &failure)
+{
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::bad_alloc &) {
+        return QStringLiteral("There is not enough memory.");
+    } catch (const std::exception &e) {
+        return QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        return QStringLiteral("An unexpected error occurred.");
+    }
+}
+
 QString MapFile::withMapExtension(const QString &fileName)
 {
     return fileName.endsWith(mapExtension) ? fileName : fileName + mapExtension;
@@ -83,6 +150,46 @@ bool MapFile::writeMapFile(const QString &fileName, const SectorRegistry &layers
     targetFileName = fileName;
     errorString.clear();
     imageProblems.clear();
+    try {
+        return writeMapText(fileName, layers);
+    } catch (...) {
+        // The temporary file went with the stack; the old level is untouched.
+        errorString = failureText(std::current_exception());
+        return false;
+    }
+}
+
+QString MapFile::objectBeyondGrid(const SectorRegistry &layers)
+{
+    const SectorProperties *farthest = nullptr;
+    std::string farthestLayer;
+    int64_t farthestReach = 0;
+    for (const MapWriter::Layer &layer : MapWriter::layersOf(layers)) {
+        for (const SectorProperties *object : layer.objects) {
+            const int64_t reach = std::max<int64_t>(object->mapX, object->mapY);
+            if (reach >= LevelLimits::gridCells && reach > farthestReach) {
+                farthest = object;
+                farthestLayer = layer.name;
+                farthestReach = reach;
+            }
+        }
+    }
+    if (!farthest)
+        return QString();
+    return QStringLiteral("The object at cell (%1, %2) on the %3 layer lies beyond the %4 x %4 cells a level may "
+                          "use. Erase it and save again.")
+        .arg(farthest->mapX)
+        .arg(farthest->mapY)
+        .arg(QString::fromStdString(farthestLayer), withThousands(LevelLimits::gridCells));
+}
+
+bool MapFile::writeMapText(const QString &fileName, const SectorRegistry &layers)
+{
+    // A grid that reaches that far would take more memory and disk than any
+    // level should; nothing is written.
+    errorString = objectBeyondGrid(layers);
+    if (!errorString.isEmpty())
+        return false;
 
     // The text goes to a temporary file beside the map, which replaces the map
     // only when complete: a failed save leaves the old level as it was.
@@ -101,8 +208,13 @@ bool MapFile::writeMapFile(const QString &fileName, const SectorRegistry &layers
     });
     const std::string text = writer.mapText(MapWriter::layersOf(layers));
 
-    if (file.write(text.data(), qint64(text.size())) != qint64(text.size())) {
-        errorString = file.errorString();
+    // Writes are buffered: only the flush tells whether the text reached the
+    // disk (a full disk says so there), and commit() must not rename a
+    // temporary file that lacks part of it.
+    errno = 0;
+    if (file.write(text.data(), qint64(text.size())) != qint64(text.size()) || !file.flush()
+        || file.error() != QFileDevice::NoError) {
+        errorString = reasonOf(file, errno);
         file.cancelWriting();
         return false;
     }
@@ -110,8 +222,9 @@ bool MapFile::writeMapFile(const QString &fileName, const SectorRegistry &layers
     // could have been copied but was not yet; if the level itself then cannot
     // be written, what this save added is taken away again.
     const QStringList added = copyTexturesBesideMap(mapFolder, mapName, writer.images());
+    errno = 0;
     if (!file.commit()) {
-        errorString = file.errorString();
+        errorString = reasonOf(file, errno);
         for (const QString &path : added)
             QFileInfo(path).isDir() ? QDir().rmdir(path) : QFile::remove(path);
         return false;
@@ -134,18 +247,18 @@ QStringList MapFile::copyTexturesBesideMap(const QString &mapFolder, const std::
     for (const MapWriter::Image &image : images) {
         const QString source = QString::fromStdString(image.sourcePath);
         const QString target = textureFolder + QLatin1Char('/') + QString::fromStdString(image.fileName);
-        if (!QFileInfo(source).isFile()) {
+        if (!QFileInfo::exists(source)) {
             imageProblems << QStringLiteral("%1 does not exist").arg(QDir::toNativeSeparators(source));
             continue;
         }
         // A picture already there is the same one (see imageFits).
         if (QFileInfo::exists(target))
             continue;
-        QFile copy(source);
-        if (copy.copy(target))
+        QString error;
+        if (copyRegularFile(source, target, &error))
             added.prepend(target);
         else
-            imageProblems << QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(source), copy.errorString());
+            imageProblems << QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(source), error);
     }
     return added;
 }
@@ -167,44 +280,133 @@ QString MapFile::askLoadFileName()
 void MapFile::loadMapFile(const QString &fileName, SectorRegistry &registry, const PlacementContext &context)
 {
     loadedFileName = fileName;
-    const std::string folder = QFileInfo(fileName).absolutePath().toStdString();
-    const MapReader::Contents contents = MapReader(folder).parseMapText(readMapText(fileName));
-    readProblems = LevelFile::fileProblems(contents, folder);
-    registry = buildSectors(contents, context);
+    errorString.clear();
+    loadProblems.clear();
+    readProblems.clear();
+    try {
+        const QString mapFolder = QFileInfo(fileName).absolutePath();
+        MapReader::Contents contents;
+        {
+            const std::string text = readMapText(fileName, &errorString);
+            if (!errorString.isEmpty())
+                return;
+            contents = MapReader(mapFolder.toStdString()).parseMapText(text);
+        }
+        if (!contents.error.empty()) {
+            errorString = QString::fromStdString(contents.error);
+            return;
+        }
+        for (const std::string &warning : contents.warnings)
+            loadProblems << QString::fromStdString(warning);
+        // Before checkTextures, which forgets the images it refuses.
+        readProblems = LevelFile::fileProblems(contents, mapFolder.toStdString());
+        loadProblems << checkTextures(contents, mapFolder);
+        registry = buildSectors(contents, context);
+    } catch (...) {
+        // buildSectors has taken back what it made; the current map is untouched.
+        registry.clear();
+        readProblems.clear();
+        errorString = failureText(std::current_exception());
+    }
 }
 
-std::string MapFile::readMapText(const QString &fileName)
+std::string MapFile::readMapText(const QString &fileName, QString *error)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    QString ignored;
+    QString &why = error ? *error : ignored;
+    const QFileInfo info(fileName);
+    // Opening a FIFO would wait forever, and a device may never end.
+    if (!info.exists()) {
+        why = QStringLiteral("The file does not exist.");
         return std::string();
-    const QByteArray bytes = file.readAll();
-    return std::string(bytes.constData(), size_t(bytes.size()));
+    }
+    if (!info.isFile()) {
+        why = QStringLiteral("It is not a regular file.");
+        return std::string();
+    }
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly) || file.isSequential()) {
+        why = file.errorString();
+        return std::string();
+    }
+    const QString tooLarge = QStringLiteral("The file is larger than %1 MiB, more than any level can be.")
+                                 .arg(LevelLimits::fileBytes >> 20);
+    if (file.size() > LevelLimits::fileBytes) {
+        why = tooLarge;
+        return std::string();
+    }
+    std::string text(size_t(file.size()), '\0');
+    qint64 done = 0;
+    while (done < qint64(text.size())) {
+        const qint64 read = file.read(&text[size_t(done)], qint64(text.size()) - done);
+        if (read <= 0)
+            break;
+        done += read;
+    }
+    text.resize(size_t(done));
+    if (file.error() != QFileDevice::NoError) {
+        why = file.errorString();
+        return std::string();
+    }
+    // The file may have grown since its size was taken.
+    char more;
+    if (file.read(&more, 1) > 0) {
+        why = tooLarge;
+        return std::string();
+    }
+    return text;
+}
+
+QStringList MapFile::checkTextures(MapReader::Contents &contents, const QString &mapFolder)
+{
+    QStringList problems;
+    const QString folder = QFileInfo(mapFolder).canonicalFilePath() + QLatin1Char('/');
+    for (MapDefinition &definition : contents.definitions) {
+        if (definition.texturePath.empty() || definition.texturePath == MapReader::lampImage)
+            continue;
+        const QString path = QString::fromStdString(definition.texturePath);
+        const QString shown = QDir::toNativeSeparators(QDir(mapFolder).relativeFilePath(path));
+        const QFileInfo info(path);
+        if (!info.exists() && !info.isSymLink())
+            continue;
+        // A symbolic link, or a folder that is one, may lead anywhere; what it
+        // leads to out of the level's folder is neither shown nor copied.
+        const QString canonical = info.canonicalFilePath();
+        if (canonical.isEmpty() || !canonical.startsWith(folder)) {
+            definition.texturePath.clear();
+            problems << QStringLiteral("%1 leads out of the level's folder and was not read").arg(shown);
+            continue;
+        }
+        const QString problem = TextureIcons::problem(definition.texturePath);
+        if (!problem.isEmpty())
+            problems << shown + QLatin1Char(' ') + problem;
+    }
+    problems.removeDuplicates();
+    return problems;
 }
 
 SectorRegistry MapFile::buildSectors(const MapReader::Contents &contents, const PlacementContext &context)
 {
-    // Cells whose pixel position would not fit an int are left out.
-    const size_t lastCell = size_t(std::numeric_limits<int32_t>::max() / std::max(1, context.cellSize));
     SectorRegistry registry;
     const MouseHold hold(context.mapWidget ? context.mapWidget->window() : nullptr);
-    for (const auto &[section, grid] : contents.grids) {
-        for (size_t row = 0; row < grid.size() && row <= lastCell; ++row) {
-            const std::vector<std::string> &cells = grid[row];
-            for (size_t column = 0; column < cells.size() && column <= lastCell; ++column) {
-                if (cells[column] == "0")
-                    continue;
-                // A cell without a definition stays empty.
-                const auto found = contents.definitions.find(cells[column]);
-                if (found == contents.definitions.end())
-                    continue;
-                MapDefinition definition = found->second;
+    try {
+        for (const MapReader::Layer &layer : contents.layers) {
+            if (layer.cells.empty())
+                continue;
+            // Reserved first, so that no object is made without a place to go.
+            std::vector<Sector *> &sectors = registry[layer.name];
+            sectors.reserve(layer.cells.size());
+            for (const MapReader::Cell &cell : layer.cells) {
+                MapDefinition definition = contents.definitions.at(cell.definition);
                 definition.id = context.gallery->nextLightmapId();
-                Sector *sector = createSector(QPoint(int(column), int(row)), context);
-                applyDefinition(definition, sector);
-                registry[section].push_back(sector);
+                sectors.push_back(createSector(QPoint(cell.column, cell.row), context));
+                applyDefinition(definition, sectors.back());
             }
         }
+    } catch (...) {
+        for (auto &entry : registry)
+            qDeleteAll(entry.second);
+        throw;
     }
     return registry;
 }
@@ -212,15 +414,7 @@ SectorRegistry MapFile::buildSectors(const MapReader::Contents &contents, const 
 void MapFile::applyDefinition(const MapDefinition &definition, Sector *sector)
 {
     const std::string &path = definition.texturePath;
-    const size_t slash = path.rfind('/');
-    TextureRef texture;
-    if (slash == std::string::npos) {
-        texture.textureName = path;
-    } else {
-        texture.textureName = path.substr(slash + 1);
-        texture.textureDir = path.substr(0, slash + 1);
-    }
-    texture.textureId = definition.id;
+    const TextureRef texture = textureOfPath(path, definition.id);
     sector->setTexture(texture);
     sector->properties->kind = definition.kind;
     sector->setSubtype(definition.subtype);

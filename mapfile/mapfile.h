@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <exception>
 #include <string>
 
 class QWidget;
@@ -16,7 +17,8 @@ class Sector;
 // ".map" file safely with the images beside it in the level's texture folder,
 // and reads a level back into new objects made as the editing tools make
 // theirs. The text of the file is made and read by MapWriter and MapReader.
-// Lives for one command.
+// Lives for one command. Nothing it does lets an exception out: a failure
+// becomes errorString.
 class MapFile
 {
 public:
@@ -28,39 +30,54 @@ public:
     // cancelled or the file could not be written (see errorString).
     QString saveMap(QString fileName, const SectorRegistry &layers);
     // The .map file is replaced only once the whole text is on disk; on
-    // failure the old file stays as it was. Returns whether it was written.
+    // failure the old file stays as it was. A level with an object beyond the
+    // grid a level may use is not written at all. Returns whether it was written.
     bool writeMapFile(const QString &fileName, const SectorRegistry &layers);
+    // Why the objects cannot be saved: the object farthest beyond the grid a
+    // level may use, with its cell and layer; empty when all lie inside.
+    static QString objectBeyondGrid(const SectorRegistry &layers);
+    // What went wrong, in the designer's words ("There is not enough memory.").
+    static QString failureText(const std::exception_ptr &failure);
     // A level's texture folder is named after the file without ".map", so the
     // file must carry the extension or the folder cannot sit beside it.
     static QString withMapExtension(const QString &fileName);
 
     // The file the last save wrote or tried to write.
     QString targetFileName;
-    // Why the last save failed; empty when it did not.
+    // Why the last save or load failed; empty when it did not.
     QString errorString;
     // Images that the last save could not put into the texture folder.
     QStringList imageProblems;
 
     // Asks for a level and fills `registry` (empty on entry) with its objects;
-    // it stays empty when the dialog is cancelled or the level holds none.
+    // it stays empty when the dialog is cancelled, the level holds none or it
+    // cannot be read (see errorString).
     void loadMap(SectorRegistry &registry, QWidget *mapWidget, PlacementContext context);
     // Asks for the level to load; empty when the dialog was cancelled.
     static QString askLoadFileName();
     void loadMapFile(const QString &fileName, SectorRegistry &registry, const PlacementContext &context);
-    // The bytes of the file; empty when it cannot be read.
-    static std::string readMapText(const QString &fileName);
-    // One new object per cell that has a definition, each with a texture
-    // number of its own; registry entries only for layers with objects.
+    // The bytes of a regular file of at most LevelLimits::fileBytes; empty
+    // with `error` set otherwise.
+    static std::string readMapText(const QString &fileName, QString *error = nullptr);
+    // Texture paths that lead out of the level's folder (through a symbolic
+    // link) are dropped like unsafe references; returns what was dropped or
+    // cannot be shown, one line per texture.
+    static QStringList checkTextures(MapReader::Contents &contents, const QString &mapFolder);
+    // One new object per occupied cell, each with a texture number of its own;
+    // registry entries only for layers with objects.
     static SectorRegistry buildSectors(const MapReader::Contents &contents, const PlacementContext &context);
     static void applyDefinition(const MapDefinition &definition, Sector *sector);
 
     // The level read last; texture references are resolved against its folder.
     QString loadedFileName;
+    // What the last load read only in part: refused textures, cells beyond the grid.
+    QStringList loadProblems;
     // What the last load skipped or mended in the file, by line.
     LevelProblems readProblems;
 
 private:
     static QString askSaveFileName();
+    bool writeMapText(const QString &fileName, const SectorRegistry &layers);
     // Makes the texture folder and copies the images into it; returns what it
     // added, newest first.
     QStringList copyTexturesBesideMap(const QString &mapFolder, const std::string &mapName,

@@ -4,14 +4,97 @@
 #include "model/subtypetable.h"
 
 #include <QByteArray>
+#include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <limits>
 #include <unordered_set>
 
 const char *const MapReader::lampImage = "assets/lamp.png";
 
 namespace {
 const std::string definitionsSection = "Definitions";
+const std::string_view byteOrderMark = "\xEF\xBB\xBF";
+const char *const spaces = " \t\v\f";
+// Sections that are no layer of the editor still become layers of their own;
+// a level needs a handful, and each costs memory however short its text.
+constexpr size_t sectionLimit = 256;
+
+// The lines of a text, each with its number (from 1) and where it starts and
+// ends. A line ends at LF, at a lone CR, or at CRs followed by an LF (CR CR LF
+// is one line end, as some tools write it); the text's end ends the last line.
+class Lines
+{
+public:
+    Lines(std::string_view text, size_t from = 0, size_t firstNumber = 1)
+        : text(text), position(from), lineNumber(firstNumber - 1)
+    {
+    }
+
+    bool next(std::string_view &line)
+    {
+        if (position >= text.size())
+            return false;
+        start = position;
+        end = text.find_first_of("\r\n", position);
+        if (end == std::string_view::npos) {
+            end = text.size();
+            position = end;
+        } else if (text[end] == '\n') {
+            position = end + 1;
+        } else {
+            const size_t afterCrs = text.find_first_not_of('\r', end);
+            position = afterCrs != std::string_view::npos && text[afterCrs] == '\n' ? afterCrs + 1 : end + 1;
+        }
+        ++lineNumber;
+        line = text.substr(start, end - start);
+        return true;
+    }
+
+    size_t number() const { return lineNumber; }
+    size_t lineStart() const { return start; }
+    size_t lineEnd() const { return end; }
+
+private:
+    std::string_view text;
+    size_t position;
+    size_t lineNumber;
+    size_t start = 0;
+    size_t end = 0;
+};
+
+bool isBlank(std::string_view line)
+{
+    return line.find_first_not_of(spaces) == std::string_view::npos;
+}
+
+bool isHeader(std::string_view line)
+{
+    return !line.empty() && line.front() == '#';
+}
+
+// "## Wall #" -> "Wall"
+std::string sectionName(std::string_view header)
+{
+    std::string name;
+    for (char c : header)
+        if (c != '#')
+            name += c;
+    const size_t first = name.find_first_not_of(spaces);
+    if (first == std::string::npos)
+        return std::string();
+    return name.substr(first, name.find_last_not_of(spaces) - first + 1);
+}
+
+// The lines gathered from a section's first line to the blank line that
+// closes it; header lines among them rename the section but are no rows.
+struct Block
+{
+    std::string section;
+    size_t begin = 0;
+    size_t end = 0;
+    size_t firstLine = 0;
+};
 
 // Calls f for every part of text between separators, empty parts included.
 template<typename F> void forEachPart(std::string_view text, char separator, F f)
@@ -26,6 +109,17 @@ template<typename F> void forEachPart(std::string_view text, char separator, F f
         f(text.substr(start, end - start));
         start = end + 1;
     }
+}
+
+// Calls f with every row of a block and its line number in the file, header
+// lines left out.
+template<typename F> void forEachRow(std::string_view text, const Block &block, F f)
+{
+    Lines lines(text.substr(0, block.end), block.begin, block.firstLine);
+    std::string_view line;
+    while (lines.next(line))
+        if (!isHeader(line))
+            f(line, lines.number());
 }
 
 // The first `count` comma-separated fields of a line; fields the line does
@@ -45,129 +139,246 @@ std::vector<std::string_view> leadingFields(std::string_view line, size_t count)
     }
     return fields;
 }
+
+// 262144 -> "262,144"
+std::string withThousands(size_t number)
+{
+    std::string digits = std::to_string(number);
+    for (int at = int(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(size_t(at), 1, ',');
+    return digits;
+}
+
+// The definition lines of a level, found by the text of their id: the offset
+// and the line number of each line in the text, sorted by id, the first line
+// of an id only. Eight bytes a line, and a line is read only when a cell asks
+// for it.
+class DefinitionIndex
+{
+public:
+    explicit DefinitionIndex(std::string_view text) : text(text) { }
+
+    void add(size_t lineOffset, size_t lineNumber) { entries.push_back({uint32_t(lineOffset), uint32_t(lineNumber)}); }
+    size_t size() const { return entries.size(); }
+
+    // Sorts by id; every line of an id after its first is a problem.
+    void sort(LevelProblems &problems)
+    {
+        // Stable, so that of the lines of one id the first in the file stays.
+        std::stable_sort(entries.begin(), entries.end(),
+                         [this](const Entry &a, const Entry &b) { return idAt(a.offset) < idAt(b.offset); });
+        size_t kept = 0;
+        for (size_t i = 0; i < entries.size(); ++i) {
+            if (kept > 0 && idAt(entries[kept - 1].offset) == idAt(entries[i].offset)) {
+                ReadProblems::duplicateDefinition(idAt(entries[i].offset), int(entries[i].line),
+                                                  int(entries[kept - 1].line), problems);
+                continue;
+            }
+            entries[kept++] = entries[i];
+        }
+        entries.resize(kept);
+        readDefinition.assign(entries.size(), -1);
+    }
+
+    // The position of the line with this id, or -1.
+    int64_t find(std::string_view id) const
+    {
+        const auto found
+            = std::lower_bound(entries.begin(), entries.end(), id,
+                               [this](const Entry &entry, std::string_view key) { return idAt(entry.offset) < key; });
+        return found != entries.end() && idAt(found->offset) == id ? found - entries.begin() : -1;
+    }
+
+    std::string_view lineAt(size_t position) const
+    {
+        const size_t start = entries[position].offset;
+        const size_t end = text.find_first_of("\r\n", start);
+        return text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+    }
+
+    int lineNumberAt(size_t position) const { return int(entries[position].line); }
+
+    // Where the line's definition is in the read definitions, or -1 while unread.
+    std::vector<int32_t> readDefinition;
+
+private:
+    std::string_view idAt(size_t offset) const
+    {
+        const size_t end = text.find_first_of(",\r\n", offset);
+        return text.substr(offset, end == std::string_view::npos ? std::string_view::npos : end - offset);
+    }
+
+    struct Entry
+    {
+        uint32_t offset;
+        uint32_t line;
+    };
+
+    std::string_view text;
+    std::vector<Entry> entries;
+};
 } // namespace
 
-MapReader::MapReader(std::string mapFolder) : mapFolder(std::move(mapFolder))
+size_t MapReader::Contents::objectCount() const
+{
+    size_t count = 0;
+    for (const Layer &layer : layers)
+        count += layer.cells.size();
+    return count;
+}
+
+MapReader::MapReader(std::string mapFolder) : MapReader(std::move(mapFolder), Limits())
+{
+}
+
+MapReader::MapReader(std::string mapFolder, Limits limits) : mapFolder(std::move(mapFolder)), limits(limits)
 {
 }
 
 MapReader::Contents MapReader::parseMapText(std::string_view text) const
 {
     Contents contents;
+    if (text.size() >= std::numeric_limits<uint32_t>::max()) {
+        contents.error = "The level's file is too large.";
+        return contents;
+    }
+    // A text editor may have put a byte-order mark in front of the first header.
+    if (text.substr(0, byteOrderMark.size()) == byteOrderMark)
+        text.remove_prefix(byteOrderMark.size());
+
+    // First the sections: where each grid lies, and the lines of the table,
+    // indexed as soon as their section is known.
+    std::vector<Block> grids;
     std::unordered_set<std::string> gridNames;
-    std::string section;
-    std::string block;
-    // The file line of every line of the block, and of every row of each grid.
-    std::vector<int> blockLines;
-    std::vector<std::vector<int>> rowLines;
-    int lineNumber = 0;
-
+    DefinitionIndex index(text);
+    Block block;
+    bool blockOpen = false;
     auto closeBlock = [&] {
-        if (section == definitionsSection) {
-            readDefinitions(block, blockLines, contents.definitions, contents.problems);
-        } else if (gridNames.insert(section).second) {
-            contents.grids.emplace_back(section, parseGridBlock(block));
-            rowLines.push_back(blockLines);
+        if (!blockOpen)
+            block.begin = block.end = block.firstLine = 0;
+        if (block.section == definitionsSection) {
+            forEachRow(text, block, [&](std::string_view line, size_t lineNumber) {
+                // One past the limit is enough to refuse the level.
+                if (index.size() <= limits.objects)
+                    index.add(size_t(line.data() - text.data()), lineNumber);
+            });
+        } else if (gridNames.insert(block.section).second) {
+            grids.push_back(block);
         }
-        block.clear();
-        blockLines.clear();
+        blockOpen = false;
     };
-
-    // Lines end at LF, at CR LF or at a lone CR; a last line without an end
-    // counts like the others.
-    size_t position = 0;
-    while (position < text.size()) {
-        size_t end = text.find_first_of("\r\n", position);
-        if (end == std::string_view::npos)
-            end = text.size();
-        const std::string_view line = text.substr(position, end - position);
-        if (end == text.size())
-            position = end;
-        else if (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n')
-            position = end + 2;
-        else
-            position = end + 1;
-        ++lineNumber;
-
-        if (line.empty()) {
+    Lines lines(text);
+    std::string_view line;
+    while (lines.next(line)) {
+        if (isBlank(line)) {
             closeBlock();
-        } else if (line.front() == '#') {
+        } else if (isHeader(line)) {
             // A header names the section; it does not end the lines gathered so far.
-            section.clear();
-            for (char c : line)
-                if (c != '#')
-                    section += c;
+            block.section = sectionName(line);
         } else {
-            block += line;
-            block += '\n';
-            blockLines.push_back(lineNumber);
+            if (!blockOpen) {
+                block.begin = lines.lineStart();
+                block.firstLine = lines.number();
+                blockOpen = true;
+            }
+            block.end = lines.lineEnd();
+        }
+        if (grids.size() > sectionLimit) {
+            contents.error = "The level has more than " + withThousands(sectionLimit) + " sections.";
+            return contents;
         }
     }
     // The end of the text closes the last section.
     closeBlock();
+    if (index.size() > limits.objects) {
+        contents.error = "The level has more than " + withThousands(limits.objects) + " definitions.";
+        return contents;
+    }
+    index.sort(contents.problems);
 
+    // Then the grids, keeping the cells that hold an object.
+    size_t objects = 0;
+    bool beyondGrid = false;
+    size_t firstLineBeyond = 0;
+    std::string_view lastText;
+    int64_t lastDefinition = -1;
+    // Whether cells of the last text are told as problems: not a number, or
+    // naming no definition.
+    bool lastIsProblem = false;
     ReadProblems::CellTexts cellTexts;
-    for (size_t g = 0; g < contents.grids.size(); ++g) {
-        const Grid &grid = contents.grids[g].second;
-        for (size_t row = 0; row < grid.size(); ++row)
-            for (const std::string &cell : grid[row])
-                if (cell != "0")
-                    cellTexts.add(cell, rowLines[g][row], contents.definitions.count(cell) > 0);
+    for (const Block &grid : grids) {
+        Layer layer {grid.section, {}};
+        int64_t row = 0;
+        forEachRow(text, grid, [&](std::string_view rowText, size_t lineNumber) {
+            // An empty cell between two commas is dropped, as is the part after
+            // the trailing comma, so the cells after it move one column left.
+            int64_t column = 0;
+            forEachPart(rowText, ',', [&](std::string_view cell) {
+                if (cell.empty())
+                    return;
+                const int64_t at = column++;
+                if (cell == "0" || !contents.error.empty())
+                    return;
+                if (at >= limits.gridCells || row >= limits.gridCells) {
+                    if (!beyondGrid)
+                        firstLineBeyond = lineNumber;
+                    beyondGrid = true;
+                    return;
+                }
+                // Neighbouring cells mostly repeat one id.
+                if (cell != lastText) {
+                    lastText = cell;
+                    lastDefinition = -1;
+                    const int64_t position = index.find(cell);
+                    if (position >= 0) {
+                        int32_t &slot = index.readDefinition[size_t(position)];
+                        if (slot < 0) {
+                            slot = int32_t(contents.definitions.size());
+                            const std::string_view definitionLine = index.lineAt(size_t(position));
+                            MapDefinition definition = parseDefinitionLine(definitionLine);
+                            definition.line = index.lineNumberAt(size_t(position));
+                            ReadProblems::checkDefinitionLine(definitionLine, definition, definition.line,
+                                                              contents.problems);
+                            contents.definitions.push_back(std::move(definition));
+                        }
+                        lastDefinition = slot;
+                    }
+                    lastIsProblem = lastDefinition < 0 || !ReadProblems::isNumber(cell);
+                }
+                if (lastIsProblem)
+                    cellTexts.add(cell, int(lineNumber), lastDefinition >= 0);
+                // A cell without a definition stays empty.
+                if (lastDefinition < 0)
+                    return;
+                if (++objects > limits.objects) {
+                    contents.error = "The level holds more than " + withThousands(limits.objects)
+                        + " objects, more than the editor can show.";
+                    return;
+                }
+                layer.cells.push_back(Cell {int32_t(at), int32_t(row), uint32_t(lastDefinition)});
+            });
+            ++row;
+        });
+        if (!contents.error.empty()) {
+            contents.layers.clear();
+            contents.definitions.clear();
+            contents.problems.clear();
+            return contents;
+        }
+        contents.layers.push_back(std::move(layer));
+    }
+    if (beyondGrid) {
+        const std::string cells = withThousands(size_t(limits.gridCells));
+        contents.warnings.push_back("The level is larger than " + cells + " x " + cells
+                                    + " cells; the objects beyond were left out.");
+        contents.problems.push_back(
+            LevelProblem::inFile(LevelProblem::Severity::Warning, int(firstLineBeyond),
+                                 "the level is larger than " + cells + " x " + cells
+                                     + " cells; the objects beyond, from this line on, were left out"));
     }
     cellTexts.report(contents.problems);
     ReadProblems::sortByLine(contents.problems);
     return contents;
-}
-
-MapReader::Grid MapReader::parseGridBlock(std::string_view block)
-{
-    Grid grid;
-    forEachPart(block, '\n', [&grid](std::string_view row) {
-        if (row.empty())
-            return;
-        // An empty cell between two commas is dropped, as is the part after
-        // the trailing comma, so the cells after it move one column left.
-        std::vector<std::string> cells;
-        forEachPart(row, ',', [&cells](std::string_view cell) {
-            if (!cell.empty())
-                cells.emplace_back(cell);
-        });
-        grid.push_back(std::move(cells));
-    });
-    return grid;
-}
-
-void MapReader::parseDefinitionsBlock(std::string_view block, DefinitionTable &table) const
-{
-    forEachPart(block, '\n', [this, &table](std::string_view line) {
-        if (line.empty())
-            return;
-        const std::string idText(line.substr(0, line.find(',')));
-        if (table.count(idText))
-            return;
-        table.emplace(idText, parseDefinitionLine(line));
-    });
-}
-
-void MapReader::readDefinitions(std::string_view block, const std::vector<int> &lines, DefinitionTable &table,
-                                LevelProblems &problems) const
-{
-    size_t index = 0;
-    forEachPart(block, '\n', [&](std::string_view line) {
-        if (line.empty())
-            return;
-        const int number = index < lines.size() ? lines[index] : 0;
-        ++index;
-        const std::string idText(line.substr(0, line.find(',')));
-        if (const auto first = table.find(idText); first != table.end()) {
-            ReadProblems::duplicateDefinition(idText, number, first->second.line, problems);
-            return;
-        }
-        MapDefinition definition = parseDefinitionLine(line);
-        definition.line = number;
-        ReadProblems::checkDefinitionLine(line, definition, number, problems);
-        table.emplace(idText, std::move(definition));
-    });
 }
 
 MapDefinition MapReader::parseDefinitionLine(std::string_view line) const
@@ -192,7 +403,6 @@ MapDefinition MapReader::parseDefinitionLine(std::string_view line) const
     }
     return definition;
 }
-
 std::string MapReader::texturePathOf(std::string_view reference) const
 {
     // A reference that would lead out of the level's folder is not followed:

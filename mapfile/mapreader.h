@@ -1,36 +1,62 @@
 #pragma once
 
 #include "checks/levelproblem.h"
+#include "mapfile/levellimits.h"
 #include "mapfile/mapdefinition.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <utility>
 #include <vector>
 
-// Turns the text of a ".map" file into its layer grids and its definition
-// table. A section starts at a line beginning with "#" (its name is the line
-// without any "#") and its lines run to the next empty line; the section
-// "Definitions" holds the table, every other section a grid of cell texts.
-// Pure text work: it reads no file and makes no object.
+// Turns the text of a ".map" file into the objects it places: per layer the
+// occupied cells, each tied to a definition. A section starts at a line
+// beginning with "#" (its name is the line without any "#", trimmed) and its
+// lines run to the next blank line; the section "Definitions" holds the table,
+// every other section a grid of cell texts. Only cells that hold an object are
+// kept, and a definition line is read only when a cell uses it, so reading
+// costs little beyond the text and the objects. Pure text work: it reads no
+// file and makes no object.
 class MapReader
 {
 public:
-    // Rows of cell texts, empty cells left out.
-    using Grid = std::vector<std::vector<std::string>>;
-    // Id text, exactly as written in the first field of a definition line ->
-    // the definition.
-    using DefinitionTable = std::unordered_map<std::string, MapDefinition>;
+    struct Limits
+    {
+        int32_t gridCells = LevelLimits::gridCells;
+        size_t objects = LevelLimits::objects;
+    };
+
+    // An occupied cell; `definition` indexes Contents::definitions.
+    struct Cell
+    {
+        int32_t column = 0;
+        int32_t row = 0;
+        uint32_t definition = 0;
+    };
+
+    struct Layer
+    {
+        std::string name;
+        std::vector<Cell> cells;
+    };
 
     struct Contents
     {
-        // Section name -> grid, in the order in which the sections first
-        // appear; the first grid of a name is the one kept.
-        std::vector<std::pair<std::string, Grid>> grids;
-        DefinitionTable definitions;
-        // What was skipped or mended, by line.
+        // The first grid of every section name, in the order the names first
+        // appear; cells in row order.
+        std::vector<Layer> layers;
+        // The definitions the cells use, each once.
+        std::vector<MapDefinition> definitions;
+        // Why the level was refused; `layers` is then empty.
+        std::string error;
+        // What was read only in part.
+        std::vector<std::string> warnings;
+        // What was skipped or mended, by line: cells without a definition or
+        // not a number, second definitions of an id, and what is wrong with
+        // the definition lines the cells use.
         LevelProblems problems;
+
+        size_t objectCount() const;
     };
 
     // The image of every light cell.
@@ -39,12 +65,9 @@ public:
     // mapFolder: the folder of the map file, without a trailing "/"; texture
     // references are resolved against it.
     explicit MapReader(std::string mapFolder);
+    MapReader(std::string mapFolder, Limits limits);
 
     Contents parseMapText(std::string_view text) const;
-    static Grid parseGridBlock(std::string_view block);
-    // Adds the definitions of a block to the table; an id text already there
-    // keeps its first definition.
-    void parseDefinitionsBlock(std::string_view block, DefinitionTable &table) const;
     MapDefinition parseDefinitionLine(std::string_view line) const;
 
     // A texture reference stays inside the map's folder: not empty, not
@@ -54,11 +77,8 @@ public:
     static double toDouble(std::string_view text);
 
 private:
-    // parseDefinitionsBlock for a block whose lines are at `lines` of the file,
-    // telling what it skips or mends.
-    void readDefinitions(std::string_view block, const std::vector<int> &lines, DefinitionTable &table,
-                         LevelProblems &problems) const;
     std::string texturePathOf(std::string_view reference) const;
 
     std::string mapFolder;
+    Limits limits;
 };

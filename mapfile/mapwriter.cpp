@@ -107,8 +107,13 @@ std::string MapWriter::mapText(const std::vector<Layer> &layers)
     const auto [maxColumn, maxRow] = mapExtent(layers);
     std::string text;
     for (const Layer &layer : layers) {
+        // Commas are harmless in a header: kept, two layers never share a
+        // sanitised name, of which the reader would keep only the first.
+        std::string header = layer.name;
+        std::replace_if(
+            header.begin(), header.end(), [](char c) { return c == '\r' || c == '\n'; }, '_');
         text += '#';
-        text += safeName(layer.name);
+        text += header;
         text += lineEnd;
         text += layerSectionText(layer, maxColumn, maxRow);
         text += lineEnd;

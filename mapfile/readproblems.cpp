@@ -10,13 +10,6 @@ using Severity = LevelProblem::Severity;
 // Distinct bad cell texts listed one by one; the rest are counted in one line.
 constexpr size_t listedCellTexts = 100;
 
-bool isNumber(std::string_view text)
-{
-    if (!text.empty() && text.front() == '-')
-        text.remove_prefix(1);
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 std::string quoted(std::string_view text)
 {
     return "\"" + std::string(text) + "\"";
@@ -29,6 +22,13 @@ std::string plural(size_t count, const char *word)
 } // namespace
 
 namespace ReadProblems {
+bool isNumber(std::string_view text)
+{
+    if (!text.empty() && text.front() == '-')
+        text.remove_prefix(1);
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 void checkDefinitionLine(std::string_view text, const MapDefinition &definition, int line, LevelProblems &problems)
 {
     const std::string id(text.substr(0, text.find(',')));
@@ -75,21 +75,24 @@ void CellTexts::add(std::string_view text, int line, bool defined)
 {
     if (defined && isNumber(text))
         return;
-    const auto [found, added] = index.emplace(std::string(text), texts.size());
-    if (added)
-        texts.push_back({found->first, Seen {line, 0, defined}});
-    ++texts[found->second].second.cells;
+    // Past the listed texts only the cells are counted, so that a hostile
+    // level costs no memory here.
+    const auto found = index.find(std::string(text));
+    if (found != index.end()) {
+        ++texts[found->second].second.cells;
+    } else if (texts.size() < listedCellTexts) {
+        index.emplace(std::string(text), texts.size());
+        texts.push_back({std::string(text), Seen {line, 1, defined}});
+    } else {
+        if (unlistedCells == 0)
+            firstUnlistedLine = line;
+        ++unlistedCells;
+    }
 }
 
 void CellTexts::report(LevelProblems &problems) const
 {
-    size_t unlistedCells = 0;
-    for (size_t i = 0; i < texts.size(); ++i) {
-        const auto &[text, seen] = texts[i];
-        if (i >= listedCellTexts) {
-            unlistedCells += seen.cells;
-            continue;
-        }
+    for (const auto &[text, seen] : texts) {
         std::string message = isNumber(text) ? "a cell names " + text + ", which has no definition"
                                              : "a cell holds " + quoted(text) + ", which is not a number";
         if (!isNumber(text))
@@ -100,7 +103,7 @@ void CellTexts::report(LevelProblems &problems) const
         problems.push_back(LevelProblem::inFile(Severity::Warning, seen.line, message));
     }
     if (unlistedCells > 0)
-        problems.push_back(LevelProblem::inFile(Severity::Warning, texts[listedCellTexts].second.line,
+        problems.push_back(LevelProblem::inFile(Severity::Warning, firstUnlistedLine,
                                                 plural(unlistedCells, "more cell")
                                                     + " from here on hold other texts that are no number or have "
                                                       "no definition"));

@@ -6,6 +6,7 @@
 #include "model/placementcontext.h"
 #include "model/sector.h"
 #include "model/subtypetable.h"
+#include "model/updateshold.h"
 
 #include <QApplication>
 #include <QDir>
@@ -13,23 +14,54 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <exception>
+#include <QUndoStack>
 
 namespace {
 const QString saveTitle = QStringLiteral("Save Map");
+const QString loadTitle = QStringLiteral("Load Map");
 // Levels are read at the largest zoom, 64-pixel cells.
 const int loadZoom = 4;
+} // namespace
 
-// Closes every open "Object Properties" window before the objects it edits
-// are destroyed, so that no window is left working on dead objects.
-void closePropertiesWindows()
+void MapView::closePropertiesWindows()
 {
     for (QWidget *window : QApplication::topLevelWidgets())
         if (window->objectName() == QLatin1String("objectProperties") && window->isVisible())
             window->close();
 }
+
+namespace {
+// Runs a file command so that no exception reaches the event loop: the editor
+// stays open and the designer is told.
+template<typename Command> void runGuarded(QWidget *window, const QString &title, Command command)
+{
+    try {
+        command();
+    } catch (...) {
+        QMessageBox::warning(
+            window, title,
+            QStringLiteral("The command failed:\n%1").arg(MapFile::failureText(std::current_exception())));
+    }
+}
+
+// The first lines of a long list, and how many more there are.
+QString firstLines(const QStringList &lines)
+{
+    const int shown = 12;
+    QString text = lines.mid(0, shown).join('\n');
+    if (lines.size() > shown)
+        text += QStringLiteral("\n(and %1 more)").arg(lines.size() - shown);
+    return text;
+}
 } // namespace
 
 void MapView::BtnSaveMapEvent()
+{
+    runGuarded(mainWindow, saveTitle, [this] { saveMap(); });
+}
+
+void MapView::saveMap()
 {
     MapFile mapFile;
     const QString saved = mapFile.saveMap(mapFileName, layerController->sectorsByLayer);
@@ -44,6 +76,7 @@ void MapView::BtnSaveMapEvent()
         return;
     }
     showEditedFile(saved);
+    history->setClean();
     // What was wrong in the file loaded before is gone from the file just written.
     reportLevelProblems(QStringLiteral("Saved"), saved, {});
     if (!mapFile.imageProblems.isEmpty()) {
@@ -64,7 +97,7 @@ void MapView::BtnLoadMapEvent()
 {
     const QString fileName = MapFile::askLoadFileName();
     if (!fileName.isEmpty())
-        loadMapFromFile(fileName);
+        runGuarded(mainWindow, loadTitle, [this, &fileName] { loadMapFromFile(fileName); });
 }
 
 bool MapView::loadMapFromFile(const QString &fileName)
@@ -76,18 +109,33 @@ bool MapView::loadMapFromFile(const QString &fileName)
     context.originX = 0;
     context.originY = 0;
 
+    // The map repaints once when the load is done, not for each object made.
+    const UpdatesHold hold(mapWidget);
     SectorRegistry loaded;
     MapFile mapFile;
     mapFile.loadMapFile(fileName, loaded, context);
-    if (loaded.empty())
+    if (!mapFile.errorString.isEmpty()) {
+        QMessageBox::warning(mainWindow, loadTitle,
+                             QStringLiteral("The level %1 could not be loaded:\n%2")
+                                 .arg(QDir::toNativeSeparators(fileName), mapFile.errorString));
         return false;
+    }
+    if (loaded.empty()) {
+        // Nothing inside the grid: the map stays, and the designer learns why.
+        if (!mapFile.loadProblems.isEmpty()) {
+            QMessageBox::warning(mainWindow, loadTitle,
+                                 QStringLiteral("The level %1 holds no object that could be read:\n%2")
+                                     .arg(QDir::toNativeSeparators(fileName), firstLines(mapFile.loadProblems)));
+        }
+        return false;
+    }
 
     for (const auto &entry : loaded)
         for (Sector *sector : entry.second)
             connect(sector->properties->button, &QPushButton::clicked, this, &MapView::SectorClickEvent);
 
     closePropertiesWindows();
-    cancelSelectionDrag();
+    finishGestures();
     originX = 0;
     originY = 0;
     layerController->replaceAllLayers(loaded);
@@ -103,5 +151,12 @@ bool MapView::loadMapFromFile(const QString &fileName)
     // the level saved before the load.
     showEditedFile(fileName);
     reportLevelProblems(QStringLiteral("Loaded"), fileName, mapFile.readProblems);
+    if (!mapFile.loadProblems.isEmpty()) {
+        QMessageBox::warning(mainWindow, loadTitle,
+                             QStringLiteral("The level %1 was loaded, but not all of it could be read:\n%2")
+                                 .arg(QDir::toNativeSeparators(fileName), firstLines(mapFile.loadProblems)));
+    }
+    // Its history starts here; steps of the previous map mean nothing to it.
+    history->clear();
     return true;
 }

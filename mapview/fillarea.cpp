@@ -1,6 +1,6 @@
 #include "mapview/fillarea.h"
 
-FillArea collectFillArea(QPoint start, int32_t fillTarget, const CellSet &walls, const CellSet &doors,
+FillArea collectFillArea(QPoint start, int32_t fillTarget, const BarrierTest &isBarrier,
                          const std::function<int32_t(QPoint)> &textureIdAt, int limit)
 {
     FillArea area;
@@ -18,8 +18,7 @@ FillArea collectFillArea(QPoint start, int32_t fillTarget, const CellSet &walls,
             return area;
         }
         const int32_t texture = textureIdAt(cell);
-        const bool open = (texture == fillTarget || texture == -1) && !walls.count(cell) && !doors.count(cell)
-            && !collected.count(cell);
+        const bool open = (texture == fillTarget || texture == -1) && !collected.count(cell) && !isBarrier(cell);
         if (!open)
             continue;
         area.cells.push_back(cell);

@@ -1,25 +1,16 @@
 #include "mapview/fillarea.h"
 #include "mapview/mapview.h"
-#include "mapview/retexture.h"
 
 #include "gallery/texturegallery.h"
+#include "mapfile/levellimits.h"
 #include "model/layercontroller.h"
+#include "model/mapedits.h"
 #include "model/mousehold.h"
 #include "model/sector.h"
 #include "model/subtypetable.h"
 
 #include <QMessageBox>
-
-namespace {
-CellSet cellsOf(const std::vector<Sector *> &sectors)
-{
-    CellSet cells;
-    cells.reserve(sectors.size());
-    for (const Sector *sector : sectors)
-        cells.insert(QPoint(sector->properties->mapX, sector->properties->mapY));
-    return cells;
-}
-} // namespace
+#include <algorithm>
 
 void MapView::floodFill()
 {
@@ -29,10 +20,12 @@ void MapView::floodFill()
         fillTarget = 0;
 
     // Walls and doors bound every fill, whatever layer is current.
-    const CellSet walls = cellsOf(layerController->layerList(Kinds::Wall));
-    const CellSet doors = cellsOf(layerController->layerList(Kinds::Door));
+    const LayerController *layers = layerController;
+    const auto isBarrier = [layers](QPoint cell) {
+        return layers->sectorOn(Kinds::Wall, cell.x(), cell.y()) || layers->sectorOn(Kinds::Door, cell.x(), cell.y());
+    };
     const FillArea area = collectFillArea(
-        start, fillTarget, walls, doors, [this](QPoint cell) { return textureIdAt(cell); }, floodFillLimit);
+        start, fillTarget, isBarrier, [this](QPoint cell) { return textureIdAt(cell); }, floodFillLimit);
 
     if (area.aborted) {
         QMessageBox box;
@@ -42,19 +35,21 @@ void MapView::floodFill()
     }
     if (area.cells.empty())
         return;
-    if (fillTarget != 0) {
-        retextureCells(area.cells);
+    if (!std::all_of(area.cells.begin(), area.cells.end(),
+                     [](QPoint cell) { return LevelLimits::insideGrid(cell.x(), cell.y()); })) {
+        showStatus(LevelLimits::beyondGridMessage());
         return;
     }
-    const MouseHold hold(mainWindow);
-    for (const QPoint &cell : area.cells) {
-        if (layerController->hasSectorAt(cell.x(), cell.y()))
-            continue;
-        Sector *sector = placeSectorAt(cell + QPoint(originX, originY));
-        layerController->addSector(sector);
-        if (sector->properties->kind == Kinds::Lightmap)
-            layerController->tintLightSector(sector);
+    // One fill is one step of the history, in either mode.
+    edits->beginGesture(QStringLiteral("flood fill"));
+    if (fillTarget != 0) {
+        retextureCells(area.cells);
+    } else {
+        const MouseHold hold(mainWindow);
+        for (const QPoint &cell : area.cells)
+            edits->placeNew(cell);
     }
+    edits->endGesture();
 }
 
 int32_t MapView::textureIdAt(QPoint mapCell) const
@@ -69,5 +64,5 @@ void MapView::retextureCells(const std::vector<QPoint> &cells)
     const TextureRef texture = textureGallery->currentTexture;
     for (Sector *sector : layerController->layerSectors)
         if (area.count(QPoint(sector->properties->mapX, sector->properties->mapY)))
-            retextureSector(sector, texture);
+            edits->retexture(sector, texture);
 }

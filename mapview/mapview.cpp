@@ -1,20 +1,24 @@
 #include "mapview/mapview.h"
 
+#include "mapview/mapbackground.h"
+
 #include "gallery/texturegallery.h"
+#include "mapfile/levellimits.h"
 #include "model/layercontroller.h"
+#include "model/mapedits.h"
 #include "model/placementcontext.h"
 #include "model/sector.h"
 #include "model/sectorfactory.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QUndoStack>
 
 namespace {
 // A cursor made from an image, hot spot at its centre; the plain arrow when
@@ -23,16 +27,6 @@ QCursor imageCursor(const QString &path)
 {
     const QPixmap image(path);
     return image.isNull() ? QCursor(Qt::ArrowCursor) : QCursor(image);
-}
-
-// The map background tiles one image per cell; without the image the map is
-// plain black rather than a stream of load warnings at every repaint.
-QString backgroundStyle(int cellSize)
-{
-    const QString tile = QStringLiteral("assets/bg%1x%1.jpg").arg(cellSize);
-    if (!QFileInfo(tile).isFile())
-        return QStringLiteral("background: black;");
-    return QStringLiteral("background: url(") + QLatin1Char('\'') + tile + QLatin1Char('\'') + QStringLiteral(");");
 }
 
 template<typename Widget> Widget *findWidget(QWidget *root, const char *objectName)
@@ -49,9 +43,13 @@ MapView::MapView(QWidget *mainWindow) : mainWindow(mainWindow), toolCursor(Qt::A
 
     mapWidget = mainWindow->findChild<QWidget *>(QStringLiteral("mapWidget"));
     mapWidget->installEventFilter(this);
-    mapWidget->setStyleSheet(backgroundStyle(64));
+    // The map paints its own background: a style sheet on it would cascade
+    // to every object button and style each one.
+    background = new MapBackground(mapWidget, this);
 
     connectWidgets();
+    background->setCellSize(cellSize());
+    setUpHistory();
     setUpLevelProblems();
 }
 
@@ -59,6 +57,11 @@ MapView::~MapView()
 {
     if (cursorOverridden)
         QApplication::restoreOverrideCursor();
+    // An open properties window records into the history as it closes, and
+    // the history's steps refer to the edit operations: all go in this order.
+    closePropertiesWindows();
+    delete history;
+    delete edits;
     delete textureGallery;
     delete layerController;
 }
@@ -122,11 +125,16 @@ PlacementContext MapView::placementContext() const
     context.cellSize = cellSize();
     context.originX = originX;
     context.originY = originY;
+    context.edits = edits;
     return context;
 }
 
 Sector *MapView::placeSectorAt(const QPoint &viewCell)
 {
+    if (!LevelLimits::insideGrid(int64_t(viewCell.x()) - originX, int64_t(viewCell.y()) - originY)) {
+        showStatus(LevelLimits::beyondGridMessage());
+        return nullptr;
+    }
     Sector *sector = createSector(viewCell, placementContext());
     connect(sector->properties->button, &QPushButton::clicked, this, &MapView::SectorClickEvent);
     return sector;
@@ -158,7 +166,7 @@ void MapView::clearStatus()
 
 void MapView::ZoomSliderChangedEvent()
 {
-    mapWidget->setStyleSheet(backgroundStyle(cellSize()));
+    background->setCellSize(cellSize());
     layOutAllSectors();
 }
 

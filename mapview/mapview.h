@@ -12,6 +12,8 @@
 #include <vector>
 
 class LayerController;
+class MapBackground;
+class MapEdits;
 class LevelProblemsWindow;
 class ObjectPropertiesForm;
 class QLabel;
@@ -20,6 +22,7 @@ class QListWidget;
 class QPushButton;
 class QRadioButton;
 class QSlider;
+class QUndoStack;
 class QWidget;
 class Sector;
 class TextureGallery;
@@ -43,6 +46,7 @@ public:
     int cellSize() const;
     QPoint cursorCell() const;
     PlacementContext placementContext() const;
+    // Null, with a status message, for a cell beyond the grid a level may use.
     Sector *placeSectorAt(const QPoint &viewCell);
     void setSectorsMouseTransparent(bool transparent);
     void cancelSelectionDrag();
@@ -83,6 +87,9 @@ public:
     // Opens the "Object Properties" window for these objects, closing the
     // previous one without applying it.
     void openPropertiesForm(std::vector<Sector *> sectors);
+    // Closes every open "Object Properties" window, so that none is left
+    // working on objects about to be destroyed.
+    static void closePropertiesWindows();
 
     // Level problems: the checks of the level on the map, with the file
     // problems of the level loaded last until it is saved.
@@ -95,13 +102,23 @@ public:
 
     bool eventFilter(QObject *watched, QEvent *event) override;
 
+    // Ends what is under way (a stroke, a rubber band, subtype choices in an
+    // open properties window) so that an undo or redo never meets half a
+    // gesture.
+    void finishGestures();
+
     const int baseCellSize = 16;
     const int floodFillLimit = 1000;
+    // Steps the history keeps; older ones are dropped.
+    const int historyLimit = 100;
     QWidget *mainWindow = nullptr;
     QWidget *mapWidget = nullptr;
+    MapBackground *background = nullptr;
     QSlider *mapViewZoomSlider = nullptr;
     LayerController *layerController = nullptr;
     TextureGallery *textureGallery = nullptr;
+    MapEdits *edits = nullptr;
+    QUndoStack *history = nullptr;
     QRadioButton *radioPaint = nullptr;
     QRadioButton *radioSelect = nullptr;
     QRadioButton *radioPencil = nullptr;
@@ -117,6 +134,10 @@ public:
     int originX = 0;
     int originY = 0;
     QPoint panAnchor;
+    // What the last undo or redo reported in the status line.
+    QString historyStatus;
+    // The button of the pencil or eraser stroke under way; none between strokes.
+    Qt::MouseButton strokeButton = Qt::NoButton;
     int selStartX = -1;
     int selEndX = -1;
     int selStartY = -1;
@@ -145,9 +166,13 @@ public slots:
     void ShowLevelProblemsEvent();
     void RefreshLevelProblemsEvent();
     void LevelProblemActivatedEvent();
+    void UndoEvent();
+    void RedoEvent();
+    void BtnMapLayerClearEvent();
 
 private:
     void connectWidgets();
+    void saveMap();
     void setUpLevelProblems();
     void handlePencilEvent(QMouseEvent *event);
     // Runs `action` on every shown view cell on the line from the stroke's
@@ -164,6 +189,9 @@ private:
     void layOutAllSectors();
     // Names the level that Ctrl+S writes, in the window's title too.
     void showEditedFile(const QString &fileName);
+    void setUpHistory();
+    void adoptSector(Sector *sector);
+    void stepHistory(bool backward);
 
     // The view cell the current pencil or eraser stroke reached last.
     QPoint strokeCell;

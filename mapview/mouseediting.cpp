@@ -1,7 +1,9 @@
 #include "mapview/mapview.h"
 #include "mapview/strokeline.h"
 
+#include "mapfile/levellimits.h"
 #include "model/layercontroller.h"
+#include "model/mapedits.h"
 #include "model/sector.h"
 #include "model/subtypetable.h"
 
@@ -90,16 +92,23 @@ void MapView::handlePencilEvent(QMouseEvent *event)
 {
     keepMouseDuringStroke(event);
     const bool press = event->type() == QEvent::MouseButtonPress;
+    if (press && (event->button() == Qt::LeftButton || event->button() == Qt::RightButton)) {
+        // A stroke, from press to release, is one step of the history.
+        strokeButton = event->button();
+        edits->beginGesture(strokeButton == Qt::LeftButton ? QStringLiteral("pencil stroke")
+                                                           : QStringLiteral("eraser stroke"));
+    } else if (event->type() == QEvent::MouseButtonRelease && event->button() == strokeButton) {
+        strokeButton = Qt::NoButton;
+        edits->endGesture();
+    }
+
     if (isPressOrDrag(event, event, Qt::LeftButton)) {
-        continueStroke(event, press, [this](QPoint cell) {
-            if (Sector *sector = placeSectorAtViewCell(cell)) {
-                layerController->addSector(sector);
-                if (sector->properties->kind == Kinds::Lightmap)
-                    layerController->tintLightSector(sector);
-            }
-        });
+        // A stroke that an undo ended goes no further.
+        if (strokeButton == Qt::LeftButton)
+            continueStroke(event, press, [this](QPoint cell) { placeSectorAtViewCell(cell); });
     } else if (isPressOrDrag(event, event, Qt::RightButton)) {
-        continueStroke(event, press, [this](QPoint cell) { eraseAtViewCell(cell); });
+        if (strokeButton == Qt::RightButton)
+            continueStroke(event, press, [this](QPoint cell) { eraseAtViewCell(cell); });
     } else if (isPressOrDrag(event, event, Qt::MiddleButton)) {
         panView(event);
     } else if (isRelease(event, event, Qt::MiddleButton)) {
@@ -140,8 +149,6 @@ void MapView::handleFloodFillEvent(QMouseEvent *event)
     if (!isPress(event, event, Qt::LeftButton) || !isVisibleViewCell(viewCellAt(pointerPosition())))
         return;
     floodFill();
-    // The objects just made must let later presses through to the map.
-    setSectorsMouseTransparent(true);
 }
 
 void MapView::handleSelectEvent(QMouseEvent *event)
@@ -183,15 +190,16 @@ void MapView::handleSelectEvent(QMouseEvent *event)
 
 void MapView::deleteSelection()
 {
-    const std::vector<Sector *> selected = layerController->selectedSectors;
-    for (Sector *sector : selected) {
-        const int x = sector->properties->mapX;
-        const int y = sector->properties->mapY;
+    std::vector<Sector *> doomed;
+    for (Sector *sector : layerController->selectedSectors) {
         // Only the selected object itself goes: while a temporary layer is
         // current, another object may share the cell and must survive.
-        if (layerController->sectorAt(x, y) == sector)
-            layerController->removeSectorAt(x, y);
+        if (layerController->sectorAt(sector->properties->mapX, sector->properties->mapY) == sector)
+            doomed.push_back(sector);
     }
+    edits->beginGesture(QStringLiteral("deletion of the selection"));
+    edits->remove(doomed);
+    edits->endGesture();
     layerController->clearSelection();
 }
 
@@ -209,11 +217,11 @@ Sector *MapView::placeSectorAtCursor()
 Sector *MapView::placeSectorAtViewCell(QPoint viewCell)
 {
     const QPoint mapCell = viewCell - QPoint(originX, originY);
-    if (mapCell.x() < 0 || mapCell.y() < 0)
+    if (!LevelLimits::insideGrid(mapCell.x(), mapCell.y())) {
+        showStatus(LevelLimits::beyondGridMessage());
         return nullptr;
-    if (layerController->hasSectorAt(mapCell.x(), mapCell.y()))
-        return nullptr;
-    return placeSectorAt(viewCell);
+    }
+    return edits->placeNew(mapCell);
 }
 
 void MapView::eraseAtCursor()
@@ -226,7 +234,10 @@ void MapView::eraseAtCursor()
 void MapView::eraseAtViewCell(QPoint viewCell)
 {
     const QPoint mapCell = viewCell - QPoint(originX, originY);
-    layerController->removeSectorAt(mapCell.x(), mapCell.y());
+    if (mapCell.x() < 0 || mapCell.y() < 0)
+        return;
+    if (Sector *sector = layerController->sectorAt(mapCell.x(), mapCell.y()))
+        edits->remove({sector});
 }
 
 QPoint MapView::pointerPosition() const

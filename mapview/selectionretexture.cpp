@@ -1,8 +1,8 @@
 #include "mapview/mapview.h"
-#include "mapview/retexture.h"
 
 #include "gallery/texturegallery.h"
 #include "model/layercontroller.h"
+#include "model/mapedits.h"
 #include "model/sector.h"
 
 void MapView::SelObjectsChangeTexEvent()
@@ -13,6 +13,8 @@ void MapView::SelObjectsChangeTexEvent()
     if (selected.size() < 2)
         return;
     const TextureRef texture = textureGallery->currentTexture;
+    edits->beginGesture(QStringLiteral("retexture of the selection"));
     for (Sector *sector : selected)
-        retextureSector(sector, texture);
+        edits->retexture(sector, texture);
+    edits->endGesture();
 }

@@ -7,6 +7,7 @@
 
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QLabel>
 
 void MapView::beginTemporaryWallEditing()
 {
@@ -31,7 +32,9 @@ void MapView::endTemporaryEditing()
 {
     temporaryLayer.clear();
     layerController->switchToLayer(layerController->comboBoxMapLayer->currentText().toStdString());
-    clearStatus();
+    // What an undo or redo with Ctrl held reported stays readable.
+    if (labelStatus->text() != historyStatus)
+        clearStatus();
 }
 
 void MapView::endTemporaryEditingIfActive()

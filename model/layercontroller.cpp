@@ -2,6 +2,7 @@
 
 #include "model/mousehold.h"
 #include "model/sector.h"
+#include "model/sectorfactory.h"
 #include "model/subtypetable.h"
 #include "model/tinteffect.h"
 
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QVariant>
 #include <algorithm>
+#include <unordered_set>
 
 namespace {
 // Layers hidden and shown for each current layer; "Wall" is never hidden.
@@ -69,8 +71,7 @@ LayerController::~LayerController()
 {
     for (QPointer<Sector> &sector : pendingDeletion)
         delete sector.data();
-    for (auto &entry : sectorsByLayer)
-        deleteSectors(entry.second);
+    deleteAllSectors();
 }
 
 void LayerController::commitLayer()
@@ -112,15 +113,21 @@ std::vector<Sector *> &LayerController::layerList(const std::string &layer)
 
 void LayerController::replaceAllLayers(SectorRegistry registry)
 {
-    for (auto &entry : sectorsByLayer)
-        deleteSectors(entry.second);
+    deleteAllSectors();
     // The working list may hold objects that were never committed; they are
     // the same pointers as the registry's, already destroyed above.
     layerSectors.clear();
-    layerIndex.clear();
     selectedSectors.clear();
 
     sectorsByLayer = std::move(registry);
+    layerIndexes.clear();
+    for (const auto &entry : sectorsByLayer) {
+        PositionIndex &index = layerIndexes[entry.first];
+        index.reserve(entry.second.size());
+        // A level may hold two objects in one cell of a layer; the first one counts.
+        for (Sector *sector : entry.second)
+            index.emplace(positionKey(sector->properties->mapX, sector->properties->mapY), sector);
+    }
     loadLayerSectors();
 
     if (comboBoxMapLayer)
@@ -132,39 +139,42 @@ void LayerController::addSector(Sector *sector)
 {
     if (!sector)
         return;
-    const SectorProperties *p = sector->properties;
-    const uint64_t key = positionKey(p->mapX, p->mapY);
-    if (layerIndex.count(key))
-        return;
-    layerSectors.push_back(sector);
-    layerIndex.emplace(key, sector);
-    // Same result as commitLayer (the registry list equals the working list
-    // after every edit), without copying the whole layer for each new object.
     if (currentLayer.empty())
         commitLayer();
-    else
-        sectorsByLayer[currentLayer].push_back(sector);
+    const SectorProperties *p = sector->properties;
+    if (!layerIndexes[currentLayer].emplace(positionKey(p->mapX, p->mapY), sector).second)
+        return;
+    // The registry list equals the working list after every edit; no need
+    // to copy the whole layer for each new object.
+    layerSectors.push_back(sector);
+    sectorsByLayer[currentLayer].push_back(sector);
 }
 
 bool LayerController::hasSectorAt(int x, int y) const
 {
-    return layerIndex.count(positionKey(x, y)) != 0;
+    return sectorAt(x, y) != nullptr;
 }
 
 Sector *LayerController::sectorAt(int x, int y) const
 {
-    auto found = layerIndex.find(positionKey(x, y));
-    return found == layerIndex.end() ? nullptr : found->second;
+    return sectorOn(currentLayer, x, y);
+}
+
+Sector *LayerController::sectorOn(const std::string &layer, int x, int y) const
+{
+    const auto index = layerIndexes.find(layer);
+    if (index == layerIndexes.end())
+        return nullptr;
+    const auto found = index->second.find(positionKey(x, y));
+    return found == index->second.end() ? nullptr : found->second;
 }
 
 void LayerController::removeSectorAt(int x, int y)
 {
     if (x < 0 || y < 0)
         return;
-    auto found = layerIndex.find(positionKey(x, y));
-    if (found == layerIndex.end())
+    if (layerIndexes[currentLayer].erase(positionKey(x, y)) == 0)
         return;
-    layerIndex.erase(found);
 
     std::vector<Sector *> removed;
     auto atPosition = [x, y](Sector *s) { return s->properties->mapX == x && s->properties->mapY == y; };
@@ -249,7 +259,24 @@ void LayerController::deleteSectors(std::vector<Sector *> &sectors)
     sectors.clear();
 }
 
+void LayerController::deleteAllSectors()
+{
+    std::vector<Sector *> all;
+    for (auto &entry : sectorsByLayer) {
+        all.insert(all.end(), entry.second.begin(), entry.second.end());
+        entry.second.clear();
+    }
+    layerIndexes.clear();
+    destroySectors(all);
+}
+
 void LayerController::MapClearButton()
+{
+    if (confirmClear())
+        clearCurrentLayer();
+}
+
+bool LayerController::confirmClear()
 {
     QMessageBox box;
     box.setWindowTitle(QStringLiteral("Warning!"));
@@ -257,25 +284,24 @@ void LayerController::MapClearButton()
                 + QStringLiteral("Are you sure you want to continue?"));
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     box.setDefaultButton(QMessageBox::No);
-    if (box.exec() != QMessageBox::Yes)
-        return;
+    return box.exec() == QMessageBox::Yes;
+}
 
+void LayerController::clearCurrentLayer()
+{
     commitLayer();
     std::vector<Sector *> &doomed = sectorsByLayer[currentLayer];
     for (Sector *sector : doomed)
         eraseSector(selectedSectors, sector);
     deleteSectors(doomed);
     layerSectors.clear();
-    layerIndex.clear();
+    layerIndexes[currentLayer].clear();
 }
 
 void LayerController::loadLayerSectors()
 {
+    // The layer's position index is kept up to date with every change.
     layerSectors = sectorsByLayer[currentLayer];
-    layerIndex.clear();
-    layerIndex.reserve(layerSectors.size());
-    for (Sector *sector : layerSectors)
-        layerIndex.emplace(positionKey(sector->properties->mapX, sector->properties->mapY), sector);
 }
 
 void LayerController::applyVisibilityRules()
@@ -335,4 +361,55 @@ void LayerController::tintSector(Sector *sector, int red, int green, int blue)
 uint64_t LayerController::positionKey(int x, int y)
 {
     return (static_cast<uint64_t>(static_cast<uint32_t>(x)) << 32) | static_cast<uint32_t>(y);
+}
+
+void LayerController::insertSector(const std::string &layer, size_t index, Sector *sector)
+{
+    if (!sector)
+        return;
+    std::vector<Sector *> &registered = sectorsByLayer[layer];
+    registered.insert(registered.begin() + std::min(index, registered.size()), sector);
+    layerIndexes[layer].emplace(positionKey(sector->properties->mapX, sector->properties->mapY), sector);
+    if (layer != currentLayer)
+        return;
+    // The working list equals the registry's list of the current layer.
+    layerSectors.insert(layerSectors.begin() + std::min(index, layerSectors.size()), sector);
+}
+
+void LayerController::removeSectors(const std::string &layer, const std::vector<Sector *> &sectors)
+{
+    if (sectors.empty())
+        return;
+    const std::unordered_set<Sector *> doomed(sectors.begin(), sectors.end());
+    auto isDoomed = [&doomed](Sector *sector) { return doomed.count(sector) != 0; };
+    std::vector<Sector *> &registered = sectorsByLayer[layer];
+    registered.erase(std::remove_if(registered.begin(), registered.end(), isDoomed), registered.end());
+    selectedSectors.erase(std::remove_if(selectedSectors.begin(), selectedSectors.end(), isDoomed),
+                          selectedSectors.end());
+    if (layer == currentLayer)
+        layerSectors.erase(std::remove_if(layerSectors.begin(), layerSectors.end(), isDoomed), layerSectors.end());
+    PositionIndex &index = layerIndexes[layer];
+    for (Sector *sector : sectors) {
+        auto found = index.find(positionKey(sector->properties->mapX, sector->properties->mapY));
+        if (found != index.end() && found->second == sector)
+            index.erase(found);
+    }
+    pendingDeletion.erase(std::remove_if(pendingDeletion.begin(), pendingDeletion.end(),
+                                         [](const QPointer<Sector> &s) { return s.isNull(); }),
+                          pendingDeletion.end());
+    for (Sector *sector : sectors) {
+        pendingDeletion.emplace_back(sector);
+        sector->deleteLater();
+    }
+}
+
+void LayerController::applyDisplayRules(Sector *sector, const std::string &layer)
+{
+    QPushButton *button = sector->properties->button;
+    if (!button)
+        return;
+    const VisibilityRule rule = visibilityRuleFor(currentLayer);
+    const bool hidden = std::find(rule.hidden.begin(), rule.hidden.end(), layer) != rule.hidden.end();
+    button->setVisible(!hidden);
+    applyDisplayTint(sector, layer);
 }

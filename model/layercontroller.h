@@ -17,6 +17,8 @@ using SectorRegistry = std::unordered_map<std::string, std::vector<Sector *>>;
 // shown while one of them is current. The registry is the one place where
 // objects are destroyed. The editing tools work on the current layer through
 // the working list `layerSectors`, which is written back by `commitLayer`.
+// Every change to a layer's list goes through this class, which keeps the
+// layer's position index in step with it.
 class LayerController : public QObject
 {
     Q_OBJECT
@@ -36,6 +38,8 @@ public:
     void addSector(Sector *sector);
     bool hasSectorAt(int x, int y) const;
     Sector *sectorAt(int x, int y) const;
+    // The object of `layer` at map position (x, y), current layer or not.
+    Sector *sectorOn(const std::string &layer, int x, int y) const;
     void removeSectorAt(int x, int y);
     void selectRect(int minX, int minY, int maxX, int maxY);
     // Unselects everything; each object gets back the look its layer has now.
@@ -48,6 +52,21 @@ public:
     void hideSectors(const std::vector<Sector *> &sectors);
     void showSectors(const std::vector<Sector *> &sectors);
     void deleteSectors(std::vector<Sector *> &sectors);
+    // Destroys every registered object in one sweep; the layers stay, empty.
+    void deleteAllSectors();
+
+    // Edits on any layer, current or not, for the map's edit operations.
+    // Puts an object into a layer's list at `index` (at the end when past it).
+    void insertSector(const std::string &layer, size_t index, Sector *sector);
+    // Takes objects out of a layer and the selection; they die when control
+    // returns to the event loop.
+    void removeSectors(const std::string &layer, const std::vector<Sector *> &sectors);
+    // Shows and tints one object as the current layer's display rules say.
+    void applyDisplayRules(Sector *sector, const std::string &layer);
+    // Asks before a Clear; true when the user agreed.
+    bool confirmClear();
+    // Destroys every object of the current layer at once.
+    void clearCurrentLayer();
 
     SectorRegistry sectorsByLayer;
     std::vector<Sector *> selectedSectors;
@@ -73,9 +92,12 @@ private:
     void tintSector(Sector *sector, int red, int green, int blue);
     static uint64_t positionKey(int x, int y);
 
-    // Map position -> first object of the current layer there, so that the
-    // pencil and the fill test a cell without scanning the layer.
-    std::unordered_map<uint64_t, Sector *> layerIndex;
+    // Map position -> the object there, for each layer, changed together
+    // with the layer's list, so that the pencil and the fill test a cell
+    // (of the current layer, or the walls and doors that bound a fill)
+    // without scanning a layer.
+    using PositionIndex = std::unordered_map<uint64_t, Sector *>;
+    std::unordered_map<std::string, PositionIndex> layerIndexes;
     // Objects removed with deferred deletion that may not have died yet.
     std::vector<QPointer<Sector>> pendingDeletion;
 };

@@ -5,9 +5,11 @@
 class QWidget;
 class LayerController;
 class TextureGallery;
+class MapEdits;
 
 // What object creation needs from the map view: where buttons go, the current
-// layer, the current texture, and the view's zoom and origin.
+// layer, the current texture, the view's zoom and origin, and the edit
+// operations that record what a gesture changes.
 struct PlacementContext
 {
     QWidget *mapWidget = nullptr;
@@ -16,4 +18,5 @@ struct PlacementContext
     int32_t cellSize = 64;
     int32_t originX = 0;
     int32_t originY = 0;
+    MapEdits *edits = nullptr;
 };

@@ -2,13 +2,14 @@
 
 #include "gallery/texturegallery.h"
 #include "model/layercontroller.h"
+#include "model/objectbutton.h"
 #include "model/placementcontext.h"
 #include "model/sector.h"
 #include "model/subtypetable.h"
 #include "model/textureicons.h"
 
 #include <QCoreApplication>
-#include <QPushButton>
+#include <QHash>
 
 Sector *createSector(const QPoint &viewCell, const PlacementContext &context)
 {
@@ -16,7 +17,7 @@ Sector *createSector(const QPoint &viewCell, const PlacementContext &context)
     const int32_t x = viewCell.x() * cellSize;
     const int32_t y = viewCell.y() * cellSize;
 
-    auto *button = new QPushButton(QString(), context.mapWidget);
+    auto *button = new ObjectButton(context.mapWidget);
     button->move(x, y);
     button->resize(cellSize, cellSize);
     button->setFlat(true);
@@ -57,4 +58,28 @@ Sector *createSector(const QPoint &viewCell, const PlacementContext &context)
     }
 
     return new Sector(properties);
+}
+
+void destroySectors(const std::vector<Sector *> &sectors)
+{
+    QHash<const QObject *, Sector *> byButton;
+    byButton.reserve(int(sectors.size()));
+    QWidget *map = nullptr;
+    for (Sector *sector : sectors) {
+        QPushButton *button = sector->properties ? sector->properties->button : nullptr;
+        if (button && !map)
+            map = button->parentWidget();
+        if (button && button->parentWidget() == map)
+            byButton.insert(button, sector);
+        else
+            delete sector;
+    }
+    if (map) {
+        const QObjectList children = map->children();
+        for (QObject *child : children)
+            delete byButton.take(child);
+    }
+    // Objects whose button is not among the map's children (none in practice).
+    for (Sector *sector : qAsConst(byButton))
+        delete sector;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <vector>
 
 class Sector;
 struct PlacementContext;
@@ -9,3 +10,9 @@ struct PlacementContext;
 // for the given view cell (x column, y row). The caller registers it with the
 // layer controller and connects its button.
 Sector *createSector(const QPoint &viewCell, const PlacementContext &context);
+
+// Destroys these objects in the order their buttons sit in the map widget's
+// child list. Qt finds each dying widget by searching its parent's children
+// from the front, so deleting a whole map in any other order would take time
+// growing with the square of its size.
+void destroySectors(const std::vector<Sector *> &sectors);

@@ -1,27 +1,74 @@
 #include "model/textureicons.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
+#include <QImageReader>
 #include <QPixmap>
 
 namespace {
-QHash<QString, QIcon> &cache()
+struct Entry
 {
-    static QHash<QString, QIcon> icons;
+    QIcon icon;
+    QString problem;
+};
+
+QHash<QString, Entry> &cache()
+{
+    static QHash<QString, Entry> icons;
     return icons;
+}
+
+Entry readIcon(const QString &path)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists())
+        return {};
+    // A FIFO or a device would block the editor or never end.
+    if (!info.isFile())
+        return {QIcon(), QStringLiteral("is not a regular file")};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.isSequential())
+        return {QIcon(), QStringLiteral("cannot be read: %1").arg(file.errorString())};
+
+    // The header tells the size; a picture too large is refused before a
+    // single pixel is decoded.
+    QImageReader reader(&file);
+    const QSize size = reader.size();
+    if (!size.isValid())
+        return {QIcon(), QStringLiteral("is not an image")};
+    if (size.width() > TextureIcons::largestImage || size.height() > TextureIcons::largestImage)
+        return {QIcon(),
+                QStringLiteral("is larger than %1 x %1 pixels (%2 x %3)")
+                    .arg(TextureIcons::largestImage)
+                    .arg(size.width())
+                    .arg(size.height())};
+    if (size.width() > TextureIcons::iconSize || size.height() > TextureIcons::iconSize)
+        reader.setScaledSize(size.scaled(TextureIcons::iconSize, TextureIcons::iconSize, Qt::KeepAspectRatio));
+    const QImage image = reader.read();
+    if (image.isNull())
+        return {QIcon(), QStringLiteral("is not a readable image: %1").arg(reader.errorString())};
+    return {QIcon(QPixmap::fromImage(image)), QString()};
+}
+
+const Entry &entryFor(const std::string &imagePath)
+{
+    const QString path = QString::fromStdString(imagePath);
+    auto found = cache().constFind(path);
+    if (found == cache().constEnd())
+        found = cache().insert(path, readIcon(path));
+    return *found;
 }
 } // namespace
 
 QIcon TextureIcons::icon(const std::string &imagePath)
 {
-    const QString path = QString::fromStdString(imagePath);
-    auto found = cache().constFind(path);
-    if (found != cache().constEnd())
-        return *found;
-    // A path that names no readable image gives an empty icon, as QIcon(path) would.
-    QPixmap pixmap(path);
-    QIcon icon = pixmap.isNull() ? QIcon() : QIcon(pixmap);
-    cache().insert(path, icon);
-    return icon;
+    return entryFor(imagePath).icon;
+}
+
+QString TextureIcons::problem(const std::string &imagePath)
+{
+    return entryFor(imagePath).problem;
 }
 
 void TextureIcons::clear()

@@ -1,5 +1,7 @@
 #include "model/tinteffect.h"
 
+#include "model/maptile.h"
+
 #include <QGraphicsPixmapItem>
 #include <QGraphicsScene>
 #include <QHash>
@@ -28,7 +30,7 @@ QString lookKey(const QPushButton *button)
         .arg(button->underMouse())
         .arg(button->isEnabled())
         .arg(button->isFlat())
-        .arg(map ? map->styleSheet() : QString());
+        .arg(MapTile::current(map).cacheKey());
 }
 
 // The picture Qt's colourise effect makes of `plain`, made by that very effect.

@@ -1,6 +1,7 @@
 #include "properties/objectpropertiesform.h"
 
 #include "model/layercontroller.h"
+#include "model/mapedits.h"
 #include "model/sector.h"
 #include "model/subtypetable.h"
 #include "properties/pointlight.h"
@@ -10,7 +11,9 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSlider>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -48,6 +51,7 @@ void ObjectPropertiesForm::setSector(Sector *sector, const PlacementContext &con
     isMultiEdit = false;
     showCoordinates();
     finishFilling();
+    takeSnapshot();
 }
 
 void ObjectPropertiesForm::setSectors(const std::vector<Sector *> &sectors, const PlacementContext &context)
@@ -59,6 +63,7 @@ void ObjectPropertiesForm::setSectors(const std::vector<Sector *> &sectors, cons
     isMultiEdit = true;
     showNoCoordinates();
     finishFilling();
+    takeSnapshot();
 }
 
 void ObjectPropertiesForm::takeContext(Sector *primary, const PlacementContext &context)
@@ -203,6 +208,22 @@ void ObjectPropertiesForm::ButtonOkEvent()
         close();
         return;
     }
+    // What OK changes, the light cells of a point light included, is one
+    // step of the edit history.
+    MapEdits *edits = formContext.edits;
+    if (edits) {
+        edits->beginGesture(QStringLiteral("object properties"));
+        noteEditedObjects();
+    }
+    applyForm(primary);
+    if (edits)
+        edits->endGesture();
+    openedAs.clear();
+    close();
+}
+
+void ObjectPropertiesForm::applyForm(Sector *primary)
+{
     const std::string subtype = comboSubtype->currentText().toStdString();
     if (isMultiEdit) {
         for (Sector *sector : liveEditedSectors()) {
@@ -242,7 +263,59 @@ void ObjectPropertiesForm::ButtonOkEvent()
         lighting.isLightEmitter = false;
         primary->setLighting(lighting);
     }
-    close();
+}
+
+void ObjectPropertiesForm::takeSnapshot()
+{
+    openedAs.clear();
+    const std::string layer = layerController ? layerController->currentLayer : std::string();
+    std::vector<Sector *> objects = liveEditedSectors();
+    if (primarySector && std::find(objects.begin(), objects.end(), primarySector.data()) == objects.end())
+        objects.push_back(primarySector.data());
+    for (Sector *sector : objects)
+        openedAs.push_back(OpenedObject {sector, recordOf(*sector, openedLayer.empty() ? layer : openedLayer)});
+    if (openedLayer.empty())
+        openedLayer = layer;
+    // The combo box shows the subtype the object has now; choosing one
+    // applies it at once, so showing it must not.
+    if (primarySector) {
+        const QSignalBlocker quiet(comboSubtype);
+        comboSubtype->setCurrentText(QString::fromStdString(primarySector->properties->subtype));
+        updateLightingGroup();
+    }
+}
+
+void ObjectPropertiesForm::noteEditedObjects()
+{
+    for (const OpenedObject &opened : openedAs) {
+        if (!opened.sector)
+            continue;
+        // Only the subtype and lighting are this window's to change; the
+        // texture may have been changed meanwhile by a step of its own.
+        ObjectRecord before = recordOf(*opened.sector, opened.before.layer);
+        before.subtype = opened.before.subtype;
+        before.lighting = opened.before.lighting;
+        formContext.edits->noteChanging(opened.sector, before.layer, &before);
+    }
+}
+
+void ObjectPropertiesForm::recordPendingChanges()
+{
+    // Subtypes chosen in the combo box apply at once; if the window goes or
+    // the history moves without OK, they become a step of their own.
+    if (!formContext.edits || openedAs.empty())
+        return;
+    formContext.edits->beginGesture(QStringLiteral("object subtype"));
+    noteEditedObjects();
+    formContext.edits->endGesture();
+    takeSnapshot();
+}
+
+void ObjectPropertiesForm::closeEvent(QCloseEvent *event)
+{
+    recordPendingChanges();
+    openedAs.clear();
+    QWidget::closeEvent(event);
 }
 
 void ObjectPropertiesForm::ComboSubtypeChangedEvent()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/objectrecord.h"
 #include "model/placementcontext.h"
 #include "ui_objectpropertiesform.h"
 
@@ -29,12 +30,23 @@ class ObjectPropertiesForm : public QWidget
     Q_OBJECT
 
 public:
+    struct OpenedObject
+    {
+        QPointer<Sector> sector;
+        ObjectRecord before;
+    };
+
     explicit ObjectPropertiesForm(QWidget *parent = nullptr);
 
     // Fills the window for one object.
     void setSector(Sector *sector, const PlacementContext &context);
     // Fills the window for several objects; the first is the one shown.
     void setSectors(const std::vector<Sector *> &sectors, const PlacementContext &context);
+    // Reads again what the edited objects are now: an undo or redo may have
+    // changed them while the window stayed open.
+    void takeSnapshot();
+    // Hands subtype changes made without OK to the edit history.
+    void recordPendingChanges();
 
     bool isMultiEdit = false;
     Ui::objectProperties ui;
@@ -48,6 +60,10 @@ public:
     QComboBox *comboSubtype = nullptr;
     LayerController *layerController = nullptr;
     PlacementContext formContext;
+    // The edited objects as they were when the window opened (or when the
+    // history last moved), and the layer they were edited on.
+    std::vector<OpenedObject> openedAs;
+    std::string openedLayer;
 
 public slots:
     void ButtonOkEvent();
@@ -55,7 +71,12 @@ public slots:
     void SliderEmissionRadiusEvent();
     void IsLightEmitterChangedEvent();
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    void applyForm(Sector *primary);
+    void noteEditedObjects();
     void takeContext(Sector *primary, const PlacementContext &context);
     void finishFilling();
     void showCoordinates();

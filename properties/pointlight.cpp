@@ -1,13 +1,16 @@
 #include "properties/pointlight.h"
 
 #include "gallery/texturegallery.h"
+#include "mapfile/levellimits.h"
 #include "model/layercontroller.h"
+#include "model/mapedits.h"
 #include "model/placementcontext.h"
 #include "model/sector.h"
 #include "model/sectorfactory.h"
 #include "model/subtypetable.h"
 #include "model/textureicons.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <algorithm>
 #include <cstdlib>
@@ -78,8 +81,29 @@ std::vector<LightCell> pointLightCells(const PointLightParams &params)
     return cells;
 }
 
-void generatePointLight(const PlacementContext &context, const PointLightParams &params)
+bool pointLightFits(const PointLightParams &params)
 {
+    if (params.radius < 0)
+        return true;
+    const int64_t radius = params.radius;
+    const int64_t right = params.centreX + radius;
+    const int64_t bottom = params.centreY + radius;
+    if (!LevelLimits::insideGrid(right, bottom))
+        return false;
+    // Cells left of or above the map's origin are left out.
+    const int64_t width = right - std::max<int64_t>(0, params.centreX - radius) + 1;
+    const int64_t height = bottom - std::max<int64_t>(0, params.centreY - radius) + 1;
+    return width * height <= int64_t(LevelLimits::objects);
+}
+
+bool generatePointLight(const PlacementContext &context, const PointLightParams &params)
+{
+    if (!pointLightFits(params)) {
+        QWidget *window = context.mapWidget ? context.mapWidget->window() : nullptr;
+        if (auto *status = window ? window->findChild<QLabel *>(QStringLiteral("labelStatus")) : nullptr)
+            status->setText(LevelLimits::beyondGridMessage());
+        return false;
+    }
     LayerController *layers = context.layers;
     // Light cells live on the light layer only. If another layer became
     // current while the properties window was open (the layer box, or Shift
@@ -90,16 +114,29 @@ void generatePointLight(const PlacementContext &context, const PointLightParams 
     if (onOtherLayer)
         layers->switchToLayer(Kinds::Lightmap);
 
+    // Called on its own, the light is one step of the edit history.
+    const bool ownStep = context.edits && !context.edits->gestureOpen();
+    if (ownStep)
+        context.edits->beginGesture(QStringLiteral("point light"));
     for (const LightCell &cell : pointLightCells(params)) {
         int level = cell.level;
         Sector *target = layers->sectorAt(cell.x, cell.y);
         const bool isNew = target == nullptr;
         if (isNew) {
-            target = createSector(QPoint(cell.x + context.originX, cell.y + context.originY), context);
+            // Through the edit operations when the map view has them, so that
+            // the new light cells are part of the properties window's step.
+            if (context.edits)
+                target = context.edits->placeNew(QPoint(cell.x, cell.y));
+            else
+                target = createSector(QPoint(cell.x + context.originX, cell.y + context.originY), context);
+            if (!target)
+                continue;
             if (onOtherLayer)
                 giveLightLayerTexture(target, context.gallery);
         } else {
             level = std::max(level, target->properties->lighting.emission);
+            if (context.edits)
+                context.edits->noteChanging(target, Kinds::Lightmap);
         }
         applyLightLevel(target, level, params);
         if (isNew) {
@@ -108,6 +145,9 @@ void generatePointLight(const PlacementContext &context, const PointLightParams 
         }
     }
 
+    if (ownStep)
+        context.edits->endGesture();
     if (onOtherLayer)
         layers->switchToLayer(previousLayer);
+    return true;
 }

@@ -40,8 +40,12 @@ std::vector<LightCell> pointLightCells(const PointLightParams &params);
 // existing light cell keeps the higher of its own and the new level, an empty
 // cell gets a new light cell. New light cells are registered with the layer
 // controller at once and listed in `pendingNewSectors`, so that the map view
-// can connect their buttons.
-void generatePointLight(const PlacementContext &context, const PointLightParams &params);
+// can connect their buttons. A light that would reach beyond the grid a level
+// may use, or make more light cells than a level may hold, is refused with a
+// status message: returns whether the light was made.
+bool generatePointLight(const PlacementContext &context, const PointLightParams &params);
+// Whether the light's square stays inside the grid and within the object limit.
+bool pointLightFits(const PointLightParams &params);
 
 // Light cells made by point lights whose buttons the map view has not
 // connected to its click handler yet. Light cells destroyed meanwhile read as

@@ -67,6 +67,17 @@ void WorkingDirectory::writeTextures(const QString &layer, const QStringList &na
     }
 }
 
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+}
+
 EditorFixture::EditorFixture()
 {
     workdir.writeAssets();
@@ -116,8 +127,7 @@ void MapMouse::press(QPoint position, Qt::MouseButton button)
 void MapMouse::move(QPoint position)
 {
     QCursor::setPos(map->mapToGlobal(position));
-    QTest::mouseEvent(QTest::MouseMove, window.windowHandle(), Qt::NoButton, heldKeys,
-                      toWindow(position));
+    QTest::mouseEvent(QTest::MouseMove, window.windowHandle(), Qt::NoButton, heldKeys, toWindow(position));
 }
 
 void MapMouse::release(QPoint position, Qt::MouseButton button)

@@ -38,6 +38,11 @@ private:
     QString previous;
 };
 
+// The bytes of a file, or "(missing)".
+QByteArray bytesOf(const QString &path);
+// The names in a folder, hidden ones too, sorted.
+QStringList filesIn(const QString &folder);
+
 // The main window built in a working directory with assets and a few textures
 // per layer, shown so that mouse input reaches it.
 struct EditorFixture

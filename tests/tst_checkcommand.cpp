@@ -24,12 +24,12 @@ QByteArray filledSection(const char *layer, int width, int rows, const char *id)
     return text + '\n';
 }
 
-// Three rows 100,000 cells wide: walls only at both ends of the first and
+// Three rows `width` cells wide: walls only at both ends of the first and
 // last row, the player in the middle of the one between.
-QByteArray wideLevel()
+QByteArray wideLevel(int width)
 {
-    QByteArray ends = "1," + QByteArray("0,").repeated(99998) + "1,\n";
-    QByteArray player = QByteArray("0,").repeated(50000) + "2," + QByteArray("0,").repeated(49999) + '\n';
+    QByteArray ends = "1," + QByteArray("0,").repeated(width - 2) + "1,\n";
+    QByteArray player = QByteArray("0,").repeated(width / 2) + "2," + QByteArray("0,").repeated(width / 2 - 1) + '\n';
     return "#Wall\n" + ends + QByteArray("0,\n") + ends + "\n#Actor\n0,\n" + player + "\n#Definitions\n"
         + "1,Wall,Solid,a/w.png\n2,Actor,Player,a/p.png\n";
 }
@@ -81,7 +81,8 @@ private slots:
         write("text.map", "Dear designer,\nthis is a letter.\n");
         write("players.map", filledSection("Actor", 100, 100, "2") + "#Definitions\n2,Actor,Player,a/p.png\n");
         write("doors.map", filledSection("Door", 100, 100, "4") + "#Definitions\n4,Door,BlueKeyDoor,a/d.png\n");
-        write("wide.map", wideLevel());
+        write("wide.map", wideLevel(2048)); // the widest level the editor reads
+        write("wider.map", wideLevel(100000));
         QDir(dir.path()).mkdir("folder.map");
     }
 
@@ -123,11 +124,17 @@ private slots:
                 + "doors.map: error: (0, 0) Door: the blue key door cannot be opened: there is no blue key on the "
                   "level (nor for 9999 more blue key doors)\n"
             << QString();
-        QTest::newRow("100,000 cells wide")
+        QTest::newRow("2,048 cells wide")
             << QStringList {"--check", "wide.map"} << 1
             << "wide.map" + noEnd
-                + "wide.map: error: (50000, 2) Wall: the player's area is open to the void here: the player at "
-                  "(50000, 1) can walk off the level; close it with walls\n"
+                + "wide.map: error: (1024, 2) Wall: the player's area is open to the void here: the player at "
+                  "(1024, 1) can walk off the level; close it with walls\n"
+            << QString();
+        QTest::newRow("100,000 cells wide: the part beyond the grid is left out, the player with it")
+            << QStringList {"--check", "wider.map"} << 1
+            << "wider.map:2: warning: the level is larger than 2,048 x 2,048 cells; the objects beyond, from this "
+               "line on, were left out\n"
+                + ("wider.map" + noPlayer) + "wider.map" + noEnd
             << QString();
         QTest::newRow("--help") << QStringList {"--help"} << 0 << QString("@Usage: GorseED [--check FILE.map")
                                 << QString();

@@ -4,6 +4,7 @@
 
 #include "app/gorseed.h"
 #include "gallery/texturegallery.h"
+#include "mapfile/mapfile.h"
 #include "mapview/fillarea.h"
 #include "mapview/mapview.h"
 
@@ -58,7 +59,8 @@ private slots:
             = {{QRect(-5, -3, 27, 37), false}, {QRect(-5, -3, 25, 40), true}, {QRect(-5, -3, 1, 1), false}};
         for (auto [room, aborted] : rooms) {
             const FillArea area = collectFillArea(
-                room.topLeft(), 0, ringAround(room), {}, [](QPoint) { return -1; }, 1000);
+                room.topLeft(), 0, [ring = ringAround(room)](QPoint cell) { return ring.count(cell) > 0; },
+                [](QPoint) { return -1; }, 1000);
             QCOMPARE(area.aborted, aborted);
             QCOMPARE(int(area.cells.size()), aborted ? 0 : room.width() * room.height());
         }
@@ -111,6 +113,36 @@ private slots:
         editor.fillFrom(1, 2);
         QCOMPARE(editor.layers->layerList("Door").size(), size_t(10));
         QVERIFY(!editor.layers->hasSectorAt(5, 2));
+    }
+
+    // The fill sees the walls as they are now: after an erase, a load and a Clear.
+    void fillsFollowTheWallsOfNow()
+    {
+        Editor editor;
+        editor.placeAll(ringAround(QRect(1, 1, 2, 2)));
+        editor.mouse.click(editor.mouse.cellCentre(3, 1), Qt::RightButton); // erases a wall
+        chooseLayer(editor.window, "Floor");
+        auto answer = answerNextMessageBox(QMessageBox::Ok);
+        editor.fillFrom(1, 1);
+        QVERIFY(answer->seen);
+
+        chooseLayer(editor.window, "Wall");
+        editor.placeAll({QPoint(3, 1)});
+        const QString file = editor.fixture.workdir.path() + "/room.map";
+        QVERIFY(MapFile().writeMapFile(file, editor.layers->sectorsByLayer));
+        QVERIFY(editor.view->loadMapFromFile(file));
+        chooseLayer(editor.window, "Floor");
+        editor.fillFrom(1, 1);
+        QCOMPARE(editor.layers->layerList("Floor").size(), size_t(4));
+
+        chooseLayer(editor.window, "Wall");
+        auto yes = answerNextMessageBox(QMessageBox::Yes);
+        QTest::mouseClick(editor.window.findChild<QPushButton *>("btnMapLayerClear"), Qt::LeftButton);
+        QVERIFY(yes->seen);
+        chooseLayer(editor.window, "Ceil");
+        answer = answerNextMessageBox(QMessageBox::Ok);
+        editor.fillFrom(1, 1);
+        QVERIFY(answer->seen);
     }
 
     void retexturesByFillAndByGalleryClick()

@@ -6,6 +6,7 @@
 #include "app/gorseed.h"
 #include "gallery/texturegallery.h"
 #include "mapview/mapview.h"
+#include "model/maptile.h"
 #include "model/tinteffect.h"
 
 #include <QTest>
@@ -78,7 +79,7 @@ private slots:
         for (int value : {1, 2, 3, 4}) {
             view->mapViewZoomSlider->setValue(value);
             const int size = 16 * value;
-            QCOMPARE(view->mapWidget->styleSheet(), QStringLiteral("background: url('assets/bg%1x%1.jpg');").arg(size));
+            QCOMPARE(MapTile::current(view->mapWidget).size(), QSize(size, size));
             // The wall layer, not current, moves just like the current floor layer.
             QCOMPARE(button->geometry(), QRect(3 * size, 3 * size, size, size));
             QCOMPARE(button->iconSize(), QSize(size, size));
@@ -127,7 +128,7 @@ private slots:
         QVERIFY(view->listViewTextures->item(0)->isSelected());
         QCOMPARE(view->textureGallery->currentTexture.textureName, std::string("brick.png"));
         QCOMPARE(view->cellSize(), 64);
-        QCOMPARE(view->mapWidget->styleSheet(), QStringLiteral("background: url('assets/bg64x64.jpg');"));
+        QCOMPARE(MapTile::current(view->mapWidget).size(), QSize(64, 64));
         QCOMPARE(state(), QStringLiteral("edit pencil pencil-enabled fill-enabled"));
         QCOMPARE(view->toolCursor.pixmap().toImage().pixelColor(5, 5), QColor(Qt::yellow));
         QTest::mouseClick(view->radioFloodFill, Qt::LeftButton);

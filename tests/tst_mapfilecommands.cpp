@@ -47,17 +47,6 @@ void answerNextFileDialog(const QString &path)
     timer->start();
 }
 
-QByteArray bytesOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-}
-
-QStringList filesIn(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
-}
-
 QString md5Of(const QString &path)
 {
     return QCryptographicHash::hash(bytesOf(path), QCryptographicHash::Md5).toHex();

@@ -1,5 +1,6 @@
 // Reading the text of a level: sections, grids, definitions, texture
-// references, and malformed or hostile text. No window and no files.
+// references, the limits of a level, and malformed or hostile text. No window
+// and no files.
 #include "mapfile/mapreader.h"
 
 #include <QRandomGenerator>
@@ -9,35 +10,45 @@ namespace {
 const char *const example = "#Wall\r\n0,101,\r\n0,0,\r\n\r\n#Floor\r\n0,0,\r\n102,102,\r\n\r\n"
                             "#Lightmap\r\n130,0,\r\n0,0,\r\n\r\n#Definitions\r\n101,Wall,Solid,level1/brick.png\r\n"
                             "102,Floor,,level1/stone.jpg\r\n130,Lightmap,Static,10,0,255,false,0.5\r\n";
-const char *const exampleRead = "Wall: 0,101|0,0 ; Floor: 0,0|102,102 ; Lightmap: 130,0|0,0 # "
-                                "101=Wall/Solid//maps/level1/brick.png 102=Floor///maps/level1/stone.jpg "
-                                "130=Lightmap/Static/assets/lamp.png/10,0,255,0,0.5";
+const char *const exampleRead = "Wall: 1,0:0 ; Floor: 0,1:1 1,1:1 ; Lightmap: 0,0:2 # "
+                                "Wall/Solid//maps/level1/brick.png | Floor///maps/level1/stone.jpg | "
+                                "Lightmap/Static/assets/lamp.png/10,0,255,0,0.5";
 
-// Sections as "name: row|row" in file order, then the definitions as
-// "id=kind/subtype/path" sorted, lights with their five values.
+// Layers as "name: column,row:definition ..." in file order, then the
+// definitions in the order the cells first use them, lights with their values.
 QString summary(const MapReader::Contents &contents)
 {
-    QStringList sections;
-    for (const auto &[name, grid] : contents.grids) {
-        QStringList rows;
-        for (const auto &row : grid) {
-            std::string cells;
-            for (const std::string &cell : row)
-                cells += "," + cell;
-            rows << QString::fromStdString(cells).mid(1);
-        }
-        sections << QString::fromStdString(name) + ": " + rows.join('|');
+    if (!contents.error.empty())
+        return "error: " + QString::fromStdString(contents.error);
+    QStringList layers;
+    for (const MapReader::Layer &layer : contents.layers) {
+        QString text = QString::fromStdString(layer.name) + ":";
+        for (const MapReader::Cell &cell : layer.cells)
+            text += QString::asprintf(" %d,%d:%u", cell.column, cell.row, cell.definition);
+        layers << text;
     }
     QStringList definitions;
-    for (const auto &[id, d] : contents.definitions) {
+    for (const MapDefinition &d : contents.definitions) {
         const SectorLighting &l = d.lighting;
-        definitions << QString::fromStdString(id + "=" + d.kind + "/" + d.subtype + "/" + d.texturePath)
+        definitions << QString::fromStdString(d.kind + "/" + d.subtype + "/" + d.texturePath)
                 + (d.kind != "Lightmap" ? QString()
                                         : QString::asprintf("/%d,%d,%d,%d,%g", l.emission, l.emissionMin, l.emissionMax,
                                                             int(l.randomIntensity), l.blinkDelay));
     }
-    definitions.sort();
-    return sections.join(" ; ") + " # " + definitions.join(' ');
+    QString text = layers.join(" ; ") + " # " + definitions.join(" | ");
+    for (const std::string &warning : contents.warnings)
+        text += " ! " + QString::fromStdString(warning);
+    return text;
+}
+
+QString read(const QByteArray &text)
+{
+    return summary(MapReader("/maps").parseMapText(text.toStdString()));
+}
+
+QByteArray repeated(const char *part, int count)
+{
+    return QByteArray(part).repeated(count);
 }
 } // namespace
 
@@ -55,44 +66,96 @@ private slots:
         // Blank lines after the table, common after editing by hand, keep it.
         QTest::newRow("LF, blank lines after the definitions") << lf + "\n\n" << exampleRead;
         QTest::newRow("CR, last line without an end") << QByteArray(lf).replace('\n', '\r').chopped(1) << exampleRead;
-        QTest::newRow("empty text") << QByteArray() << ":  # ";
-        QTest::newRow("binary garbage") << QByteArray("\0\xff#\xfe\r\r\n,\0,", 10)
-                                        << QString::fromUtf8(": \0\xff#\xfe # ", 9);
+        QTest::newRow("empty text") << QByteArray() << ": # ";
+        QTest::newRow("binary garbage") << QByteArray("\0\xff#\xfe\r\r\n,\0,", 10) << ": # ";
         // Empty cells are dropped, the first section of a name is kept, and a
         // header without a blank line before it renames the lines gathered.
-        QTest::newRow("grid sections") << QByteArray("7,\n\n#Wall\n0,,101,\n\n#Wall\n2,\n\n#Roof\n1,\n##Do#or\n2,\n")
-                                       << ": 7 ; Wall: 0,101 ; Door: 1|2 # ";
+        QTest::newRow("grid sections")
+            << QByteArray("7,\n\n#Wall\n0,,101,\n\n#Wall\n2,\n\n#Roof\n1,\n##Do#or\n2,\n\n#Definitions\n7,Item,A,a\n"
+                          "101,Wall,B,b\n1,Door,C,c\n2,Door,D,d\n")
+            << ": 0,0:0 ; Wall: 1,0:1 ; Door: 0,0:2 0,1:3 # Item/A//maps/a | Wall/B//maps/b | Door/C//maps/c | "
+               "Door/D//maps/d";
         QTest::newRow("ids are texts; the first definition stays; two tables")
-            << QByteArray("#Definitions\n0101,Wall,A,a.png\n101,Wall,B,b.png\n 101,Wall,C,\n101,Door,D,d.png\n\n"
-                          "2,Item,E,e.png\n\n#Definitions\n3,Item,F,f.png\n\n")
-            << " #  101=Wall/C/ 0101=Wall/A//maps/a.png 101=Wall/B//maps/b.png 2=Item/E//maps/e.png "
-               "3=Item/F//maps/f.png";
+            << QByteArray("#Wall\n0101,101, 101,3,2,9,\n\n#Definitions\n0101,Wall,A,a.png\n101,Wall,B,b.png\n"
+                          " 101,Wall,C,\n101,Door,D,d.png\n\n2,Item,E,e.png\n\n#Definitions\n3,Item,F,f.png\n\n")
+            << "Wall: 0,0:0 1,0:1 2,0:2 3,0:3 4,0:4 # Wall/A//maps/a.png | Wall/B//maps/b.png | Wall/C/ | "
+               "Item/F//maps/f.png | Item/E//maps/e.png";
         QTest::newRow("short lines; kinds decide the fields")
-            << QByteArray("#Definitions\n1,Ceil,X,c.png\n2,Floor,Y,f.png,more\n3,ceil,Z,z.png\n4\n5,Wall\n,\n")
-            << " # 1=Ceil///maps/c.png 2=Floor///maps/f.png 3=ceil/Z//maps/z.png 4=// 5=Wall// =//";
+            << QByteArray("#X\n1,2,3,4,5\n\n#Definitions\n1,Ceil,X,c.png\n2,Floor,Y,f.png,more\n3,ceil,Z,z.png\n4\n"
+                          "5,Wall\n,\n")
+            << "X: 0,0:0 1,0:1 2,0:2 3,0:3 4,0:4 # Ceil///maps/c.png | Floor///maps/f.png | ceil/Z//maps/z.png | "
+               "// | Wall//";
         // References that would lead out of the level's folder are not followed.
         static const char references[]
-            = "#Definitions\n1,Wall,S,lev/..a..png\n2,Wall,S,/etc/passwd\n3,Wall,S,../x.png\n"
-              "4,Wall,S,lev/../../x.png\n5,Wall,S,lev\\..\\..\\x.png\n6,Wall,S,\\\\srv\\x.png\n"
+            = "#W\n1,2,3,4,5,6,7,8,9,10\n\n#Definitions\n1,Wall,S,lev/..a..png\n2,Wall,S,/etc/passwd\n"
+              "3,Wall,S,../x.png\n4,Wall,S,lev/../../x.png\n5,Wall,S,lev\\..\\..\\x.png\n6,Wall,S,\\\\srv\\x.png\n"
               "7,Wall,S,C:/x.png\n8,Wall,S,lev/..\n9,Wall,S,\xc3\xb6.png\n10,Wall,S,a\0/../../x\n";
         QTest::newRow("texture references")
             << QByteArray(references, sizeof references - 1)
-            << " # 10=Wall/S/ 1=Wall/S//maps/lev/..a..png 2=Wall/S/ 3=Wall/S/ 4=Wall/S/ 5=Wall/S/ 6=Wall/S/ "
-               "7=Wall/S/ 8=Wall/S/ 9=Wall/S//maps/\u00f6.png";
+            << "W: 0,0:0 1,0:1 2,0:2 3,0:3 4,0:4 5,0:5 6,0:6 7,0:7 8,0:8 9,0:9 # Wall/S//maps/lev/..a..png | "
+               "Wall/S/ | Wall/S/ | Wall/S/ | Wall/S/ | Wall/S/ | Wall/S/ | Wall/S/ | Wall/S//maps/\u00f6.png | "
+               "Wall/S/";
         QTest::newRow("light values")
-            << QByteArray("#Definitions\n1,Lightmap,Dynamic,20,5,200,true,0.25\n2,Lightmap,Static,20\n"
-                          "3,Lightmap,S,x,,1e,TRUE,abc\n4,Lightmap,S,99999999999999999999,-5,-2147483649,true,1e999\n"
+            << QByteArray("#Lightmap\n1,2,3,4,5\n\n#Definitions\n1,Lightmap,Dynamic,20,5,200,true,0.25\n"
+                          "2,Lightmap,Static,20\n3,Lightmap,S,x,,1e,TRUE,abc\n"
+                          "4,Lightmap,S,99999999999999999999,-5,-2147483649,true,1e999\n"
                           "5,Lightmap,S,2147483647,-2147483648,0,false,nan\n")
-            << " # 1=Lightmap/Dynamic/assets/lamp.png/20,5,200,1,0.25 2=Lightmap/Static/assets/lamp.png/20,0,0,0,0 "
-               "3=Lightmap/S/assets/lamp.png/0,0,0,0,0 4=Lightmap/S/assets/lamp.png/0,-5,0,1,0 "
-               "5=Lightmap/S/assets/lamp.png/2147483647,-2147483648,0,0,0";
+            << "Lightmap: 0,0:0 1,0:1 2,0:2 3,0:3 4,0:4 # Lightmap/Dynamic/assets/lamp.png/20,5,200,1,0.25 | "
+               "Lightmap/Static/assets/lamp.png/20,0,0,0,0 | Lightmap/S/assets/lamp.png/0,0,0,0,0 | "
+               "Lightmap/S/assets/lamp.png/0,-5,0,1,0 | Lightmap/S/assets/lamp.png/2147483647,-2147483648,0,0,0";
     }
 
     void parseMapText()
     {
         QFETCH(QByteArray, text);
         QFETCH(QString, expected);
-        QCOMPARE(summary(MapReader("/maps").parseMapText(text.toStdString())), expected);
+        QCOMPARE(read(text), expected);
+    }
+
+    // Levels that passed through other tools read as the level they were.
+    void blankLinesByteOrderMarkAndHeaders_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        const QByteArray plain(example);
+        QTest::newRow("UTF-8 byte-order mark") << "\xEF\xBB\xBF" + plain;
+        QTest::newRow("lines of spaces and tabs end sections")
+            << QByteArray(plain)
+                   .replace("0,0,\r\n\r\n#Floor", "0,0,\r\n \t\r\n#Floor")
+                   .replace("\r\n\r\n#Def", "\r\n\t\r\n#Def");
+        QTest::newRow("headers with white space") << QByteArray(plain)
+                                                         .replace("#Wall", "#Wall ")
+                                                         .replace("#Floor", "# Floor\t")
+                                                         .replace("#Definitions", "#Definitions  ");
+        QTest::newRow("CR CR LF line ends") << QByteArray(plain).replace("\r\n", "\r\r\n");
+    }
+
+    void blankLinesByteOrderMarkAndHeaders()
+    {
+        QFETCH(QByteArray, text);
+        QCOMPARE(read(text), exampleRead);
+    }
+
+    // The grid a level may use and the objects, definitions and sections it may hold.
+    void limitsOfALevel()
+    {
+        const QByteArray definition = "\n\n#Definitions\n1,Wall,S,a.png\n";
+        // Cells beyond 2,048 columns or rows are left out with a warning.
+        const QByteArray wide = "#Wall\n" + repeated("0,", 2047) + "1,1,\n" + repeated("0,\n", 2047) + "1,";
+        QCOMPARE(read(wide + definition),
+                 "Wall: 2047,0:0 # Wall/S//maps/a.png ! The level is larger than 2,048 x "
+                 "2,048 cells; the objects beyond were left out.");
+
+        // 262,144 objects are read; one more, and the level is refused.
+        const QByteArray full = "#Wall\n" + repeated(repeated("1,", 512) + "\n", 512);
+        QCOMPARE(MapReader("/maps").parseMapText((full + definition).toStdString()).objectCount(), size_t(262144));
+        QCOMPARE(read(full + "1," + definition),
+                 "error: The level holds more than 262,144 objects, more than the editor can show.");
+        QCOMPARE(read("#Definitions\n" + repeated("x\n", 262145)),
+                 "error: The level has more than 262,144 definitions.");
+        QByteArray sections;
+        for (int i = 0; i < 257; ++i)
+            sections += "#layer" + QByteArray::number(i) + "\n1,\n\n";
+        QCOMPARE(read(sections), "error: The level has more than 256 sections.");
     }
 
     // A deterministic mutation run: random bytes, cuts, file-format tokens and
@@ -103,10 +166,10 @@ private slots:
         const std::vector<std::string> seeds {example, "#Wall\n0,,101,\n0101,\n\n#Definitions\n101,Wall,S,../x\n\n",
                                               "7,\n#Door\n#Definitions\n-1,Lightmap,Dynamic,1,2\n,,,\n"};
         static const char tokenText[] = "#|#Definitions|\n|\r\n|\r|,|0|101|Lightmap|-2147483649|"
-                                        "99999999999999999999|..|/|\\|nan|\0";
+                                        "99999999999999999999|..|/|\\|nan| |\xEF\xBB\xBF|\0";
         const QList<QByteArray> tokens = QByteArray(tokenText, sizeof tokenText - 1).split('|');
         QRandomGenerator random(4);
-        const MapReader reader("/maps");
+        const MapReader reader("/maps", MapReader::Limits {64, 256});
         for (int round = 0; round < 8000; ++round) {
             std::string text = seeds[random.bounded(int(seeds.size()))];
             for (int edit = random.bounded(1, 9); edit > 0; --edit) {
@@ -122,12 +185,12 @@ private slots:
                     text.erase(at, random.bounded(16));
             }
             const MapReader::Contents contents = reader.parseMapText(text);
-            for (const auto &[name, grid] : contents.grids)
-                for (const auto &row : grid)
-                    for (const std::string &cell : row)
-                        QVERIFY(!cell.empty() && cell.find_first_of(",\r\n") == std::string::npos);
-            for (const auto &[id, d] : contents.definitions) {
-                QVERIFY(id.find_first_of(",\r\n") == std::string::npos);
+            QVERIFY(contents.objectCount() <= 256);
+            for (const MapReader::Layer &layer : contents.layers)
+                for (const MapReader::Cell &cell : layer.cells)
+                    QVERIFY(cell.column >= 0 && cell.column < 64 && cell.row >= 0 && cell.row < 64
+                            && cell.definition < contents.definitions.size());
+            for (const MapDefinition &d : contents.definitions) {
                 const std::string &path = d.texturePath;
                 QVERIFY(path.empty() || path == MapReader::lampImage
                         || (path.rfind("/maps/", 0) == 0 && MapReader::isSafeReference(path.substr(6))));

@@ -1,6 +1,7 @@
 // How the work of the heavy operations grows with the map: each image is
-// decoded once, a pan step moves each shown button once, and a layer switch
-// leaves alone the objects whose look does not change.
+// decoded once, a load paints nothing until its objects are all made, a pan step moves each
+// shown button once, and a layer switch leaves alone the objects whose look
+// does not change.
 #include "testsupport.h"
 
 #include "app/gorseed.h"
@@ -11,6 +12,7 @@
 
 #include <QGraphicsEffect>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QSet>
 #include <QTest>
 
@@ -25,6 +27,20 @@ struct MoveCounter : QObject
         return false;
     }
     QHash<QObject *, int> moves;
+};
+
+// Counts the paints of the buttons on a map.
+struct PaintCounter : QObject
+{
+    explicit PaintCounter(QWidget *map) : map(map) { qApp->installEventFilter(this); }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && watched->parent() == map)
+            ++paints[watched];
+        return false;
+    }
+    QWidget *map;
+    QHash<QObject *, int> paints;
 };
 
 // A block of objects on each of the given layers, then `current` is made current.
@@ -64,6 +80,24 @@ private slots:
                 icons.insert(sector->properties->button->icon().cacheKey());
         QCOMPARE(view->layerController->layerList("Floor").size(), size_t(200));
         QCOMPARE(icons.size(), 2);
+    }
+
+    void loadOverLevelDestroysTheOldAndPaintsAtTheEnd()
+    {
+        EditorFixture editor;
+        MapView *view = editor.window->mapView;
+        const std::vector<Sector *> made = fill(*editor.window, {"Wall", "Floor", "Actor"}, QSize(20, 10), "Wall");
+        const QString file = editor.workdir.path() + "/level.map";
+        QVERIFY(MapFile().writeMapFile(file, view->layerController->sectorsByLayer));
+        std::vector<QPointer<Sector>> old(made.begin(), made.end());
+        PaintCounter counter(view->mapWidget);
+        QVERIFY(view->loadMapFromFile(file));
+        // Nothing is painted while the objects are made; the map in sight is painted afterwards.
+        QVERIFY(counter.paints.isEmpty());
+        QCoreApplication::processEvents();
+        QVERIFY(counter.paints.size() > 50);
+        QVERIFY(std::all_of(old.begin(), old.end(), [](const QPointer<Sector> &s) { return s.isNull(); }));
+        QCOMPARE(view->mapWidget->findChildren<QPushButton *>().size(), 600);
     }
 
     void panStepMovesEachShownButtonOnce()

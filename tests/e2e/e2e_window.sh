@@ -18,6 +18,7 @@ die() { printf 'e2e: FAIL: %s\n' "$*" >&2; exit 1; }
 skip() { [ "${CI:-}" = true ] && die "$* (CI=true: the test may not be skipped)"; log "SKIP: $*"; exit 77; }
 cleanup() {
     for pid in $EDITOR_PID $XVFB_PID; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
+    unmount_small_disk
     [ -z "$WORK" ] || rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -154,6 +155,10 @@ source "$(dirname "${BASH_SOURCE[0]}")/scenario_files.sh"
 # shellcheck source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/scenario_strokes.sh"
 # shellcheck source-path=SCRIPTDIR
+source "$(dirname "${BASH_SOURCE[0]}")/scenario_fulldisk.sh"
+# shellcheck source-path=SCRIPTDIR
+source "$(dirname "${BASH_SOURCE[0]}")/scenario_undo.sh"
+# shellcheck source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/scenario_problems.sh"
 
 # "S" switches to select mode and "E" back to edit mode with the pencil: the mode row changes on screen and the
@@ -214,8 +219,10 @@ main() {
     level_problems
     stop_editor
     start_editor # a fresh editor, which has saved nothing yet
+    undo_redo_keys # leaves the map empty
     off_map_strokes_and_held_ctrl
     stop_editor
+    full_disk # in an editor of its own
 
     if [ "${UPDATE_SCREENSHOT:-}" = 1 ]; then
         mkdir -p "$SOURCE_ROOT/docs" && cp "$OUT/editor.png" "$SOURCE_ROOT/docs/screenshot.png" &&

@@ -1,0 +1,98 @@
+#include "mapview/mapchangecommand.h"
+#include "mapview/mapview.h"
+
+#include "model/layercontroller.h"
+#include "model/mapedits.h"
+#include "model/placementcontext.h"
+#include "model/sector.h"
+#include "properties/objectpropertiesform.h"
+
+#include <QKeySequence>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShortcut>
+#include <QUndoStack>
+
+void MapView::setUpHistory()
+{
+    history = new QUndoStack;
+    history->setUndoLimit(historyLimit);
+    edits = new MapEdits(*layerController, [this] { return placementContext(); });
+    edits->adoptSector = [this](Sector *sector) { adoptSector(sector); };
+    edits->stepDone = [this](const QString &gesture, MapChange &&change) {
+        history->push(new MapChangeCommand(*edits, gesture, std::move(change)));
+    };
+
+    // Ctrl+Z undoes; Ctrl+Shift+Z and Ctrl+Y redo. Held down they repeat.
+    const std::pair<QKeySequence, void (MapView::*)()> keys[]
+        = {{QKeySequence(Qt::CTRL + Qt::Key_Z), &MapView::UndoEvent},
+           {QKeySequence(Qt::CTRL + Qt::SHIFT + Qt::Key_Z), &MapView::RedoEvent},
+           {QKeySequence(Qt::CTRL + Qt::Key_Y), &MapView::RedoEvent}};
+    for (const auto &[sequence, slot] : keys) {
+        auto *shortcut = new QShortcut(sequence, mainWindow);
+        shortcut->setObjectName(QStringLiteral("shortcut") + sequence.toString());
+        connect(shortcut, &QShortcut::activated, this, slot);
+    }
+
+    // The Clear button goes through the edit operations, so a Clear can be undone.
+    if (auto *clear = mainWindow->findChild<QPushButton *>(QStringLiteral("btnMapLayerClear"))) {
+        disconnect(clear, nullptr, layerController, nullptr);
+        connect(clear, &QPushButton::clicked, this, &MapView::BtnMapLayerClearEvent);
+    }
+}
+
+void MapView::adoptSector(Sector *sector)
+{
+    if (QPushButton *button = sector->properties->button)
+        connect(button, &QPushButton::clicked, this, &MapView::SectorClickEvent, Qt::UniqueConnection);
+    // Objects take the mouse only where the pencil does, like all others.
+    sector->setTransparentForMouseEvents(!(radioPaint->isChecked() && radioPencil->isChecked()));
+}
+
+void MapView::BtnMapLayerClearEvent()
+{
+    if (!layerController->confirmClear())
+        return;
+    // A Clear is a step of its own, never part of a stroke left open.
+    edits->endGesture();
+    edits->clearLayer();
+}
+
+void MapView::UndoEvent()
+{
+    stepHistory(true);
+}
+
+void MapView::RedoEvent()
+{
+    stepHistory(false);
+}
+
+void MapView::finishGestures()
+{
+    edits->endGesture();
+    strokeButton = Qt::NoButton;
+    cancelSelectionDrag();
+    if (propertiesForm)
+        propertiesForm->recordPendingChanges();
+}
+
+void MapView::stepHistory(bool backward)
+{
+    finishGestures();
+    if (backward ? !history->canUndo() : !history->canRedo()) {
+        historyStatus = backward ? QStringLiteral("Nothing to undo") : QStringLiteral("Nothing to redo");
+        showStatus(historyStatus);
+        return;
+    }
+    const QString step = backward ? history->undoText() : history->redoText();
+    if (backward)
+        history->undo();
+    else
+        history->redo();
+    historyStatus = (backward ? QStringLiteral("Undo: ") : QStringLiteral("Redo: ")) + step;
+    showStatus(historyStatus);
+    // The window's objects may have changed under it.
+    if (propertiesForm)
+        propertiesForm->takeSnapshot();
+}

@@ -1,0 +1,299 @@
+#include "model/mapedits.h"
+
+#include "model/layercontroller.h"
+#include "model/mousehold.h"
+#include "model/placementcontext.h"
+#include "model/sector.h"
+#include "model/sectorfactory.h"
+#include "model/subtypetable.h"
+#include "model/textureicons.h"
+
+#include <QPushButton>
+#include <QWidget>
+#include <algorithm>
+
+// What the open gesture has changed so far. Objects it made or changed are
+// read again when it ends, so later changes within the gesture (a new light
+// cell being lit) are part of the step.
+struct MapEdits::Gesture
+{
+    QString name;
+    struct Placed
+    {
+        QPointer<Sector> sector;
+        std::string layer;
+    };
+    struct Touched
+    {
+        QPointer<Sector> sector;
+        ObjectRecord before;
+    };
+    std::vector<Placed> placed;
+    std::unordered_map<const Sector *, size_t> placedAt;
+    std::vector<Touched> touched;
+    std::unordered_map<const Sector *, size_t> touchedAt;
+    std::vector<ListedObject> removed;
+};
+
+// Finds objects by layer and cell while a step is replayed: the current
+// layer through the layer controller's index, other layers through a table
+// made once per layer.
+class MapEdits::Lookup
+{
+public:
+    explicit Lookup(LayerController &layers) : layers(layers) { }
+
+    Sector *find(const ObjectRecord &record)
+    {
+        if (record.layer == layers.currentLayer)
+            return layers.sectorAt(record.mapX, record.mapY);
+        auto table = tables.find(record.layer);
+        if (table == tables.end()) {
+            table = tables.emplace(record.layer, std::unordered_map<uint64_t, Sector *>()).first;
+            for (Sector *sector : layers.layerList(record.layer))
+                table->second.emplace(key(sector->properties->mapX, sector->properties->mapY), sector);
+        }
+        const auto found = table->second.find(key(record.mapX, record.mapY));
+        return found == table->second.end() ? nullptr : found->second;
+    }
+
+    // After objects were made or removed the tables are out of date.
+    void forget() { tables.clear(); }
+
+private:
+    static uint64_t key(int32_t x, int32_t y) { return (uint64_t(uint32_t(x)) << 32) | uint32_t(y); }
+
+    LayerController &layers;
+    std::unordered_map<std::string, std::unordered_map<uint64_t, Sector *>> tables;
+};
+
+namespace {
+// Opens a gesture for one operation called outside any gesture.
+class StepScope
+{
+public:
+    StepScope(MapEdits &edits, const QString &name) : edits(edits), opened(!edits.gestureOpen())
+    {
+        if (opened)
+            edits.beginGesture(name);
+    }
+    ~StepScope()
+    {
+        if (opened)
+            edits.endGesture();
+    }
+
+private:
+    MapEdits &edits;
+    bool opened;
+};
+
+void showTexture(Sector *sector)
+{
+    QPushButton *button = sector->properties->button;
+    if (!button)
+        return;
+    const std::string path = sector->properties->textureDir + sector->properties->textureName;
+    button->setIcon(path.empty() ? QIcon() : TextureIcons::icon(path));
+}
+} // namespace
+
+MapEdits::MapEdits(LayerController &layers, std::function<PlacementContext()> context)
+    : layers(layers), context(std::move(context))
+{
+}
+
+MapEdits::~MapEdits() = default;
+
+void MapEdits::beginGesture(const QString &name)
+{
+    // A gesture whose end never came (a release lost to another window) is
+    // finished here rather than merged into the new one.
+    if (gesture)
+        endGesture();
+    gesture = std::make_unique<Gesture>();
+    gesture->name = name;
+}
+
+void MapEdits::endGesture()
+{
+    if (!gesture)
+        return;
+    const std::unique_ptr<Gesture> done = std::move(gesture);
+    MapChange change;
+    change.removed = std::move(done->removed);
+    for (const Gesture::Placed &placed : done->placed)
+        if (placed.sector)
+            change.placed.push_back(recordOf(*placed.sector, placed.layer));
+    for (const Gesture::Touched &touched : done->touched) {
+        if (!touched.sector)
+            continue;
+        ObjectRecord after = recordOf(*touched.sector, touched.before.layer);
+        if (after != touched.before)
+            change.changed.push_back(ChangedObject {touched.before, std::move(after)});
+    }
+    if (!change.empty() && stepDone)
+        stepDone(done->name, std::move(change));
+}
+
+Sector *MapEdits::placeNew(QPoint mapCell)
+{
+    if (mapCell.x() < 0 || mapCell.y() < 0 || layers.hasSectorAt(mapCell.x(), mapCell.y()))
+        return nullptr;
+    const StepScope step(*this, QStringLiteral("pencil stroke"));
+    const PlacementContext where = context();
+    Sector *sector = createSector(mapCell + QPoint(where.originX, where.originY), where);
+    layers.addSector(sector);
+    finishNewObject(sector, layers.currentLayer);
+    gesture->placedAt.emplace(sector, gesture->placed.size());
+    gesture->placed.push_back(Gesture::Placed {sector, layers.currentLayer});
+    return sector;
+}
+
+void MapEdits::remove(const std::vector<Sector *> &sectors)
+{
+    if (sectors.empty())
+        return;
+    const StepScope step(*this, QStringLiteral("eraser stroke"));
+    noteRemoving(sectors, layers.currentLayer);
+    destroy(layers.currentLayer, sectors);
+}
+
+void MapEdits::clearLayer()
+{
+    const std::string layer = layers.currentLayer;
+    const StepScope step(*this, QStringLiteral("clear of the %1 layer").arg(QString::fromStdString(layer)));
+    layers.commitLayer();
+    noteRemoving(layers.layerList(layer), layer);
+    layers.clearCurrentLayer();
+}
+
+void MapEdits::retexture(Sector *sector, const TextureRef &texture)
+{
+    const StepScope step(*this, QStringLiteral("retexture"));
+    noteChanging(sector, layers.currentLayer);
+    TextureRef applied = texture;
+    // A light cell's light values are saved under its own number.
+    if (sector->properties->kind == Kinds::Lightmap)
+        applied.textureId = sector->properties->textureId;
+    sector->setTexture(applied);
+    showTexture(sector);
+}
+
+void MapEdits::noteChanging(Sector *sector, const std::string &layer, const ObjectRecord *before)
+{
+    if (!gesture || !sector || gesture->placedAt.count(sector) || gesture->touchedAt.count(sector))
+        return;
+    gesture->touchedAt.emplace(sector, gesture->touched.size());
+    gesture->touched.push_back(Gesture::Touched {sector, before ? *before : recordOf(*sector, layer)});
+}
+
+void MapEdits::noteRemoving(const std::vector<Sector *> &sectors, const std::string &layer)
+{
+    if (!gesture)
+        return;
+    // Positions in the list, taken from the last so that each is the
+    // object's position at the moment of its own removal.
+    const std::unordered_set<const Sector *> doomed(sectors.begin(), sectors.end());
+    const std::vector<Sector *> &list = layers.layerList(layer);
+    for (size_t index = list.size(); index-- > 0;) {
+        Sector *sector = list[index];
+        if (!doomed.count(sector))
+            continue;
+        // An object made by this very gesture simply was never there.
+        const auto placed = gesture->placedAt.find(sector);
+        if (placed != gesture->placedAt.end()) {
+            gesture->placed[placed->second].sector = nullptr;
+            gesture->placedAt.erase(placed);
+            continue;
+        }
+        ListedObject removed {recordOf(*sector, layer), uint32_t(index)};
+        const auto touched = gesture->touchedAt.find(sector);
+        if (touched != gesture->touchedAt.end()) {
+            removed.record = gesture->touched[touched->second].before;
+            gesture->touched[touched->second].sector = nullptr;
+            gesture->touchedAt.erase(touched);
+        }
+        gesture->removed.push_back(std::move(removed));
+    }
+}
+
+void MapEdits::undo(const MapChange &change)
+{
+    const PlacementContext where = context();
+    const MouseHold hold(where.mapWidget ? where.mapWidget->window() : nullptr);
+    Lookup lookup(layers);
+    for (auto object = change.changed.rbegin(); object != change.changed.rend(); ++object)
+        if (Sector *sector = lookup.find(object->before))
+            apply(sector, object->before);
+
+    std::unordered_map<std::string, std::vector<Sector *>> made;
+    for (auto record = change.placed.rbegin(); record != change.placed.rend(); ++record)
+        if (Sector *sector = lookup.find(*record))
+            made[record->layer].push_back(sector);
+    for (const auto &[layer, sectors] : made)
+        destroy(layer, sectors);
+
+    for (auto object = change.removed.rbegin(); object != change.removed.rend(); ++object)
+        make(object->record, object->index);
+}
+
+void MapEdits::redo(const MapChange &change)
+{
+    const PlacementContext where = context();
+    const MouseHold hold(where.mapWidget ? where.mapWidget->window() : nullptr);
+    Lookup lookup(layers);
+    std::unordered_map<std::string, std::vector<Sector *>> doomed;
+    for (const ListedObject &object : change.removed)
+        if (Sector *sector = lookup.find(object.record))
+            doomed[object.record.layer].push_back(sector);
+    for (const auto &[layer, sectors] : doomed)
+        destroy(layer, sectors);
+
+    for (const ObjectRecord &record : change.placed)
+        make(record, size_t(-1));
+
+    lookup.forget();
+    for (const ChangedObject &object : change.changed)
+        if (Sector *sector = lookup.find(object.before))
+            apply(sector, object.after);
+}
+
+Sector *MapEdits::make(const ObjectRecord &record, size_t index)
+{
+    // Made like every object, then given what the record says it was.
+    const PlacementContext where = context();
+    Sector *sector = createSector(QPoint(record.mapX + where.originX, record.mapY + where.originY), where);
+    apply(sector, record);
+    layers.insertSector(record.layer, index, sector);
+    finishNewObject(sector, record.layer);
+    return sector;
+}
+
+void MapEdits::finishNewObject(Sector *sector, const std::string &layer)
+{
+    layers.applyDisplayRules(sector, layer);
+    if (adoptSector)
+        adoptSector(sector);
+}
+
+void MapEdits::apply(Sector *sector, const ObjectRecord &record)
+{
+    SectorProperties &p = *sector->properties;
+    const bool newImage = p.textureDir != record.texture.textureDir || p.textureName != record.texture.textureName;
+    sector->setTexture(record.texture);
+    if (newImage)
+        showTexture(sector);
+    p.kind = record.kind;
+    sector->setSubtype(record.subtype);
+    sector->setLighting(record.lighting);
+    // A light cell shows its level; the selection keeps its green.
+    const auto &selected = layers.selectedSectors;
+    if (record.layer == Kinds::Lightmap && std::find(selected.begin(), selected.end(), sector) == selected.end())
+        layers.applyDisplayRules(sector, record.layer);
+}
+
+void MapEdits::destroy(const std::string &layer, const std::vector<Sector *> &sectors)
+{
+    layers.removeSectors(layer, sectors);
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "model/objectrecord.h"
+
+#include <QPoint>
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+class LayerController;
+class Sector;
+struct PlacementContext;
+
+// The changes every edit of the map is made of: place, remove, retexture and
+// change properties. The tools decide what to change and call these; the
+// edit history replays its records through the same functions.
+//
+// Edits are grouped into gestures (a stroke from press to release, one fill,
+// one OK in the properties window...). While a gesture is open the operations
+// note what they change; closing it hands the change, as records, to
+// `stepDone`. An operation called outside a gesture is a step of its own.
+class MapEdits
+{
+public:
+    MapEdits(LayerController &layers, std::function<PlacementContext()> context);
+    ~MapEdits();
+    MapEdits(const MapEdits &) = delete;
+    MapEdits &operator=(const MapEdits &) = delete;
+
+    // Set by the map view: wires a newly made object's button into the view.
+    std::function<void(Sector *)> adoptSector;
+    // Set by the map view: takes each finished step into the history.
+    std::function<void(const QString &gesture, MapChange &&change)> stepDone;
+
+    void beginGesture(const QString &name);
+    // Hands over what the gesture changed; nothing when it changed nothing.
+    void endGesture();
+    bool gestureOpen() const { return gesture != nullptr; }
+
+    // A new object of the current layer with the gallery's texture at a map
+    // cell; null when the cell is refused (left of or above the map, taken).
+    Sector *placeNew(QPoint mapCell);
+    // Objects of the current layer, erased (deferred deletion).
+    void remove(const std::vector<Sector *> &sectors);
+    // Every object of the current layer, destroyed at once.
+    void clearLayer();
+    // A light cell keeps its own texture number.
+    void retexture(Sector *sector, const TextureRef &texture);
+    // Notes an object of `layer` before something changes it in place. The
+    // properties window passes the state the object had when it opened.
+    void noteChanging(Sector *sector, const std::string &layer, const ObjectRecord *before = nullptr);
+
+    // Replays a recorded step backward (undo) or forward (redo).
+    void undo(const MapChange &change);
+    void redo(const MapChange &change);
+
+private:
+    struct Gesture;
+    class Lookup;
+
+    Sector *make(const ObjectRecord &record, size_t index);
+    void finishNewObject(Sector *sector, const std::string &layer);
+    void apply(Sector *sector, const ObjectRecord &record);
+    void destroy(const std::string &layer, const std::vector<Sector *> &sectors);
+    void noteRemoving(const std::vector<Sector *> &sectors, const std::string &layer);
+
+    LayerController &layers;
+    std::function<PlacementContext()> context;
+    std::unique_ptr<Gesture> gesture;
+};

@@ -1,0 +1,57 @@
+#include "model/objectrecord.h"
+
+namespace {
+size_t stringHeap(const std::string &text)
+{
+    // Short strings live inside the string object itself.
+    return text.capacity() > std::string().capacity() ? text.capacity() + 1 : 0;
+}
+} // namespace
+
+bool operator==(const SectorLighting &a, const SectorLighting &b)
+{
+    return a.emissionRadius == b.emissionRadius && a.emissionIntensity == b.emissionIntensity
+        && a.blinkDelay == b.blinkDelay && a.emission == b.emission && a.emissionMin == b.emissionMin
+        && a.emissionMax == b.emissionMax && a.isDynamic == b.isDynamic && a.randomIntensity == b.randomIntensity
+        && a.isLightEmitter == b.isLightEmitter;
+}
+
+bool ObjectRecord::operator==(const ObjectRecord &other) const
+{
+    return layer == other.layer && kind == other.kind && mapX == other.mapX && mapY == other.mapY
+        && texture.textureName == other.texture.textureName && texture.textureDir == other.texture.textureDir
+        && texture.textureId == other.texture.textureId && subtype == other.subtype && lighting == other.lighting;
+}
+
+size_t ObjectRecord::extraBytes() const
+{
+    return stringHeap(layer) + stringHeap(kind) + stringHeap(texture.textureName) + stringHeap(texture.textureDir)
+        + stringHeap(subtype);
+}
+
+ObjectRecord recordOf(const Sector &sector, const std::string &layer)
+{
+    const SectorProperties &p = *sector.properties;
+    ObjectRecord record;
+    record.layer = layer;
+    record.kind = p.kind;
+    record.mapX = p.mapX;
+    record.mapY = p.mapY;
+    record.texture = TextureRef {p.textureName, p.textureDir, p.textureId};
+    record.subtype = p.subtype;
+    record.lighting = p.lighting;
+    return record;
+}
+
+size_t MapChange::byteSize() const
+{
+    size_t bytes = sizeof(MapChange) + removed.capacity() * sizeof(ListedObject)
+        + placed.capacity() * sizeof(ObjectRecord) + changed.capacity() * sizeof(ChangedObject);
+    for (const ListedObject &object : removed)
+        bytes += object.record.extraBytes();
+    for (const ObjectRecord &record : placed)
+        bytes += record.extraBytes();
+    for (const ChangedObject &object : changed)
+        bytes += object.before.extraBytes() + object.after.extraBytes();
+    return bytes;
+}

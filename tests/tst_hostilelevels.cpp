@@ -1,0 +1,209 @@
+// Levels and files made to hurt: links out of the level, image bombs, objects
+// far out, huge and special files, failed writes. The editor refuses them with
+// a message, keeps its map and the files on disk, and stays alive.
+#include "testsupport.h"
+
+#include "app/gorseed.h"
+#include "mapfile/levellimits.h"
+#include "mapfile/mapfile.h"
+#include "mapview/mapview.h"
+#include "model/layercontroller.h"
+#include "model/placementcontext.h"
+#include "model/sector.h"
+#include "properties/pointlight.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace {
+// A Wall row whose cells use these texture references, one each.
+QByteArray wallsUsing(const QStringList &references)
+{
+    QByteArray row, definitions;
+    for (int i = 0; i < references.size(); ++i) {
+        row += QByteArray::number(i + 1) + ",";
+        definitions += QByteArray::number(i + 1) + ",Wall,S," + references[i].toUtf8() + "\n";
+    }
+    return "#Wall\n" + row + "\n\n#Definitions\n" + definitions;
+}
+
+// Loads a level and returns the message the load showed.
+QString loadAndAnswer(MapScene &scene, const QString &file, bool loads)
+{
+    auto box = answerNextMessageBox(QMessageBox::Ok);
+    if (scene.view->loadMapFromFile(file) != loads)
+        return "load " + QString(loads ? "refused" : "went ahead");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return box->text;
+}
+} // namespace
+
+class HostileLevelsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Links to files outside a shared level are neither shown nor copied.
+    void symbolicLinksOutOfTheLevel()
+    {
+        MapScene scene;
+        const QString dir = scene.fixture.workdir.path();
+        scene.fixture.workdir.writeImage("private/photo.png");
+        scene.fixture.workdir.writeFile("private/notes.txt", "secret");
+        scene.fixture.workdir.writeImage("levels/trap/own.png");
+        QVERIFY(QFile::link(dir + "/levels/trap/own.png", dir + "/levels/trap/alias.png"));
+        QVERIFY(QFile::link(dir + "/private/photo.png", dir + "/levels/trap/photo.png"));
+        QVERIFY(QFile::link(dir + "/private/notes.txt", dir + "/levels/trap/notes.png"));
+        QVERIFY(QFile::link(dir + "/private", dir + "/levels/trap/album"));
+        scene.fixture.workdir.writeFile(
+            "levels/trap.map",
+            wallsUsing({"trap/own.png", "trap/alias.png", "trap/photo.png", "trap/notes.png", "trap/album/photo.png"}));
+        const QString text = loadAndAnswer(scene, dir + "/levels/trap.map", true);
+        QCOMPARE(text.count("leads out of the level's folder"), 3);
+        QVERIFY(text.contains("trap/album/photo.png") && !text.contains("own.png") && !text.contains("alias"));
+        QList<bool> shown;
+        for (const Sector *wall : scene.layers->layerList("Wall"))
+            shown << !wall->properties->button->icon().isNull();
+        QCOMPARE(shown, QList<bool>({true, true, false, false, false}));
+
+        scene.fixture.workdir.makeFolder("elsewhere");
+        QVERIFY(MapFile().writeMapFile(dir + "/elsewhere/copy.map", scene.layers->sectorsByLayer));
+        QCOMPARE(filesIn(dir + "/elsewhere/copy"), QStringList({"alias.png", "own.png"}));
+    }
+
+    // A picture's header is read first: a bomb is refused undecoded, and of
+    // any picture only an icon of at most one cell is kept, in the gallery too.
+    void imageBombsAndLargeTextures()
+    {
+        MapScene scene;
+        const WorkingDirectory &dir = scene.fixture.workdir;
+        dir.writeFile("levels/b/bomb.ppm", "P6\n30000 30000\n255\n" + QByteArray(64, '\x7f'));
+        dir.writeImage("levels/b/wide.png", QSize(4097, 1));
+        dir.writeImage("levels/b/large.png", QSize(2048, 1024));
+        dir.writeImage("levels/b/small.png", QSize(16, 16));
+        dir.writeFile("levels/b/text.png", "no picture");
+        dir.writeImage("textures/Wall/mural.png", QSize(4096, 4096));
+        dir.writeFile("levels/b.map",
+                      wallsUsing({"b/bomb.ppm", "b/wide.png", "b/large.png", "b/small.png", "b/text.png"}));
+        const QString text = loadAndAnswer(scene, dir.path() + "/levels/b.map", true);
+        QVERIFY2(text.contains("b/bomb.ppm is larger than 4096 x 4096 pixels (30000 x 30000)")
+                     && text.contains("b/wide.png is larger than 4096 x 4096 pixels (4097 x 1)")
+                     && text.contains("b/text.png is not an image") && !text.contains("large.png")
+                     && !text.contains("small.png"),
+                 qPrintable(text));
+        QList<QList<QSize>> sizes;
+        for (const Sector *wall : scene.layers->layerList("Wall"))
+            sizes << wall->properties->button->icon().availableSizes();
+        QCOMPARE(sizes, QList<QList<QSize>>({{}, {}, {QSize(64, 32)}, {QSize(16, 16)}, {}}));
+        const QListWidgetItem *mural = scene.view->listViewTextures->findItems("mural.png", Qt::MatchExactly).value(0);
+        QVERIFY(mural && mural->icon().availableSizes() == QList<QSize>({QSize(64, 64)}));
+    }
+
+    // The pencil and point lights stop at the grid's edge; a save with an
+    // object beyond it writes nothing; a file beyond it is read up to it.
+    void objectsFarOut()
+    {
+        MapScene scene;
+        auto *status = scene.window.findChild<QLabel *>("labelStatus");
+        scene.view->originX = -2046;
+        scene.mouse.drag({scene.mouse.cellCentre(1, 0), scene.mouse.cellCentre(4, 0)}, Qt::LeftButton);
+        QCOMPARE(status->text(), LevelLimits::beyondGridMessage());
+        std::vector<Sector *> placed = scene.layers->layerSectors;
+        QVERIFY(placed.size() == 1 && placed.front()->properties->mapX == 2047);
+
+        // Past the edge; a radius that would overflow; 601 x 601 light cells.
+        for (const QPoint centreAndRadius : {QPoint(2046, 2), QPoint(5, 2147483647), QPoint(1000, 300)}) {
+            status->clear();
+            PointLightParams light;
+            light.centreX = light.centreY = centreAndRadius.x();
+            light.radius = centreAndRadius.y();
+            QVERIFY(!generatePointLight(scene.view->placementContext(), light));
+            QCOMPARE(status->text(), LevelLimits::beyondGridMessage());
+        }
+        QVERIFY(scene.layers->layerList("Lightmap").empty());
+
+        const QString dir = scene.fixture.workdir.path();
+        scene.fixture.workdir.writeFile("far.map", "old level");
+        placed.front()->properties->mapX = 100000;
+        placed.front()->properties->mapY = 99999;
+        scene.view->mapFileName = dir + "/far.map";
+        auto box = answerNextMessageBox(QMessageBox::Ok);
+        scene.view->btnSaveMap->click();
+        QVERIFY2(box->text.contains("(100000, 99999) on the " + QString::fromStdString(scene.layers->currentLayer)),
+                 qPrintable(box->text));
+        QCOMPARE(bytesOf(dir + "/far.map"), QByteArray("old level"));
+        QCOMPARE(filesIn(dir).filter("far"), QStringList({"far.map"}));
+
+        scene.fixture.workdir.writeFile(
+            "wide.map", "#Floor\n" + QByteArray("0,").repeated(2047) + "7,7,\n\n#Definitions\n7,Floor,,x\n");
+        QVERIFY(loadAndAnswer(scene, dir + "/wide.map", true).contains("larger than 2,048 x 2,048 cells"));
+        QCOMPARE(int(scene.layers->layerList("Floor").size()), 1);
+    }
+
+    // Too many objects, too large, a FIFO, a device: refused before anything
+    // is made or read, and the map stays. A FIFO texture is not waited for.
+    void hugeAndSpecialFiles()
+    {
+        MapScene scene;
+        scene.mouse.click(scene.mouse.cellCentre(0, 0), Qt::LeftButton);
+        const SectorRegistry before = scene.layers->sectorsByLayer;
+        const QString dir = scene.fixture.workdir.path();
+        const QByteArray rows = QByteArray("1,").repeated(512).append('\n').repeated(512);
+        scene.fixture.workdir.writeFile("crowd.map", "#Wall\n" + rows + "1,\n\n#Definitions\n1,Wall,S,x\n");
+        scene.fixture.workdir.writeFile("giant.map", "");
+        QVERIFY(QFile::resize(dir + "/giant.map", LevelLimits::fileBytes + 1));
+        QCOMPARE(mkfifo(QFile::encodeName(dir + "/pipe.map").constData(), 0600), 0);
+        QVERIFY(QFile::link("/dev/zero", dir + "/zero.map"));
+        const QStringList reasons {"more than 262,144 objects", "larger than 256 MiB", "not a regular file",
+                                   "not a regular file"};
+        const QStringList files {"crowd.map", "giant.map", "pipe.map", "zero.map"};
+        for (int i = 0; i < files.size(); ++i) {
+            const QString text = loadAndAnswer(scene, dir + "/" + files[i], false);
+            QVERIFY2(text.contains(reasons[i]) && scene.layers->sectorsByLayer == before, qPrintable(text));
+        }
+
+        scene.fixture.workdir.makeFolder("level");
+        QCOMPARE(mkfifo(QFile::encodeName(dir + "/level/pipe.png").constData(), 0600), 0);
+        scene.fixture.workdir.writeFile("level.map", wallsUsing({"level/pipe.png"}));
+        QVERIFY(loadAndAnswer(scene, dir + "/level.map", true).contains("level/pipe.png is not a regular file"));
+        MapFile copy;
+        QVERIFY(copy.writeMapFile(dir + "/copy.map", scene.layers->sectorsByLayer));
+        QVERIFY(filesIn(dir + "/copy").isEmpty() && copy.imageProblems.join("").contains("not a regular file"));
+    }
+
+    // A write that fails on its way to the disk (past the largest file the
+    // process may write, failed like a full disk) fails the save with the
+    // system's reason, and the old level stays byte for byte.
+    void failedWrites()
+    {
+        MapScene scene;
+        const QString level = scene.fixture.workdir.path() + "/level.map";
+        scene.mouse.drag({scene.mouse.cellCentre(0, 0), scene.mouse.cellCentre(3, 0)}, Qt::LeftButton);
+        QVERIFY(MapFile().writeMapFile(level, scene.layers->sectorsByLayer));
+        scene.view->mapFileName = level;
+        const QByteArray saved = bytesOf(level);
+        const QStringList files = filesIn(scene.fixture.workdir.path());
+        scene.mouse.drag({scene.mouse.cellCentre(0, 1), scene.mouse.cellCentre(3, 4)}, Qt::LeftButton);
+
+        rlimit previous {};
+        getrlimit(RLIMIT_FSIZE, &previous);
+        rlimit small {rlim_t(saved.size()), previous.rlim_max};
+        const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &small);
+        auto box = answerNextMessageBox(QMessageBox::Ok);
+        scene.view->btnSaveMap->click();
+        setrlimit(RLIMIT_FSIZE, &previous);
+        std::signal(SIGXFSZ, handler);
+        QCOMPARE(box->text, "The map could not be saved to " + level + ":\n" + QString::fromLocal8Bit(strerror(EFBIG)));
+        QCOMPARE(bytesOf(level), saved);
+        QCOMPARE(filesIn(scene.fixture.workdir.path()), files);
+    }
+};
+
+QTEST_MAIN(HostileLevelsTest)
+#include "tst_hostilelevels.moc"

@@ -1,0 +1,184 @@
+// What the designer sees on the map, pixel for pixel: a small level with
+// see-through and opaque objects on several layers and a selection, with
+// Wall, Sprite and Lightmap current, at every zoom, compared with the
+// pictures in tests/pictures/. GORSEED_WRITE_PICTURES=1 writes them afresh.
+#include "testsupport.h"
+
+#include "app/gorseed.h"
+#include "mapview/mapview.h"
+#include "model/layercontroller.h"
+#include "model/sector.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSlider>
+#include <QTest>
+
+namespace {
+const QSize pictureSize(400, 330);
+
+// Images whose every pixel row and column differ, so that a tile or icon one
+// pixel off shows; see-through textures have holes and soft edges.
+void writePattern(const QString &path, int size, QColor base, bool seeThrough)
+{
+    QImage image(size, size, QImage::Format_ARGB32);
+    image.fill(seeThrough ? Qt::transparent : base);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (seeThrough) {
+        painter.setBrush(base);
+        painter.setPen(Qt::NoPen);
+        painter.drawEllipse(QRectF(size * 0.2, size * 0.15, size * 0.6, size * 0.7));
+    } else {
+        painter.setPen(base.darker(180));
+        for (int i = 0; i < size; i += 5)
+            painter.drawLine(0, i, i, 0);
+    }
+    painter.setPen(base.lighter(150));
+    painter.drawLine(0, 0, size - 1, 0);
+    painter.end();
+    QDir().mkpath(QFileInfo(path).path());
+    image.save(path);
+}
+
+void writeLevelImages()
+{
+    QDir().mkpath(QStringLiteral("assets"));
+    for (int size : {16, 32, 48, 64}) {
+        QImage tile(size, size, QImage::Format_RGB32);
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x)
+                tile.setPixel(x, y, qRgb(40 + x / 8 * 12, 50 + y / 8 * 12, (x == 0 || y == 0) ? 200 : 60));
+        tile.save(QStringLiteral("assets/bg%1x%1.jpg").arg(size), nullptr, 100);
+    }
+    writePattern("assets/lamp.png", 64, QColor(250, 230, 120), true);
+    writePattern("textures/Wall/brick.png", 64, QColor(170, 60, 40), false);
+    writePattern("textures/Floor/tiles.png", 64, QColor(90, 140, 90), false);
+    writePattern("textures/Ceil/panel.png", 64, QColor(120, 120, 160), false);
+    writePattern("textures/Door/door.png", 48, QColor(140, 100, 50), false);
+    writePattern("textures/Actor/soldier.png", 64, QColor(60, 90, 200), true);
+    writePattern("textures/Sprite/barrel.png", 64, QColor(200, 160, 40), true);
+    writePattern("textures/Item/health.png", 32, QColor(230, 40, 40), true);
+}
+
+void place(GorseED &window, const char *layer, std::initializer_list<QPoint> cells, int emission = -1)
+{
+    chooseLayer(window, layer);
+    for (const QPoint &cell : cells) {
+        Sector *sector = window.mapView->placeSectorAt(cell);
+        window.mapView->layerController->addSector(sector);
+        if (emission >= 0) {
+            SectorLighting lighting;
+            lighting.emission = emission;
+            sector->setLighting(lighting);
+        }
+    }
+}
+
+// Six by five cells: walls along the top and the sides, a door, a row of
+// floor under sprites, ceilings, an actor, an item and light cells of three levels.
+void buildLevel(GorseED &window)
+{
+    place(window, "Wall", {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {0, 1}, {5, 1}, {0, 2}});
+    place(window, "Door", {{3, 1}});
+    place(window, "Floor", {{0, 3}, {1, 3}, {2, 3}, {3, 3}, {4, 3}});
+    place(window, "Ceil", {{0, 4}, {1, 4}, {3, 1}});
+    place(window, "Sprite", {{1, 1}, {1, 3}, {4, 1}});
+    place(window, "Actor", {{2, 2}, {3, 3}});
+    place(window, "Item", {{4, 2}, {5, 4}});
+    place(window, "Lightmap", {{1, 2}, {2, 3}}, 200);
+    place(window, "Lightmap", {{4, 4}, {4, 3}}, 90);
+    place(window, "Lightmap", {{2, 1}});
+    chooseLayer(window, "Wall");
+}
+
+QImage mapPicture(GorseED &window)
+{
+    QCoreApplication::processEvents();
+    window.repaint();
+    QWidget *map = window.mapView->mapWidget;
+    const QPoint topLeft = map->mapTo(&window, QPoint(0, 0));
+    return window.screen()
+        ->grabWindow(window.winId(), topLeft.x(), topLeft.y(), pictureSize.width(), pictureSize.height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+}
+} // namespace
+
+class MapPictureTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void looksAsBefore_data()
+    {
+        QTest::addColumn<QString>("layer");
+        QTest::addColumn<QRect>("selection");
+        QTest::addColumn<bool>("tiles");
+        for (const char *zoom : {"1", "2", "3", "4"}) {
+            QTest::addRow("Wall-%s", zoom) << "Wall" << QRect(QPoint(1, 0), QPoint(5, 1)) << true;
+            QTest::addRow("Sprite-%s", zoom) << "Sprite" << QRect(QPoint(1, 1), QPoint(1, 3)) << true;
+            QTest::addRow("Lightmap-%s", zoom) << "Lightmap" << QRect(QPoint(1, 2), QPoint(2, 2)) << true;
+        }
+        // Without its tile image the map is plain black, under objects too.
+        QTest::addRow("Sprite-2-untiled") << "Sprite" << QRect(QPoint(1, 1), QPoint(1, 3)) << false;
+    }
+
+    void looksAsBefore()
+    {
+        QFETCH(QString, layer);
+        QFETCH(QRect, selection);
+        QFETCH(bool, tiles);
+        const QString name = QString::fromLatin1(QTest::currentDataTag());
+        // No hover highlight anywhere.
+        QCursor::setPos(-500, -500);
+        WorkingDirectory workdir;
+        writeLevelImages();
+        if (!tiles)
+            QVERIFY(QFile::remove("assets/bg32x32.jpg"));
+        GorseED window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        buildLevel(window);
+
+        chooseLayer(window, layer);
+        window.mapView->radioSelect->click();
+        window.mapView->layerController->selectRect(selection.left(), selection.top(), selection.right(),
+                                                    selection.bottom());
+        window.mapView->mapViewZoomSlider->setValue(name.section('-', 1, 1).toInt());
+        const QImage picture = mapPicture(window);
+
+        const QString reference = QStringLiteral(GORSEED_TEST_SOURCE_DIR "/pictures/%1.png").arg(name);
+        if (qEnvironmentVariableIsSet("GORSEED_WRITE_PICTURES")) {
+            QVERIFY(picture.save(reference));
+            return;
+        }
+        // Nothing from the map up is styled, and object buttons still say they are plain buttons.
+        for (QWidget *widget = window.mapView->mapWidget; widget; widget = widget->parentWidget())
+            QVERIFY(widget->styleSheet().isEmpty());
+        QCOMPARE(window.mapView->layerController->layerList("Wall").front()->properties->button->metaObject()->className(),
+                 "QPushButton");
+        const QImage expected = QImage(reference).convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(expected.size(), pictureSize);
+        int differing = 0;
+        QPoint first(-1, -1);
+        for (int y = 0; y < pictureSize.height(); ++y)
+            for (int x = 0; x < pictureSize.width(); ++x)
+                if (picture.pixel(x, y) != expected.pixel(x, y) && differing++ == 0)
+                    first = QPoint(x, y);
+        if (differing) {
+            const QString actual = QDir::temp().filePath(QStringLiteral("gorseed-%1.png").arg(name));
+            picture.save(actual);
+            QFAIL(qPrintable(QStringLiteral("%1 pixels differ, the first at (%2, %3); the picture is in %4")
+                                 .arg(differing)
+                                 .arg(first.x())
+                                 .arg(first.y())
+                                 .arg(actual)));
+        }
+    }
+};
+
+QTEST_MAIN(MapPictureTest)
+#include "tst_mappicture.moc"
