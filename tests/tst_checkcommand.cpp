@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 
 namespace {
 // The player alone in a closed room with the level end.
@@ -83,6 +84,11 @@ private slots:
         write("doors.map", filledSection("Door", 100, 100, "4") + "#Definitions\n4,Door,BlueKeyDoor,a/d.png\n");
         write("wide.map", wideLevel(2048)); // the widest level the editor reads
         write("wider.map", wideLevel(100000));
+        // 150 different texts that are no number, the last one eleven times.
+        QByteArray texts = "#Wall\n";
+        for (int i = 0; i < 160; ++i)
+            texts += 't' + QByteArray::number(std::min(i, 149)) + ',';
+        write("texts.map", texts + '\n');
         QDir(dir.path()).mkdir("folder.map");
     }
 
@@ -135,6 +141,11 @@ private slots:
             << "wider.map:2: warning: the level is larger than 2,048 x 2,048 cells; the objects beyond, from this "
                "line on, were left out\n"
                 + ("wider.map" + noPlayer) + "wider.map" + noEnd
+            << QString();
+        QTest::newRow("150 different bad cell texts: the first 100 listed, the cells of the rest counted")
+            << QStringList {"--check", "texts.map"} << 1
+            << QString("@texts.map:2: warning: a cell holds \"t99\", which is not a number and names no definition; the "
+                       "cell stays empty\ntexts.map:2: warning: 60 more cells from here on hold other texts")
             << QString();
         QTest::newRow("--help") << QStringList {"--help"} << 0 << QString("@Usage: GorseED [--check FILE.map")
                                 << QString();
