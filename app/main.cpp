@@ -1,8 +1,10 @@
 #include "app/commandline.h"
 #include "app/gorseed.h"
 #include "app/startupenvironment.h"
+#include "mapview/recoverycopies.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <cstdio>
 
 int main(int argc, char *argv[])
@@ -22,7 +24,11 @@ int main(int argc, char *argv[])
     }
     prepareStartupEnvironment();
     QApplication application(argc, argv);
+    // Names the user's data folder, where the recovery copies live.
+    QApplication::setApplicationName(QStringLiteral("GorseED"));
     GorseED window;
     window.show();
+    RecoveryCopies recovery(*window.mapView, RecoveryCopies::defaultFolder());
+    QTimer::singleShot(0, &recovery, &RecoveryCopies::offerCopiesLeftBehind);
     return application.exec();
 }

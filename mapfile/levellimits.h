@@ -28,4 +28,10 @@ inline QString beyondGridMessage()
     return QStringLiteral("A level has at most %1 x %1 cells and %2 objects: nothing is placed beyond them")
         .arg(english.toString(gridCells), english.toString(qulonglong(objects)));
 }
+// The status shown when an edit would take a level past its object limit.
+inline QString objectLimitMessage(size_t limit = objects)
+{
+    return QStringLiteral("A level holds at most %1 objects: nothing more is placed")
+        .arg(QLocale(QLocale::English).toString(qulonglong(limit)));
+}
 } // namespace LevelLimits

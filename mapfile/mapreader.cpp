@@ -407,6 +407,9 @@ std::string MapReader::texturePathOf(std::string_view reference) const
 {
     // A reference that would lead out of the level's folder is not followed:
     // the object keeps no image.
+    if (absoluteReferences && !reference.empty() && reference.front() == '/'
+        && reference.find('\0') == std::string_view::npos)
+        return std::string(reference);
     if (!isSafeReference(reference))
         return std::string();
     std::string path = mapFolder;

@@ -67,6 +67,10 @@ public:
     explicit MapReader(std::string mapFolder);
     MapReader(std::string mapFolder, Limits limits);
 
+    // The editor's own recovery copies name their images by absolute path;
+    // such references are followed only when this is set.
+    void acceptAbsoluteReferences() { absoluteReferences = true; }
+
     Contents parseMapText(std::string_view text) const;
     MapDefinition parseDefinitionLine(std::string_view line) const;
 
@@ -81,4 +85,5 @@ private:
 
     std::string mapFolder;
     Limits limits;
+    bool absoluteReferences = false;
 };

@@ -188,7 +188,9 @@ int32_t MapWriter::registerDefinition(const SectorProperties &object, const std:
     if (known != idByContent.end())
         return known->second;
 
-    if (!light)
+    if (!light && referenceOf)
+        value = safeName(referenceOf(texturePath));
+    else if (!light)
         value = mapName + "/" + imageFileName(texturePath, object.textureName);
     const int32_t id = freeId(object.textureId);
     definitionList.push_back(MapDefinition {id, kind, subtype, texturePath, value, SectorLighting()});

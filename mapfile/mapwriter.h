@@ -41,6 +41,11 @@ public:
 
     explicit MapWriter(std::string mapName, NameCheck nameCheck = {});
 
+    // Names each texture by what this gives for the image's path, instead of
+    // by a copy in the level's texture folder; no image is then listed.
+    using ReferenceOf = std::function<std::string(const std::string &sourcePath)>;
+    void setReferenceOf(ReferenceOf reference) { referenceOf = std::move(reference); }
+
     // The layers of a registry in a fixed order: the eight layers in the order
     // of the layer combo box, then any other names alphabetically.
     static std::vector<Layer> layersOf(const SectorRegistry &registry);
@@ -73,6 +78,7 @@ private:
 
     std::string mapName;
     NameCheck nameCheck;
+    ReferenceOf referenceOf;
     std::vector<MapDefinition> definitionList;
     // Texture number, subtype and image or light values, joined -> the
     // definition's number.

@@ -1,7 +1,9 @@
 #include "mapview/mapview.h"
+#include "mapview/unsavedchangesguard.h"
 
 #include "gallery/texturegallery.h"
 #include "mapfile/mapfile.h"
+#include "mapfile/recoveryfile.h"
 #include "model/layercontroller.h"
 #include "model/placementcontext.h"
 #include "model/sector.h"
@@ -58,10 +60,17 @@ QString firstLines(const QStringList &lines)
 
 void MapView::BtnSaveMapEvent()
 {
-    runGuarded(mainWindow, saveTitle, [this] { saveMap(); });
+    saveLevel();
 }
 
-void MapView::saveMap()
+bool MapView::saveLevel()
+{
+    bool saved = false;
+    runGuarded(mainWindow, saveTitle, [this, &saved] { saved = saveMap(); });
+    return saved;
+}
+
+bool MapView::saveMap()
 {
     MapFile mapFile;
     const QString saved = mapFile.saveMap(mapFileName, layerController->sectorsByLayer);
@@ -73,7 +82,7 @@ void MapView::saveMap()
                                  QStringLiteral("The map could not be saved to %1:\n%2")
                                      .arg(QDir::toNativeSeparators(mapFile.targetFileName), mapFile.errorString));
         }
-        return;
+        return false;
     }
     showEditedFile(saved);
     history->setClean();
@@ -85,35 +94,55 @@ void MapView::saveMap()
                                             "texture folder:\n%2")
                                  .arg(QDir::toNativeSeparators(mapFileName), mapFile.imageProblems.join('\n')));
     }
+    return true;
 }
 
 void MapView::showEditedFile(const QString &fileName)
 {
     mapFileName = fileName;
-    mainWindow->setWindowTitle(QStringLiteral("Editing: ") + mapFileName + QStringLiteral(" - GorseED"));
+    unsaved->showTitle();
 }
 
 void MapView::BtnLoadMapEvent()
 {
+    if (!unsaved->mayReplaceLevel(UnsavedChangesGuard::Loading))
+        return;
     const QString fileName = MapFile::askLoadFileName();
     if (!fileName.isEmpty())
         runGuarded(mainWindow, loadTitle, [this, &fileName] { loadMapFromFile(fileName); });
 }
 
-bool MapView::loadMapFromFile(const QString &fileName)
+PlacementContext MapView::loadContext() const
 {
-    // The level is laid out at the largest zoom with the view at the map's
+    // A level is laid out at the largest zoom with the view at the map's
     // origin; the view itself changes only when a level is actually loaded.
     PlacementContext context = placementContext();
     context.cellSize = loadZoom * baseCellSize;
     context.originX = 0;
     context.originY = 0;
+    return context;
+}
 
+bool MapView::restoreRecoveryCopy(const QString &copyFile, const QString &levelFile, QString &error)
+{
+    const UpdatesHold hold(mapWidget);
+    SectorRegistry restored;
+    if (!RecoveryFile::read(copyFile, restored, loadContext(), error))
+        return false;
+    adoptLevel(restored, levelFile);
+    reportLevelProblems(QStringLiteral("Restored"), levelFile.isEmpty() ? copyFile : levelFile, {});
+    // The level differs from what its file holds (if it has one) until saved.
+    history->resetClean();
+    return true;
+}
+
+bool MapView::loadMapFromFile(const QString &fileName)
+{
     // The map repaints once when the load is done, not for each object made.
     const UpdatesHold hold(mapWidget);
     SectorRegistry loaded;
     MapFile mapFile;
-    mapFile.loadMapFile(fileName, loaded, context);
+    mapFile.loadMapFile(fileName, loaded, loadContext());
     if (!mapFile.errorString.isEmpty()) {
         QMessageBox::warning(mainWindow, loadTitle,
                              QStringLiteral("The level %1 could not be loaded:\n%2")
@@ -129,7 +158,18 @@ bool MapView::loadMapFromFile(const QString &fileName)
         }
         return false;
     }
+    adoptLevel(loaded, fileName);
+    reportLevelProblems(QStringLiteral("Loaded"), fileName, mapFile.readProblems);
+    if (!mapFile.loadProblems.isEmpty()) {
+        QMessageBox::warning(mainWindow, loadTitle,
+                             QStringLiteral("The level %1 was loaded, but not all of it could be read:\n%2")
+                                 .arg(QDir::toNativeSeparators(fileName), firstLines(mapFile.loadProblems)));
+    }
+    return true;
+}
 
+void MapView::adoptLevel(SectorRegistry &loaded, const QString &fileName)
+{
     for (const auto &entry : loaded)
         for (Sector *sector : entry.second)
             connect(sector->properties->button, &QPushButton::clicked, this, &MapView::SectorClickEvent);
@@ -150,13 +190,6 @@ bool MapView::loadMapFromFile(const QString &fileName)
     // The loaded level is the one being edited now: Ctrl+S writes it, never
     // the level saved before the load.
     showEditedFile(fileName);
-    reportLevelProblems(QStringLiteral("Loaded"), fileName, mapFile.readProblems);
-    if (!mapFile.loadProblems.isEmpty()) {
-        QMessageBox::warning(mainWindow, loadTitle,
-                             QStringLiteral("The level %1 was loaded, but not all of it could be read:\n%2")
-                                 .arg(QDir::toNativeSeparators(fileName), firstLines(mapFile.loadProblems)));
-    }
     // Its history starts here; steps of the previous map mean nothing to it.
     history->clear();
-    return true;
 }

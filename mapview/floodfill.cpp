@@ -40,6 +40,11 @@ void MapView::floodFill()
         showStatus(LevelLimits::beyondGridMessage());
         return;
     }
+    // A fill that would take the level past its object limit places nothing.
+    if (fillTarget == 0 && area.cells.size() > edits->roomForObjects()) {
+        showStatus(LevelLimits::objectLimitMessage(edits->objectLimit()));
+        return;
+    }
     // One fill is one step of the history, in either mode.
     edits->beginGesture(QStringLiteral("flood fill"));
     if (fillTarget != 0) {

@@ -19,6 +19,7 @@ void MapView::setUpHistory()
     history->setUndoLimit(historyLimit);
     edits = new MapEdits(*layerController, [this] { return placementContext(); });
     edits->adoptSector = [this](Sector *sector) { adoptSector(sector); };
+    edits->refused = [this](const QString &status) { showStatus(status); };
     edits->stepDone = [this](const QString &gesture, MapChange &&change) {
         history->push(new MapChangeCommand(*edits, gesture, std::move(change)));
     };

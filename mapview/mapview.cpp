@@ -1,6 +1,7 @@
 #include "mapview/mapview.h"
 
 #include "mapview/mapbackground.h"
+#include "mapview/unsavedchangesguard.h"
 
 #include "gallery/texturegallery.h"
 #include "mapfile/levellimits.h"
@@ -50,6 +51,7 @@ MapView::MapView(QWidget *mainWindow) : mainWindow(mainWindow), toolCursor(Qt::A
     connectWidgets();
     background->setCellSize(cellSize());
     setUpHistory();
+    unsaved = new UnsavedChangesGuard(*this, *history, *mainWindow);
     setUpLevelProblems();
 }
 
@@ -60,6 +62,7 @@ MapView::~MapView()
     // An open properties window records into the history as it closes, and
     // the history's steps refer to the edit operations: all go in this order.
     closePropertiesWindows();
+    delete unsaved;
     delete history;
     delete edits;
     delete textureGallery;

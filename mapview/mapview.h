@@ -9,6 +9,7 @@
 #include <QString>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class LayerController;
@@ -26,7 +27,9 @@ class QUndoStack;
 class QWidget;
 class Sector;
 class TextureGallery;
+class UnsavedChangesGuard;
 struct PlacementContext;
+using SectorRegistry = std::unordered_map<std::string, std::vector<Sector *>>;
 
 // Controller of the editing area. Finds the main window's controls by object
 // name and wires them up, owns the layer controller and the texture gallery,
@@ -53,6 +56,17 @@ public:
     // Reads a level and, when it holds at least one object, puts it in place
     // of the current map; returns whether it did.
     bool loadMapFromFile(const QString &fileName);
+    // Puts a recovery copy in place of the current map as the level
+    // `levelFile` (empty: never saved) with unsaved changes; false with
+    // `error` when the copy cannot be read, and the map stays as it was.
+    bool restoreRecoveryCopy(const QString &copyFile, const QString &levelFile, QString &error);
+    // Runs the save command (with its dialog for a level never saved);
+    // returns whether the level was written.
+    bool saveLevel();
+    // Whether a stroke, a rubber band, a pan or any other gesture is under way.
+    bool gestureUnderWay() const;
+    // The unsaved mark in the title and the question before work is thrown away.
+    UnsavedChangesGuard *unsavedChanges() const { return unsaved; }
     void showStatus(const QString &text);
     void clearStatus();
 
@@ -172,7 +186,10 @@ public slots:
 
 private:
     void connectWidgets();
-    void saveMap();
+    bool saveMap();
+    PlacementContext loadContext() const;
+    // Makes a level just read the map being edited, named `fileName`.
+    void adoptLevel(SectorRegistry &loaded, const QString &fileName);
     void setUpLevelProblems();
     void handlePencilEvent(QMouseEvent *event);
     // Runs `action` on every shown view cell on the line from the stroke's
@@ -200,4 +217,5 @@ private:
     std::string temporaryLayer;
     // Whether this view pushed its tool cursor as the application's override cursor.
     bool cursorOverridden = false;
+    UnsavedChangesGuard *unsaved = nullptr;
 };

@@ -319,3 +319,9 @@ void MapView::drawSelectionBand()
     selectionBand->setPicture(picture);
     selectionBand->show();
 }
+
+bool MapView::gestureUnderWay() const
+{
+    return edits->gestureOpen() || strokeButton != Qt::NoButton || selectionDragInProgress()
+           || QApplication::mouseButtons() != Qt::NoButton;
+}

@@ -1,5 +1,6 @@
 #include "model/mapedits.h"
 
+#include "mapfile/levellimits.h"
 #include "model/layercontroller.h"
 #include "model/mousehold.h"
 #include "model/placementcontext.h"
@@ -99,7 +100,7 @@ void showTexture(Sector *sector)
 } // namespace
 
 MapEdits::MapEdits(LayerController &layers, std::function<PlacementContext()> context)
-    : layers(layers), context(std::move(context))
+    : layers(layers), context(std::move(context)), limit(LevelLimits::objects)
 {
 }
 
@@ -140,6 +141,11 @@ Sector *MapEdits::placeNew(QPoint mapCell)
 {
     if (mapCell.x() < 0 || mapCell.y() < 0 || layers.hasSectorAt(mapCell.x(), mapCell.y()))
         return nullptr;
+    if (roomForObjects() == 0) {
+        if (refused)
+            refused(LevelLimits::objectLimitMessage(limit));
+        return nullptr;
+    }
     const StepScope step(*this, QStringLiteral("pencil stroke"));
     const PlacementContext where = context();
     Sector *sector = createSector(mapCell + QPoint(where.originX, where.originY), where);
@@ -148,6 +154,14 @@ Sector *MapEdits::placeNew(QPoint mapCell)
     gesture->placedAt.emplace(sector, gesture->placed.size());
     gesture->placed.push_back(Gesture::Placed {sector, layers.currentLayer});
     return sector;
+}
+
+size_t MapEdits::roomForObjects() const
+{
+    size_t count = 0;
+    for (const auto &entry : layers.sectorsByLayer)
+        count += entry.second.size();
+    return count < limit ? limit - count : 0;
 }
 
 void MapEdits::remove(const std::vector<Sector *> &sectors)

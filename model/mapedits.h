@@ -34,6 +34,8 @@ public:
 
     // Set by the map view: wires a newly made object's button into the view.
     std::function<void(Sector *)> adoptSector;
+    // Set by the map view: shows why an object was not placed.
+    std::function<void(const QString &status)> refused;
     // Set by the map view: takes each finished step into the history.
     std::function<void(const QString &gesture, MapChange &&change)> stepDone;
 
@@ -43,8 +45,16 @@ public:
     bool gestureOpen() const { return gesture != nullptr; }
 
     // A new object of the current layer with the gallery's texture at a map
-    // cell; null when the cell is refused (left of or above the map, taken).
+    // cell; null when the cell is refused (left of or above the map, taken)
+    // or the level holds as many objects as it may (said through `refused`).
+    // Every tool places its new objects here, so none goes past the limit.
     Sector *placeNew(QPoint mapCell);
+    // How many more objects the level may take: tools that place many at once
+    // refuse the whole edit when it does not fit.
+    size_t roomForObjects() const;
+    // The object limit, LevelLimits::objects unless a test lowers it.
+    size_t objectLimit() const { return limit; }
+    void setObjectLimit(size_t objects) { limit = objects; }
     // Objects of the current layer, erased (deferred deletion).
     void remove(const std::vector<Sector *> &sectors);
     // Every object of the current layer, destroyed at once.
@@ -72,4 +82,5 @@ private:
     LayerController &layers;
     std::function<PlacementContext()> context;
     std::unique_ptr<Gesture> gesture;
+    size_t limit;
 };

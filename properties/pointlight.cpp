@@ -81,6 +81,15 @@ std::vector<LightCell> pointLightCells(const PointLightParams &params)
     return cells;
 }
 
+namespace {
+void showStatusOf(const PlacementContext &context, const QString &text)
+{
+    QWidget *window = context.mapWidget ? context.mapWidget->window() : nullptr;
+    if (auto *status = window ? window->findChild<QLabel *>(QStringLiteral("labelStatus")) : nullptr)
+        status->setText(text);
+}
+} // namespace
+
 bool pointLightFits(const PointLightParams &params)
 {
     if (params.radius < 0)
@@ -99,12 +108,20 @@ bool pointLightFits(const PointLightParams &params)
 bool generatePointLight(const PlacementContext &context, const PointLightParams &params)
 {
     if (!pointLightFits(params)) {
-        QWidget *window = context.mapWidget ? context.mapWidget->window() : nullptr;
-        if (auto *status = window ? window->findChild<QLabel *>(QStringLiteral("labelStatus")) : nullptr)
-            status->setText(LevelLimits::beyondGridMessage());
+        showStatusOf(context, LevelLimits::beyondGridMessage());
         return false;
     }
     LayerController *layers = context.layers;
+    // A light that would take the level past its object limit places nothing.
+    if (context.edits) {
+        size_t newCells = 0;
+        for (const LightCell &cell : pointLightCells(params))
+            newCells += layers->sectorOn(Kinds::Lightmap, cell.x, cell.y) ? 0 : 1;
+        if (newCells > context.edits->roomForObjects()) {
+            showStatusOf(context, LevelLimits::objectLimitMessage(context.edits->objectLimit()));
+            return false;
+        }
+    }
     // Light cells live on the light layer only. If another layer became
     // current while the properties window was open (the layer box, or Shift
     // or Ctrl held), it is left for the time of the generation, so that no

@@ -6,7 +6,11 @@
 #include "model/sector.h"
 
 #include <QApplication>
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QCompleter>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QFile>
 #include <QGraphicsColorizeEffect>
 #include <QImage>
@@ -173,6 +177,27 @@ std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButt
     });
     timer->start();
     return answer;
+}
+
+void answerNextFileDialog(const QString &path)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, [timer, path] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        if (path.isEmpty())
+            return dialog->reject();
+        auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        QTest::keyClicks(name, path);
+        // The name completion's list would take the Enter key.
+        name->completer()->popup()->hide();
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    timer->start();
 }
 
 void chooseLayer(GorseED &window, const QString &layer)

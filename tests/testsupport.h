@@ -98,6 +98,10 @@ struct MessageBoxAnswer
 };
 std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButton button);
 
+// Answers the next file dialog by typing `path` into its name field and
+// pressing Enter, or cancels it when the path is empty.
+void answerNextFileDialog(const QString &path);
+
 // Makes `layer` current through the window's layer combo box, as a user would.
 void chooseLayer(GorseED &window, const QString &layer);
 

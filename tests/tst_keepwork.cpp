@@ -1,0 +1,238 @@
+// A designer's work is never thrown away without a word: the unsaved mark in
+// the title, the question before a close or a load, the recovery copies, and
+// the object limit that keeps every saved level loadable.
+#include "testsupport.h"
+
+#include "app/gorseed.h"
+#include "mapfile/levellimits.h"
+#include "mapview/mapview.h"
+#include "mapview/recoverycopies.h"
+#include "mapview/unsavedchangesguard.h"
+#include "model/layercontroller.h"
+#include "model/mapedits.h"
+#include "model/placementcontext.h"
+#include "model/sector.h"
+#include "properties/pointlight.h"
+
+#include <QFileDialog>
+#include <QLabel>
+#include <QRadioButton>
+#include <QTest>
+
+namespace {
+QLabel *statusOf(GorseED &window)
+{
+    return window.findChild<QLabel *>(QStringLiteral("labelStatus"));
+}
+
+int objectCount(LayerController *layers)
+{
+    int count = 0;
+    for (const auto &entry : layers->sectorsByLayer)
+        count += int(entry.second.size());
+    return count;
+}
+} // namespace
+
+class KeepWorkTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+
+    void titleMarksUnsavedChanges()
+    {
+        MapScene scene;
+        scene.mouse.click(scene.mouse.cellCentre(1, 1), Qt::LeftButton);
+        QCOMPARE(scene.window.windowTitle(), QStringLiteral("*GorseED"));
+        QTest::keyClick(&scene.window, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(scene.window.windowTitle(), QStringLiteral("GorseED"));
+        QTest::keyClick(&scene.window, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(scene.window.windowTitle(), QStringLiteral("*GorseED"));
+        const QString level = scene.fixture.workdir.path() + "/level.map";
+        scene.view->mapFileName = level;
+        QVERIFY(scene.view->saveLevel());
+        QCOMPARE(scene.window.windowTitle(), "Editing: " + level + " - GorseED");
+        scene.mouse.click(scene.mouse.cellCentre(2, 1), Qt::LeftButton);
+        QCOMPARE(scene.window.windowTitle(), "*Editing: " + level + " - GorseED");
+        // Undone back to the saved level, the mark goes again.
+        QTest::keyClick(&scene.window, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(scene.window.windowTitle(), "Editing: " + level + " - GorseED");
+    }
+
+    void questionBeforeWorkIsThrownAway_data()
+    {
+        QTest::addColumn<bool>("closing");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("levelName"); // "" never saved, "missing/..." a save that fails
+        QTest::addColumn<bool>("goesOn");
+        for (const bool closing : {true, false}) {
+            const char *what = closing ? "close, " : "load, ";
+            QTest::newRow(QByteArray(what) + "save") << closing << int(QMessageBox::Save) << "level.map" << true;
+            QTest::newRow(QByteArray(what) + "failing save")
+                << closing << int(QMessageBox::Save) << "missing/level.map" << false;
+            QTest::newRow(QByteArray(what) + "save dialog cancelled")
+                << closing << int(QMessageBox::Save) << "" << false;
+            QTest::newRow(QByteArray(what) + "discard") << closing << int(QMessageBox::Discard) << "level.map" << true;
+            QTest::newRow(QByteArray(what) + "cancel") << closing << int(QMessageBox::Cancel) << "level.map" << false;
+        }
+    }
+
+    void questionBeforeWorkIsThrownAway()
+    {
+        QFETCH(bool, closing);
+        QFETCH(int, answer);
+        QFETCH(QString, levelName);
+        QFETCH(bool, goesOn);
+        MapScene scene;
+        const QString level = levelName.isEmpty() ? QString() : scene.fixture.workdir.path() + "/" + levelName;
+        scene.view->mapFileName = level;
+        // Whether the window closed, or the load went on to its own file dialog (then cancelled).
+        const auto replace = [&] {
+            if (closing)
+                return scene.window.close();
+            bool loadAsked = false;
+            auto *watch = new QTimer(&scene.window);
+            connect(watch, &QTimer::timeout, [&loadAsked] {
+                auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+                loadAsked = loadAsked || (dialog && dialog->acceptMode() == QFileDialog::AcceptOpen);
+            });
+            watch->start(5);
+            scene.view->btnLoadMap->click();
+            delete watch;
+            return loadAsked;
+        };
+        // Unchanged, nothing is asked.
+        if (!closing)
+            answerNextFileDialog(QString());
+        QCOMPARE(replace(), true);
+        scene.window.show();
+
+        chooseLayer(scene.window, "Wall");
+        scene.mouse.click(scene.mouse.cellCentre(1, 1), Qt::LeftButton);
+        const auto question = answerNextMessageBox(QMessageBox::StandardButton(answer));
+        const bool failing = levelName.startsWith("missing");
+        const auto warning = failing ? answerNextMessageBox(QMessageBox::Ok) : nullptr;
+        if (levelName.isEmpty() || (!closing && goesOn))
+            answerNextFileDialog(QString());
+        QCOMPARE(replace(), goesOn);
+        QVERIFY(question->seen && question->text.contains("unsaved changes"));
+        QVERIFY(!failing || warning->seen);
+        QCOMPARE(QFile::exists(level), answer == QMessageBox::Save && goesOn);
+        // Whatever the answer, the objects stay until the level is really replaced.
+        QCOMPARE(scene.layers->layerList("Wall").size(), size_t(1));
+        QCOMPARE(scene.view->unsavedChanges()->levelChanged(), answer != QMessageBox::Save || !goesOn);
+    }
+
+    void recoveryCopies()
+    {
+        QTemporaryDir folder;
+        MapScene first;
+        const QString level = first.fixture.workdir.path() + "/level.map";
+        first.view->mapFileName = level;
+        RecoveryCopies copies(*first.view, folder.path());
+        QVERIFY(copies.writeCopyIfDue() && !QFile::exists(copies.copyFile()));
+
+        // Never in the middle of a stroke.
+        first.mouse.press(first.mouse.cellCentre(1, 1), Qt::LeftButton);
+        QVERIFY(!copies.writeCopyIfDue() && !QFile::exists(copies.copyFile()));
+        first.mouse.release(first.mouse.cellCentre(1, 1), Qt::LeftButton);
+        copies.setInterval(10);
+        QTRY_VERIFY(QFile::exists(copies.copyFile()));
+        const QString brick = QFileInfo("textures/Wall/brick.png").absoluteFilePath();
+        QVERIFY(bytesOf(copies.copyFile()).contains(",Wall,Solid," + brick.toUtf8() + "\r\n"));
+        QVERIFY(!QFile::exists(level));
+
+        // An editor that was killed, and one still running: only the first is offered.
+        QFile::copy(copies.copyFile(), folder.path() + "/copy-killed.map");
+        QFile::copy(QString(copies.copyFile()).replace(".map", ".level"), folder.path() + "/copy-killed.level");
+        MapScene second;
+        RecoveryCopies secondCopies(*second.view, folder.path());
+        const auto offer = answerNextMessageBox(QMessageBox::Ok);
+        secondCopies.offerCopiesLeftBehind();
+        QVERIFY(offer->seen && offer->text.contains("level.map"));
+        QCOMPARE(second.window.windowTitle(), "*Editing: " + level + " - GorseED");
+        QCOMPARE(second.layers->layerList("Wall").at(0)->properties->textureDir + "brick.png",
+                 QFileInfo(brick).absolutePath().toStdString() + "/brick.png");
+        // The restoring editor keeps a copy of its own in place of the killed one's.
+        QVERIFY(QFile::exists(secondCopies.copyFile()) && QFile::exists(copies.copyFile()));
+        QVERIFY(!QFile::exists(folder.path() + "/copy-killed.map"));
+        // Ctrl+S writes the restored level to its own file and removes the copy.
+        QVERIFY(second.view->saveLevel() && bytesOf(level).contains("#Wall\r\n0,0,\r\n0,"));
+        QVERIFY(bytesOf(level).contains(",Wall,Solid,level/brick.png\r\n"));
+        QVERIFY(!QFile::exists(secondCopies.copyFile()));
+
+        // Discarded at start, or after a question: the copy goes.
+        QFile::copy(copies.copyFile(), folder.path() + "/copy-killed.map");
+        answerNextMessageBox(QMessageBox::Discard);
+        secondCopies.offerCopiesLeftBehind();
+        QVERIFY(!QFile::exists(folder.path() + "/copy-killed.map"));
+        answerNextMessageBox(QMessageBox::Discard);
+        QVERIFY(first.view->unsavedChanges()->mayReplaceLevel(UnsavedChangesGuard::Closing));
+        QVERIFY(!QFile::exists(copies.copyFile()));
+
+        // A copy that cannot be read is told of and kept aside.
+        QFile broken(folder.path() + "/copy-broken.map");
+        QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("\x01\x02 not a level") > 0);
+        broken.close();
+        answerNextMessageBox(QMessageBox::Ok);
+        const auto told = answerNextMessageBox(QMessageBox::Ok);
+        secondCopies.offerCopiesLeftBehind();
+        QVERIFY(told->text.contains("could not be read") && !QFile::exists(folder.path() + "/copy-broken.map"));
+        QVERIFY(QFile::exists(folder.path() + "/copy-broken.map.unreadable"));
+    }
+
+    void recoveryWriteFailureIsToldOnce()
+    {
+        MapScene scene;
+        scene.fixture.workdir.writeFile("blocked", "a file where the folder should be");
+        RecoveryCopies copies(*scene.view, scene.fixture.workdir.path() + "/blocked/recovery");
+        scene.mouse.click(scene.mouse.cellCentre(1, 1), Qt::LeftButton);
+        QVERIFY(!copies.writeCopyIfDue());
+        QVERIFY(statusOf(scene.window)->text().startsWith("The recovery copy could not be written"));
+        scene.view->showStatus("painting on");
+        QVERIFY(!copies.writeCopyIfDue());
+        QCOMPARE(statusOf(scene.window)->text(), QStringLiteral("painting on"));
+    }
+
+    void objectLimitAtEveryTool_data()
+    {
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<int>("placed"); // objects placed with room for 3 more
+        QTest::newRow("pencil") << "pencil" << 3;
+        QTest::newRow("fill") << "fill" << 0;
+        QTest::newRow("point light") << "point light" << 0;
+    }
+
+    void objectLimitAtEveryTool()
+    {
+        QFETCH(QString, tool);
+        QFETCH(int, placed);
+        MapScene scene;
+        chooseLayer(scene.window, "Wall");
+        // Walls round a room of 2 x 2 cells at (1, 1).
+        for (int x = 0; x < 4; ++x)
+            for (int y = 0; y < 4; ++y)
+                if (x == 0 || y == 0 || x == 3 || y == 3)
+                    scene.view->edits->placeNew(QPoint(x, y));
+        const int before = objectCount(scene.layers);
+        scene.view->edits->setObjectLimit(size_t(before) + 3);
+        chooseLayer(scene.window, "Floor");
+        if (tool == "pencil") {
+            scene.mouse.drag({scene.mouse.cellCentre(5, 0), scene.mouse.cellCentre(5, 5)}, Qt::LeftButton);
+        } else if (tool == "fill") {
+            QTest::mouseClick(scene.view->radioFloodFill, Qt::LeftButton);
+            scene.mouse.click(scene.mouse.cellCentre(1, 1), Qt::LeftButton);
+        } else {
+            chooseLayer(scene.window, "Lightmap");
+            QVERIFY(!generatePointLight(scene.view->placementContext(), {0.5, 0, false, false, 7, 7, 100, 1}));
+        }
+        QCOMPARE(objectCount(scene.layers), before + placed);
+        QCOMPARE(statusOf(scene.window)->text(), LevelLimits::objectLimitMessage(size_t(before) + 3));
+        QCOMPARE(scene.view->edits->roomForObjects(), size_t(3 - placed));
+    }
+};
+
+QTEST_MAIN(KeepWorkTest)
+#include "tst_keepwork.moc"
