@@ -38,9 +38,13 @@ start_x() {
 }
 
 # Starts the editor in a fresh copy of the working directory; sets WIN and its geometry WIN_X, WIN_Y, WIN_W, WIN_H.
+# Each editor gets a user data folder of its own (so no recovery copy of another run is offered), unless
+# EDITOR_HOME names one; RECOVERY_MS sets how often it writes its recovery copy.
 start_editor() {
+    local home=${EDITOR_HOME:-$(mktemp -d "$WORK/home.XXXXXX")}
     cp -r "$DATA_DIR/." "$WORK/wd/" || die "cannot copy $DATA_DIR"
-    (cd "$WORK/wd" && QT_QPA_PLATFORM=xcb exec "$EDITOR_BIN" >"$OUT/editor.log" 2>&1) &
+    (cd "$WORK/wd" && XDG_DATA_HOME=$home GORSEED_RECOVERY_INTERVAL_MS=${RECOVERY_MS:-} QT_QPA_PLATFORM=xcb \
+        exec "$EDITOR_BIN" >"$OUT/editor.log" 2>&1) &
     EDITOR_PID=$!
     WIN=$(timeout 60 xdotool search --sync --onlyvisible --pid "$EDITOR_PID" | head -n 1)
     [ -n "$WIN" ] || { cat "$OUT/editor.log" >&2; die "the editor showed no window within 60 s"; }
@@ -48,17 +52,24 @@ start_editor() {
         sed -n 's/^\(X\|Y\|WIDTH\|HEIGHT\)=//p' | xargs)"
 }
 
-# Closes the window as a window manager's close button does; the editor must then exit with status 0 (under
-# the sanitizers a leak or error report makes it non-zero).
+# Closes the window as a window manager's close button does, discarding unsaved changes when the editor asks;
+# the editor must then exit with status 0 (under the sanitizers a leak or error report makes it non-zero).
 stop_editor() {
     "$PROBE" close "$WIN" || fail "could not send the close request"
-    retry 300 "! kill -0 $EDITOR_PID 2>/dev/null" || { fail "the editor did not exit within 30 s of closing"; return; }
+    retry 300 "! kill -0 $EDITOR_PID 2>/dev/null || { discard_changes; false; }" ||
+        { fail "the editor did not exit within 30 s of closing"; return; }
     local status=0
     wait "$EDITOR_PID" || status=$?
     EDITOR_PID=""
     [ "$status" = 0 ] || { cat "$OUT/editor.log" >&2; fail "the editor exited with status $status after closing"; }
 }
 
+# Answers "Discard" to the editor's question about unsaved changes; fails when it is not asking.
+discard_changes() {
+    local question
+    question=$(xdotool search --onlyvisible --pid "$EDITOR_PID" --name '^Unsaved Changes$' 2>/dev/null | head -n 1)
+    [ -n "$question" ] && xdotool windowfocus --sync "$question" && key alt+d
+}
 focus_editor() { xdotool windowfocus --sync "$WIN" || fail "could not focus the editor window"; } # no WM does it
 key() { xdotool key --clearmodifiers "$1"; }
 move_to() { xdotool mousemove --sync $((WIN_X + $1)) $((WIN_Y + $2)); } # window coordinates
@@ -160,6 +171,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/scenario_fulldisk.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/scenario_undo.sh"
 # shellcheck source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/scenario_problems.sh"
+# shellcheck source-path=SCRIPTDIR
+source "$(dirname "${BASH_SOURCE[0]}")/scenario_recovery.sh"
 
 # "S" switches to select mode and "E" back to edit mode with the pencil: the mode row changes on screen and the
 # map's cursor goes from the pencil to a cross and back.
@@ -223,6 +236,7 @@ main() {
     off_map_strokes_and_held_ctrl
     stop_editor
     full_disk # in an editor of its own
+    recovery_after_kill # two editors of its own
 
     if [ "${UPDATE_SCREENSHOT:-}" = 1 ]; then
         mkdir -p "$SOURCE_ROOT/docs" && cp "$OUT/editor.png" "$SOURCE_ROOT/docs/screenshot.png" &&

@@ -15,6 +15,8 @@ load_level() {
     expect_cells before-load "$bg" "the background (wall erased)" 2,1
 
     move_to "$LOAD_MAP_X" "$LOAD_MAP_Y" && xdotool click 1
+    # The erased wall is an unsaved change: the editor asks first.
+    retry 50 discard_changes || fail "loading over an unsaved change asked nothing"
     dialog=$(window_named "Save Gorse Map") # the load dialog's caption
     [ -n "$dialog" ] || { fail "Load Map showed no file dialog"; return; }
     xdotool windowfocus --sync "$dialog"
