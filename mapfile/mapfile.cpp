@@ -6,6 +6,7 @@
 #include "model/mousehold.h"
 #include "model/sector.h"
 #include "model/sectorfactory.h"
+#include "model/subtypetable.h"
 #include "model/textureicons.h"
 
 #include <QDir>
@@ -390,15 +391,25 @@ SectorRegistry MapFile::buildSectors(const MapReader::Contents &contents, const 
     SectorRegistry registry;
     const MouseHold hold(context.mapWidget ? context.mapWidget->window() : nullptr);
     try {
+        // The objects of one definition line share one new texture number, so
+        // that a fill retextures a loaded room as a painted one and a save
+        // writes the line once; light cells keep one each, as each carries
+        // values of its own. Numbers come from the gallery's running counter,
+        // so none is a gallery texture's, and every load draws new ones.
+        std::vector<int32_t> numbers(contents.definitions.size(), 0);
         for (const MapReader::Layer &layer : contents.layers) {
             if (layer.cells.empty())
                 continue;
             // Reserved first, so that no object is made without a place to go.
             std::vector<Sector *> &sectors = registry[layer.name];
             sectors.reserve(layer.cells.size());
+            const bool lights = layer.name == Kinds::Lightmap;
             for (const MapReader::Cell &cell : layer.cells) {
                 MapDefinition definition = contents.definitions.at(cell.definition);
-                definition.id = context.gallery->nextLightmapId();
+                int32_t &number = numbers[cell.definition];
+                if (number == 0 || lights || definition.kind == Kinds::Lightmap)
+                    number = context.gallery->nextLightmapId();
+                definition.id = number;
                 sectors.push_back(createSector(QPoint(cell.column, cell.row), context));
                 applyDefinition(definition, sectors.back());
             }

@@ -63,8 +63,9 @@ public:
     // link) are dropped like unsafe references; returns what was dropped or
     // cannot be shown, one line per texture.
     static QStringList checkTextures(MapReader::Contents &contents, const QString &mapFolder);
-    // One new object per occupied cell, each with a texture number of its own;
-    // registry entries only for layers with objects.
+    // One new object per occupied cell; the objects of one definition share a
+    // new texture number, light cells take one each. Registry entries only
+    // for layers with objects.
     static SectorRegistry buildSectors(const MapReader::Contents &contents, const PlacementContext &context);
     static void applyDefinition(const MapDefinition &definition, Sector *sector);
 
