@@ -362,25 +362,38 @@ QStringList MapFile::checkTextures(MapReader::Contents &contents, const QString 
 {
     QStringList problems;
     const QString folder = QFileInfo(mapFolder).canonicalFilePath() + QLatin1Char('/');
+    const std::string prefix = mapFolder.toStdString() + '/';
+    // The image is not taken: the object shows none, and a save writes the
+    // reference back as the file had it and copies nothing.
+    auto keepReference = [&prefix](MapDefinition &definition) {
+        const std::string &path = definition.texturePath;
+        definition.keptReference = std::make_shared<const std::string>(
+            path.rfind(prefix, 0) == 0 ? path.substr(prefix.size()) : path);
+        definition.texturePath.clear();
+    };
     for (MapDefinition &definition : contents.definitions) {
         if (definition.texturePath.empty() || definition.texturePath == MapReader::lampImage)
             continue;
         const QString path = QString::fromStdString(definition.texturePath);
         const QString shown = QDir::toNativeSeparators(QDir(mapFolder).relativeFilePath(path));
         const QFileInfo info(path);
-        if (!info.exists() && !info.isSymLink())
+        if (!info.exists() && !info.isSymLink()) {
+            keepReference(definition);
             continue;
+        }
         // A symbolic link, or a folder that is one, may lead anywhere; what it
         // leads to out of the level's folder is neither shown nor copied.
         const QString canonical = info.canonicalFilePath();
         if (canonical.isEmpty() || !canonical.startsWith(folder)) {
-            definition.texturePath.clear();
+            keepReference(definition);
             problems << QStringLiteral("%1 leads out of the level's folder and was not read").arg(shown);
             continue;
         }
         const QString problem = TextureIcons::problem(definition.texturePath);
-        if (!problem.isEmpty())
+        if (!problem.isEmpty()) {
+            keepReference(definition);
             problems << shown + QLatin1Char(' ') + problem;
+        }
     }
     problems.removeDuplicates();
     return problems;
@@ -425,7 +438,8 @@ SectorRegistry MapFile::buildSectors(const MapReader::Contents &contents, const 
 void MapFile::applyDefinition(const MapDefinition &definition, Sector *sector)
 {
     const std::string &path = definition.texturePath;
-    const TextureRef texture = textureOfPath(path, definition.id);
+    TextureRef texture = textureOfPath(path, definition.id);
+    texture.keptReference = definition.keptReference;
     sector->setTexture(texture);
     sector->properties->kind = definition.kind;
     sector->setSubtype(definition.subtype);

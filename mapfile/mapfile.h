@@ -59,9 +59,10 @@ public:
     // The bytes of a regular file of at most LevelLimits::fileBytes; empty
     // with `error` set otherwise.
     static std::string readMapText(const QString &fileName, QString *error = nullptr);
-    // Texture paths that lead out of the level's folder (through a symbolic
-    // link) are dropped like unsafe references; returns what was dropped or
-    // cannot be shown, one line per texture.
+    // Texture images that are missing, lead out of the level's folder
+    // (through a symbolic link) or cannot be shown are not taken: their
+    // references are kept as text, like unsafe ones. Returns what was refused
+    // or cannot be shown, one line per texture.
     static QStringList checkTextures(MapReader::Contents &contents, const QString &mapFolder);
     // One new object per occupied cell; the objects of one definition share a
     // new texture number, light cells take one each. Registry entries only

@@ -104,7 +104,7 @@ private slots:
         chooseLayer(editor.window, "Item");
         editor.placeAll({QPoint(2, 2)});
         Sector *item = editor.layers->sectorAt(2, 2);
-        item->setTexture(TextureRef {"other.png", "textures/Item/", 7});
+        item->setTexture(TextureRef {"other.png", "textures/Item/", 7, nullptr});
         editor.fillFrom(1, 1);
         QCOMPARE(editor.layers->layerList("Item").size(), size_t(9));
         QCOMPARE(editor.layers->sectorAt(2, 2), item);
@@ -227,7 +227,7 @@ private slots:
             QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
                               list->visualItemRect(list->item(row)).center());
         };
-        editor.layers->sectorAt(2, 1)->setTexture(TextureRef {"other.png", "assets/", numbers[1]});
+        editor.layers->sectorAt(2, 1)->setTexture(TextureRef {"other.png", "assets/", numbers[1], nullptr});
         QTest::mouseClick(editor.view->radioSelect, Qt::LeftButton);
         editor.layers->selectRect(1, 1, 2, 1);
         clickItem(0); // the item already selected applies again

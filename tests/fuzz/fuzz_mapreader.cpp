@@ -41,7 +41,8 @@ std::string written(const MapReader::Contents &contents)
                 number = ++nextId;
             const TextureRef texture = textureOfPath(definition.texturePath, number);
             records.push_back({definition.lighting, 0, 0, cell.column, cell.row, nullptr, texture.textureName,
-                               texture.textureDir, texture.textureId, definition.kind, definition.subtype});
+                               texture.textureDir, texture.textureId, definition.kind, definition.subtype,
+                               definition.keptReference});
             layers.back().objects.push_back(&records.back());
         }
     }
