@@ -10,7 +10,6 @@
 #include "model/layercontroller.h"
 #include "model/sector.h"
 
-#include <QGraphicsEffect>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QSet>
@@ -116,16 +115,34 @@ private slots:
             QCOMPARE(counter.moves.value(wall->properties->button), 1);
     }
 
-    void layerSwitchKeepsUnchangedTints()
+    void layerSwitchTouchesOnlyWhatChanges()
     {
         EditorFixture editor;
-        const std::vector<Sector *> actors = fill(*editor.window, {"Actor"}, QSize(10, 10), "Door");
-        std::vector<QGraphicsEffect *> before;
-        for (const Sector *actor : actors)
-            before.push_back(actor->properties->button->graphicsEffect());
-        chooseLayer(*editor.window, "Wall"); // actors stay blue
-        for (size_t i = 0; i < actors.size(); ++i)
-            QCOMPARE(actors[i]->properties->button->graphicsEffect(), before[i]);
+        const std::vector<Sector *> all = fill(*editor.window, {"Actor", "Floor"}, QSize(10, 10), "Door");
+        struct ShowHideCounter : QObject
+        {
+            bool eventFilter(QObject *watched, QEvent *event) override
+            {
+                if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent)
+                    ++changes[watched];
+                return false;
+            }
+            QHash<QObject *, int> changes;
+        } counter;
+        for (const Sector *sector : all)
+            sector->properties->button->installEventFilter(&counter);
+        const QColor blue(0, 0, 155);
+        // Actors stay shown and blue, floors hidden and blue: nothing happens to them.
+        chooseLayer(*editor.window, "Wall");
+        QVERIFY(counter.changes.isEmpty());
+        // Both layers change: actors go, floors come untinted, each once.
+        chooseLayer(*editor.window, "Floor");
+        for (const Sector *sector : all) {
+            const bool floor = sector->properties->kind == "Floor";
+            QCOMPARE(counter.changes.value(sector->properties->button), 1);
+            QCOMPARE(sector->properties->button->isVisible(), floor);
+            QCOMPARE(tintOf(sector), floor ? QColor() : blue);
+        }
     }
 };
 
