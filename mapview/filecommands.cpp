@@ -120,6 +120,8 @@ PlacementContext MapView::loadContext() const
     context.cellSize = loadZoom * baseCellSize;
     context.originX = 0;
     context.originY = 0;
+    // The layer display rules show the objects that are to be seen, once.
+    context.showNewObjects = false;
     return context;
 }
 
@@ -170,10 +172,6 @@ bool MapView::loadMapFromFile(const QString &fileName)
 
 void MapView::adoptLevel(SectorRegistry &loaded, const QString &fileName)
 {
-    for (const auto &entry : loaded)
-        for (Sector *sector : entry.second)
-            connect(sector->properties->button, &QPushButton::clicked, this, &MapView::SectorClickEvent);
-
     closePropertiesWindows();
     finishGestures();
     originX = 0;

@@ -8,6 +8,7 @@
 #include "model/sectorfactory.h"
 #include "model/subtypetable.h"
 #include "model/textureicons.h"
+#include "model/updateshold.h"
 
 #include <QPushButton>
 #include <QWidget>
@@ -133,6 +134,9 @@ void MapEdits::endGesture()
         if (after != touched.before)
             change.changed.push_back(ChangedObject {touched.before, std::move(after)});
     }
+    // The history keeps what the step changed, without the growth room.
+    change.placed.shrink_to_fit();
+    change.changed.shrink_to_fit();
     if (!change.empty() && stepDone)
         stepDone(done->name, std::move(change));
 }
@@ -236,6 +240,10 @@ void MapEdits::undo(const MapChange &change)
 {
     const PlacementContext where = context();
     const MouseHold hold(where.mapWidget ? where.mapWidget->window() : nullptr);
+    // The map repaints once, when the whole step is replayed.
+    std::unique_ptr<UpdatesHold> updates;
+    if (where.mapWidget && where.mapWidget->isVisible())
+        updates = std::make_unique<UpdatesHold>(where.mapWidget);
     Lookup lookup(layers);
     for (auto object = change.changed.rbegin(); object != change.changed.rend(); ++object)
         if (Sector *sector = lookup.find(object->before))
@@ -256,6 +264,10 @@ void MapEdits::redo(const MapChange &change)
 {
     const PlacementContext where = context();
     const MouseHold hold(where.mapWidget ? where.mapWidget->window() : nullptr);
+    // The map repaints once, when the whole step is replayed.
+    std::unique_ptr<UpdatesHold> updates;
+    if (where.mapWidget && where.mapWidget->isVisible())
+        updates = std::make_unique<UpdatesHold>(where.mapWidget);
     Lookup lookup(layers);
     std::unordered_map<std::string, std::vector<Sector *>> doomed;
     for (const ListedObject &object : change.removed)
@@ -276,7 +288,9 @@ void MapEdits::redo(const MapChange &change)
 Sector *MapEdits::make(const ObjectRecord &record, size_t index)
 {
     // Made like every object, then given what the record says it was.
-    const PlacementContext where = context();
+    PlacementContext where = context();
+    // Shown once, by the display rules, if its layer is to be seen.
+    where.showNewObjects = false;
     Sector *sector = createSector(QPoint(record.mapX + where.originX, record.mapY + where.originY), where);
     apply(sector, record);
     layers.insertSector(record.layer, index, sector);

@@ -3,6 +3,7 @@
 #include "app/gorseed.h"
 #include "mapview/mapview.h"
 #include "model/layercontroller.h"
+#include "model/objectbutton.h"
 #include "model/sector.h"
 
 #include <QApplication>
@@ -12,7 +13,6 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QFile>
-#include <QGraphicsColorizeEffect>
 #include <QImage>
 #include <QPainter>
 #include <QPushButton>
@@ -207,6 +207,6 @@ void chooseLayer(GorseED &window, const QString &layer)
 
 QColor tintOf(const Sector *sector)
 {
-    auto *effect = qobject_cast<QGraphicsColorizeEffect *>(sector->properties->button->graphicsEffect());
-    return effect ? effect->color() : QColor();
+    const ObjectButton *button = ObjectButton::of(sector->properties->button);
+    return button ? button->tint() : QColor();
 }
