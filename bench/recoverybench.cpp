@@ -73,8 +73,7 @@ int main(int argc, char *argv[])
         saveTimes.push_back(timed([&] { return view->saveLevel(); }));
     }
     printf("| level of %d objects (median of %d, ms) | blocks the window |\n|---|---|\n", perLayer * 8 + reps, reps);
-    printf("| recovery copy (%.1f MiB) | %.1f |\n", copyBytes / 1048576.0,
-           median(copyTimes));
+    printf("| recovery copy (%.1f MiB) | %.1f |\n", copyBytes / 1048576.0, median(copyTimes));
     printf("| save (%.1f MiB) | %.1f |\n", QFileInfo(view->mapFileName).size() / 1048576.0, median(saveTimes));
     return 0;
 }

@@ -16,9 +16,8 @@ bool RecoveryFile::write(const QString &fileName, const SectorRegistry &layers, 
             return false;
         MapWriter writer(MapWriter::mapNameOf(QFileInfo(fileName).fileName().toStdString()));
         writer.setReferenceOf([](const std::string &sourcePath) {
-            return sourcePath.empty()
-                       ? sourcePath
-                       : QFileInfo(QString::fromStdString(sourcePath)).absoluteFilePath().toStdString();
+            return sourcePath.empty() ? sourcePath
+                                      : QFileInfo(QString::fromStdString(sourcePath)).absoluteFilePath().toStdString();
         });
         const std::string text = writer.mapText(MapWriter::layersOf(layers));
         QSaveFile file(fileName);

@@ -50,8 +50,7 @@ void removeFiles(const QString &base)
 } // namespace
 
 RecoveryCopies::RecoveryCopies(MapView &view, QString folder)
-    : view(view),
-      folder(std::move(folder)),
+    : view(view), folder(std::move(folder)),
       base(this->folder + QStringLiteral("/copy-") + QUuid::createUuid().toString(QUuid::Id128)),
       interval(defaultInterval())
 {
@@ -181,10 +180,10 @@ void RecoveryCopies::offerCopiesLeftBehind()
 bool RecoveryCopies::offerCopy(const QString &other)
 {
     const QString level = levelOf(other);
-    const QString written = QLocale(QLocale::English)
-                                .toString(QFileInfo(other + copySuffix).lastModified(), QStringLiteral("d MMM yyyy HH:mm"));
-    const QString what = level.isEmpty() ? QStringLiteral("a level never saved")
-                                         : QFileInfo(level).fileName();
+    const QString written
+        = QLocale(QLocale::English)
+              .toString(QFileInfo(other + copySuffix).lastModified(), QStringLiteral("d MMM yyyy HH:mm"));
+    const QString what = level.isEmpty() ? QStringLiteral("a level never saved") : QFileInfo(level).fileName();
     QMessageBox box(QMessageBox::Question, QStringLiteral("Recover Level"),
                     QStringLiteral("A recovery copy of %1 from %2 was found: the editor that wrote it did not close.")
                         .arg(what, written),
@@ -211,9 +210,10 @@ bool RecoveryCopies::offerCopy(const QString &other)
             QFile::rename(other + levelSuffix, other + levelSuffix + asideSuffix);
         else
             aside = other + copySuffix;
-        QMessageBox::warning(view.mainWindow, QStringLiteral("Recover Level"),
-                             QStringLiteral("The recovery copy of %1 from %2 could not be read:\n%3\nIt was kept as %4.")
-                                 .arg(what, written, error, QDir::toNativeSeparators(aside)));
+        QMessageBox::warning(
+            view.mainWindow, QStringLiteral("Recover Level"),
+            QStringLiteral("The recovery copy of %1 from %2 could not be read:\n%3\nIt was kept as %4.")
+                .arg(what, written, error, QDir::toNativeSeparators(aside)));
         return false;
     }
     // The restored level is now this editor's to keep safe; the old copy

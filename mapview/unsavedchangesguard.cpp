@@ -35,9 +35,9 @@ bool UnsavedChangesGuard::mayReplaceLevel(Replacement replacement)
     view.finishGestures();
     if (!levelChanged())
         return true;
-    const QString level = view.mapFileName.isEmpty() ? QStringLiteral("The level, never saved,")
-                                                     : QStringLiteral("The level %1").arg(
-                                                         QFileInfo(view.mapFileName).fileName());
+    const QString level = view.mapFileName.isEmpty()
+        ? QStringLiteral("The level, never saved,")
+        : QStringLiteral("The level %1").arg(QFileInfo(view.mapFileName).fileName());
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Unsaved Changes"),
                     QStringLiteral("%1 has unsaved changes.").arg(level),
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, &window);
