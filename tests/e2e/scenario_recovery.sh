@@ -30,8 +30,9 @@ recovery_after_kill() {
     xdotool windowfocus --sync "$offer" && key Return # Restore
     expect_closed "$offer" "recovery: the offer did not close"
     WIN=$(xdotool search --onlyvisible --pid "$EDITOR_PID" --name 'GorseED$' | head -n 1)
-    title=$(xdotool getwindowname "$WIN")
-    [ "$title" = "*GorseED" ] || fail "recovery: the restored level's title is '$title', not '*GorseED'"
+    # The restore runs once the offer has closed.
+    retry 300 "[ \"\$(xdotool getwindowname $WIN)\" = '*GorseED' ]" ||
+        fail "recovery: the restored level's title is '$(xdotool getwindowname "$WIN")', not '*GorseED'"
 
     focus_editor
     key ctrl+s
