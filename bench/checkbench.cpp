@@ -10,10 +10,11 @@
 #include "checks/levelfile.h"
 #include "checks/levelrules.h"
 #include "checks/problemtext.h"
-#include "mapfile/mapfile.h"
+#include "mapview/mapfile.h"
 #include "mapview/mapview.h"
 #include "model/layercontroller.h"
 #include "model/levelobjects.h"
+#include "model/sector.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -1,9 +1,9 @@
 #include "levelbuilder.h"
 
 #include "app/gorseed.h"
+#include "level/subtypetable.h"
 #include "mapview/mapview.h"
 #include "model/layercontroller.h"
-#include "model/subtypetable.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -2,8 +2,8 @@
 
 #include "checks/levelrules.h"
 
+#include "level/subtypetable.h"
 #include "mapfile/readproblems.h"
-#include "model/subtypetable.h"
 
 #include <QFile>
 #include <QFileInfo>

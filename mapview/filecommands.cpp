@@ -1,11 +1,11 @@
 #include "mapview/mapview.h"
 
 #include "gallery/texturegallery.h"
-#include "mapfile/mapfile.h"
+#include "level/subtypetable.h"
+#include "mapview/mapfile.h"
 #include "model/layercontroller.h"
 #include "model/placementcontext.h"
 #include "model/sector.h"
-#include "model/subtypetable.h"
 #include "model/updateshold.h"
 
 #include <QApplication>

@@ -2,12 +2,12 @@
 #include "mapview/mapview.h"
 
 #include "gallery/texturegallery.h"
-#include "mapfile/levellimits.h"
+#include "level/levellimits.h"
+#include "level/subtypetable.h"
 #include "model/layercontroller.h"
 #include "model/mapedits.h"
 #include "model/mousehold.h"
 #include "model/sector.h"
-#include "model/subtypetable.h"
 
 #include <QMessageBox>
 #include <algorithm>

@@ -3,7 +3,7 @@
 #include "mapview/mapbackground.h"
 
 #include "gallery/texturegallery.h"
-#include "mapfile/levellimits.h"
+#include "level/levellimits.h"
 #include "model/layercontroller.h"
 #include "model/mapedits.h"
 #include "model/placementcontext.h"
@@ -38,7 +38,7 @@ template<typename Widget> Widget *findWidget(QWidget *root, const char *objectNa
 MapView::MapView(QWidget *mainWindow) : mainWindow(mainWindow), toolCursor(Qt::ArrowCursor)
 {
     layerController = new LayerController(mainWindow);
-    textureGallery = new TextureGallery(mainWindow, layerController->sectorsByLayer);
+    textureGallery = new TextureGallery(mainWindow, layerController->sectorsByLayer, textureNumbers);
     textureGallery->setLayer(layerController->currentLayer);
 
     mapWidget = mainWindow->findChild<QWidget *>(QStringLiteral("mapWidget"));
@@ -121,7 +121,8 @@ PlacementContext MapView::placementContext() const
     PlacementContext context;
     context.mapWidget = mapWidget;
     context.layers = layerController;
-    context.gallery = textureGallery;
+    context.texture = textureGallery->currentTexture;
+    context.textureNumbers = &textureNumbers;
     context.cellSize = cellSize();
     context.originX = originX;
     context.originY = originY;

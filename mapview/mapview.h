@@ -1,6 +1,7 @@
 #pragma once
 
-#include "checks/levelproblem.h"
+#include "level/levelproblem.h"
+#include "level/textureref.h"
 
 #include <QCursor>
 #include <QObject>
@@ -27,6 +28,7 @@ class QWidget;
 class Sector;
 class TextureGallery;
 struct PlacementContext;
+struct PointLightOutcome;
 
 // Controller of the editing area. Finds the main window's controls by object
 // name and wires them up, owns the layer controller and the texture gallery,
@@ -90,6 +92,9 @@ public:
     // Closes every open "Object Properties" window, so that none is left
     // working on objects about to be destroyed.
     static void closePropertiesWindows();
+    // Shows why a point light was refused, or fits its new light cells into
+    // the view as it is now and connects their buttons.
+    void adoptPointLight(const PointLightOutcome &light);
 
     // Level problems: the checks of the level on the map, with the file
     // problems of the level loaded last until it is saved.
@@ -200,4 +205,7 @@ private:
     std::string temporaryLayer;
     // Whether this view pushed its tool cursor as the application's override cursor.
     bool cursorOverridden = false;
+    // The running texture numbers of the gallery, new light cells and loaded
+    // objects; the placement context hands them on to object creation.
+    mutable TextureNumbers textureNumbers;
 };

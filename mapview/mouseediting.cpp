@@ -1,11 +1,11 @@
 #include "mapview/mapview.h"
 #include "mapview/strokeline.h"
 
-#include "mapfile/levellimits.h"
+#include "level/levellimits.h"
+#include "level/subtypetable.h"
 #include "model/layercontroller.h"
 #include "model/mapedits.h"
 #include "model/sector.h"
-#include "model/subtypetable.h"
 
 #include <QApplication>
 #include <QComboBox>

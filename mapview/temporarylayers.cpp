@@ -2,8 +2,8 @@
 // layer combo box keeps showing the layer the designer chose.
 #include "mapview/mapview.h"
 
+#include "level/subtypetable.h"
 #include "model/layercontroller.h"
-#include "model/subtypetable.h"
 
 #include <QComboBox>
 #include <QGuiApplication>

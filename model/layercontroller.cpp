@@ -1,9 +1,10 @@
 #include "model/layercontroller.h"
 
+#include "level/cellkey.h"
+#include "level/subtypetable.h"
 #include "model/mousehold.h"
 #include "model/sector.h"
 #include "model/sectorfactory.h"
-#include "model/subtypetable.h"
 #include "model/tinteffect.h"
 
 #include <QColor>
@@ -126,7 +127,7 @@ void LayerController::replaceAllLayers(SectorRegistry registry)
         index.reserve(entry.second.size());
         // A level may hold two objects in one cell of a layer; the first one counts.
         for (Sector *sector : entry.second)
-            index.emplace(positionKey(sector->properties->mapX, sector->properties->mapY), sector);
+            index.emplace(cellKey(sector->properties->mapX, sector->properties->mapY), sector);
     }
     loadLayerSectors();
 
@@ -142,7 +143,7 @@ void LayerController::addSector(Sector *sector)
     if (currentLayer.empty())
         commitLayer();
     const SectorProperties *p = sector->properties;
-    if (!layerIndexes[currentLayer].emplace(positionKey(p->mapX, p->mapY), sector).second)
+    if (!layerIndexes[currentLayer].emplace(cellKey(p->mapX, p->mapY), sector).second)
         return;
     // The registry list equals the working list after every edit; no need
     // to copy the whole layer for each new object.
@@ -165,7 +166,7 @@ Sector *LayerController::sectorOn(const std::string &layer, int x, int y) const
     const auto index = layerIndexes.find(layer);
     if (index == layerIndexes.end())
         return nullptr;
-    const auto found = index->second.find(positionKey(x, y));
+    const auto found = index->second.find(cellKey(x, y));
     return found == index->second.end() ? nullptr : found->second;
 }
 
@@ -173,7 +174,7 @@ void LayerController::removeSectorAt(int x, int y)
 {
     if (x < 0 || y < 0)
         return;
-    if (layerIndexes[currentLayer].erase(positionKey(x, y)) == 0)
+    if (layerIndexes[currentLayer].erase(cellKey(x, y)) == 0)
         return;
 
     std::vector<Sector *> removed;
@@ -358,18 +359,13 @@ void LayerController::tintSector(Sector *sector, int red, int green, int blue)
     button->setGraphicsEffect(new TintEffect(colour, button));
 }
 
-uint64_t LayerController::positionKey(int x, int y)
-{
-    return (static_cast<uint64_t>(static_cast<uint32_t>(x)) << 32) | static_cast<uint32_t>(y);
-}
-
 void LayerController::insertSector(const std::string &layer, size_t index, Sector *sector)
 {
     if (!sector)
         return;
     std::vector<Sector *> &registered = sectorsByLayer[layer];
     registered.insert(registered.begin() + std::min(index, registered.size()), sector);
-    layerIndexes[layer].emplace(positionKey(sector->properties->mapX, sector->properties->mapY), sector);
+    layerIndexes[layer].emplace(cellKey(sector->properties->mapX, sector->properties->mapY), sector);
     if (layer != currentLayer)
         return;
     // The working list equals the registry's list of the current layer.
@@ -390,7 +386,7 @@ void LayerController::removeSectors(const std::string &layer, const std::vector<
         layerSectors.erase(std::remove_if(layerSectors.begin(), layerSectors.end(), isDoomed), layerSectors.end());
     PositionIndex &index = layerIndexes[layer];
     for (Sector *sector : sectors) {
-        auto found = index.find(positionKey(sector->properties->mapX, sector->properties->mapY));
+        auto found = index.find(cellKey(sector->properties->mapX, sector->properties->mapY));
         if (found != index.end() && found->second == sector)
             index.erase(found);
     }

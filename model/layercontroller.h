@@ -90,7 +90,6 @@ private:
     void applyDisplayTint(Sector *sector, const std::string &layer);
     void tintSelection();
     void tintSector(Sector *sector, int red, int green, int blue);
-    static uint64_t positionKey(int x, int y);
 
     // Map position -> the object there, for each layer, changed together
     // with the layer's list, so that the pencil and the fill test a cell

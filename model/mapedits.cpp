@@ -1,11 +1,13 @@
 #include "model/mapedits.h"
 
+#include "level/cellkey.h"
+
+#include "level/subtypetable.h"
 #include "model/layercontroller.h"
 #include "model/mousehold.h"
 #include "model/placementcontext.h"
 #include "model/sector.h"
 #include "model/sectorfactory.h"
-#include "model/subtypetable.h"
 #include "model/textureicons.h"
 
 #include <QPushButton>
@@ -51,9 +53,9 @@ public:
         if (table == tables.end()) {
             table = tables.emplace(record.layer, std::unordered_map<uint64_t, Sector *>()).first;
             for (Sector *sector : layers.layerList(record.layer))
-                table->second.emplace(key(sector->properties->mapX, sector->properties->mapY), sector);
+                table->second.emplace(cellKey(sector->properties->mapX, sector->properties->mapY), sector);
         }
-        const auto found = table->second.find(key(record.mapX, record.mapY));
+        const auto found = table->second.find(cellKey(record.mapX, record.mapY));
         return found == table->second.end() ? nullptr : found->second;
     }
 
@@ -61,8 +63,6 @@ public:
     void forget() { tables.clear(); }
 
 private:
-    static uint64_t key(int32_t x, int32_t y) { return (uint64_t(uint32_t(x)) << 32) | uint32_t(y); }
-
     LayerController &layers;
     std::unordered_map<std::string, std::unordered_map<uint64_t, Sector *>> tables;
 };

@@ -1,9 +1,9 @@
 #include "properties/objectpropertiesform.h"
 
+#include "level/subtypetable.h"
 #include "model/layercontroller.h"
 #include "model/mapedits.h"
 #include "model/sector.h"
-#include "model/subtypetable.h"
 #include "properties/pointlight.h"
 
 #include <QApplication>
@@ -15,6 +15,7 @@
 #include <QSlider>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 const QString noCoordinates = QStringLiteral("-/-");
@@ -258,11 +259,16 @@ void ObjectPropertiesForm::applyForm(Sector *primary)
         params.centreY = primary->properties->mapY;
         params.intensity = lighting.emissionIntensity;
         params.radius = lighting.emissionRadius;
-        generatePointLight(formContext, params);
+        pointLight = generatePointLight(formContext, params);
     } else {
         lighting.isLightEmitter = false;
         primary->setLighting(lighting);
     }
+}
+
+PointLightOutcome ObjectPropertiesForm::takePointLight()
+{
+    return std::exchange(pointLight, PointLightOutcome());
 }
 
 void ObjectPropertiesForm::takeSnapshot()

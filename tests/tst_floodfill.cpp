@@ -4,8 +4,8 @@
 
 #include "app/gorseed.h"
 #include "gallery/texturegallery.h"
-#include "mapfile/mapfile.h"
 #include "mapview/fillarea.h"
+#include "mapview/mapfile.h"
 #include "mapview/mapview.h"
 
 #include <QTest>

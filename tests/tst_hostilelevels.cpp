@@ -4,8 +4,8 @@
 #include "testsupport.h"
 
 #include "app/gorseed.h"
-#include "mapfile/levellimits.h"
-#include "mapfile/mapfile.h"
+#include "level/levellimits.h"
+#include "mapview/mapfile.h"
 #include "mapview/mapview.h"
 #include "model/layercontroller.h"
 #include "model/placementcontext.h"
@@ -122,7 +122,9 @@ private slots:
             PointLightParams light;
             light.centreX = light.centreY = centreAndRadius.x();
             light.radius = centreAndRadius.y();
-            QVERIFY(!generatePointLight(scene.view->placementContext(), light));
+            const PointLightOutcome outcome = generatePointLight(scene.view->placementContext(), light);
+            QVERIFY(!outcome.made() && outcome.newCells.empty());
+            scene.view->adoptPointLight(outcome);
             QCOMPARE(status->text(), LevelLimits::beyondGridMessage());
         }
         QVERIFY(scene.layers->layerList("Lightmap").empty());

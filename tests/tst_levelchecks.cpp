@@ -9,6 +9,7 @@
 #include "mapview/levelproblemswindow.h"
 #include "mapview/mapview.h"
 #include "model/layercontroller.h"
+#include "model/sector.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -4,7 +4,7 @@
 
 #include "app/gorseed.h"
 #include "gallery/texturegallery.h"
-#include "mapfile/mapfile.h"
+#include "mapview/mapfile.h"
 #include "mapview/mapview.h"
 #include "model/layercontroller.h"
 #include "model/sector.h"
@@ -164,7 +164,7 @@ private slots:
         }
 
         // A level is loaded; the properties window goes before its objects die.
-        const int numbered = view->textureGallery->nextTextureId;
+        const int numbered = view->textureGallery->textureNumbers().peek();
         answerNextFileDialog(dir + "/levels/castle.map");
         QTest::mouseClick(view->btnLoadMap, Qt::LeftButton);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

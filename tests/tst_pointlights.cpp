@@ -155,12 +155,13 @@ private slots:
 
         // Light cells that die before the view takes them over are skipped.
         layers->comboBoxMapLayer->setCurrentText("Lightmap");
-        generatePointLight(view->placementContext(), {0.5, 0, false, false, 20, 20, 100, 2});
-        QCOMPARE(pendingNewSectors.size(), size_t(25));
+        const PointLightOutcome light
+            = generatePointLight(view->placementContext(), {0.5, 0, false, false, 20, 20, 100, 2});
+        QCOMPARE(light.newCells.size(), size_t(25));
         answerNextMessageBox(QMessageBox::Yes);
         QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("btnMapLayerClear")), Qt::LeftButton);
-        view->SectorPropertiesClosedEvent();
-        QVERIFY(pendingNewSectors.empty() && layers->layerList("Lightmap").empty());
+        view->adoptPointLight(light);
+        QVERIFY(layers->layerList("Lightmap").empty());
     }
 };
 

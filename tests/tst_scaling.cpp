@@ -5,7 +5,7 @@
 #include "testsupport.h"
 
 #include "app/gorseed.h"
-#include "mapfile/mapfile.h"
+#include "mapview/mapfile.h"
 #include "mapview/mapview.h"
 #include "model/layercontroller.h"
 #include "model/sector.h"

@@ -3,11 +3,12 @@
 #include "testsupport.h"
 
 #include "app/gorseed.h"
+#include "level/objectrecord.h"
+#include "level/subtypetable.h"
 #include "mapview/mapchangecommand.h"
 #include "mapview/mapview.h"
 #include "model/layercontroller.h"
-#include "model/objectrecord.h"
-#include "model/subtypetable.h"
+#include "model/sector.h"
 #include "properties/objectpropertiesform.h"
 
 #include <QComboBox>

@@ -1,9 +1,9 @@
-#include "mapfile/mapfile.h"
+#include "mapview/mapfile.h"
 
 #include "checks/levelfile.h"
-#include "gallery/texturegallery.h"
-#include "mapfile/levellimits.h"
+#include "level/levellimits.h"
 #include "model/mousehold.h"
+#include "model/savedlayers.h"
 #include "model/sector.h"
 #include "model/sectorfactory.h"
 #include "model/textureicons.h"
@@ -164,7 +164,7 @@ QString MapFile::objectBeyondGrid(const SectorRegistry &layers)
     const SectorProperties *farthest = nullptr;
     std::string farthestLayer;
     int64_t farthestReach = 0;
-    for (const MapWriter::Layer &layer : MapWriter::layersOf(layers)) {
+    for (const MapWriter::Layer &layer : savedLayersOf(layers)) {
         for (const SectorProperties *object : layer.objects) {
             const int64_t reach = std::max<int64_t>(object->mapX, object->mapY);
             if (reach >= LevelLimits::gridCells && reach > farthestReach) {
@@ -206,7 +206,7 @@ bool MapFile::writeMapText(const QString &fileName, const SectorRegistry &layers
     MapWriter writer(mapName, [&textureFolder](const std::string &sourcePath, const std::string &name) {
         return imageFits(textureFolder, sourcePath, name);
     });
-    const std::string text = writer.mapText(MapWriter::layersOf(layers));
+    const std::string text = writer.mapText(savedLayersOf(layers));
 
     // Writes are buffered: only the flush tells whether the text reached the
     // disk (a full disk says so there), and commit() must not rename a
@@ -398,7 +398,7 @@ SectorRegistry MapFile::buildSectors(const MapReader::Contents &contents, const 
             sectors.reserve(layer.cells.size());
             for (const MapReader::Cell &cell : layer.cells) {
                 MapDefinition definition = contents.definitions.at(cell.definition);
-                definition.id = context.gallery->nextLightmapId();
+                definition.id = context.textureNumbers->next();
                 sectors.push_back(createSector(QPoint(cell.column, cell.row), context));
                 applyDefinition(definition, sectors.back());
             }
