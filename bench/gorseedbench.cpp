@@ -87,13 +87,13 @@ void sendMouse(QWidget *target, QEvent::Type type, QPoint position, Qt::MouseBut
 QPoint cellCentre(MapView *view, int column, int row)
 {
     const int size = view->cellSize();
-    return QPoint((column + view->originX) * size + size / 2, (row + view->originY) * size + size / 2);
+    return QPoint((column + view->origin().x()) * size + size / 2, (row + view->origin().y()) * size + size / 2);
 }
 
 // Removes the current layer's objects in the cells [left, right] x [top, bottom].
 void clearCells(GorseED &window, int left, int top, int right, int bottom)
 {
-    LayerController *layers = window.mapView->layerController;
+    LayerController *layers = window.mapView->layers();
     for (int y = top; y <= bottom; ++y)
         for (int x = left; x <= right; ++x)
             layers->removeSectorAt(x, y);
@@ -119,16 +119,15 @@ struct EditingOperations
     void showEditingRows()
     {
         MapView *view = window.mapView;
-        view->mapViewZoomSlider->setValue(1);
-        view->originX = 0;
-        view->originY = -firstFreeRow;
+        control<QSlider>(view, "mapViewZoomSlider")->setValue(1);
+        view->setOrigin(QPoint(0, -firstFreeRow));
         view->ZoomSliderChangedEvent();
         LevelBuilder::settle(window);
     }
 
     void pencilStroke()
     {
-        QWidget *map = window.mapView->mapWidget;
+        QWidget *map = window.mapView->mapWidget();
         const int row = firstFreeRow + 1;
         sendMouse(map, QEvent::MouseButtonPress, cellCentre(window.mapView, 0, row), Qt::LeftButton, Qt::LeftButton);
         for (int i = 1; i < 100; ++i)
@@ -141,7 +140,7 @@ struct EditingOperations
 
     void floodFill()
     {
-        QWidget *map = window.mapView->mapWidget;
+        QWidget *map = window.mapView->mapWidget();
         const QPoint centre = cellCentre(window.mapView, 10, firstFreeRow + 20);
         sendMouse(map, QEvent::MouseButtonPress, centre, Qt::LeftButton, Qt::LeftButton);
         sendMouse(map, QEvent::MouseButtonRelease, centre, Qt::LeftButton, Qt::NoButton);
@@ -169,7 +168,7 @@ std::vector<Measurement> measureEditor(int objects, int reps, const QString &scr
         const QString file = scratch + QStringLiteral("/level%1.map").arg(objects);
         results.push_back(measure(QStringLiteral("save"), objects, reps, [&] {
             MapFile mapFile;
-            mapFile.writeMapFile(file, view->layerController->sectorsByLayer);
+            mapFile.writeMapFile(file, view->layers()->registry());
         }));
         results.push_back(measure(QStringLiteral("load"), objects, std::max(1, reps / 2), [&] {
             view->loadMapFromFile(file);
@@ -179,22 +178,22 @@ std::vector<Measurement> measureEditor(int objects, int reps, const QString &scr
         bool zoomedOut = false;
         results.push_back(measure(QStringLiteral("zoom change"), objects, reps, [&] {
             zoomedOut = !zoomedOut;
-            view->mapViewZoomSlider->setValue(zoomedOut ? 3 : 4);
+            control<QSlider>(view, "mapViewZoomSlider")->setValue(zoomedOut ? 3 : 4);
             LevelBuilder::settle(window);
         }));
-        view->mapViewZoomSlider->setValue(4);
+        control<QSlider>(view, "mapViewZoomSlider")->setValue(4);
 
         // The anchor is set by a middle release; each move 33 px away pans a cell.
-        QWidget *map = view->mapWidget;
+        QWidget *map = view->mapWidget();
         sendMouse(map, QEvent::MouseButtonRelease, QPoint(300, 200), Qt::MiddleButton, Qt::NoButton);
         int direction = 1;
         results.push_back(measure(QStringLiteral("pan step"), objects, reps, [&] {
             direction = -direction;
-            sendMouse(map, QEvent::MouseMove, view->panAnchor + QPoint(33 * direction, 0), Qt::NoButton,
+            sendMouse(map, QEvent::MouseMove, view->panAnchor() + QPoint(33 * direction, 0), Qt::NoButton,
                       Qt::MiddleButton);
             LevelBuilder::settle(window);
         }));
-        sendMouse(map, QEvent::MouseButtonRelease, view->panAnchor, Qt::MiddleButton, Qt::NoButton);
+        sendMouse(map, QEvent::MouseButtonRelease, view->panAnchor(), Qt::MiddleButton, Qt::NoButton);
 
         bool onDoors = false;
         results.push_back(measure(QStringLiteral("layer switch"), objects, reps, [&] {
@@ -207,11 +206,11 @@ std::vector<Measurement> measureEditor(int objects, int reps, const QString &scr
         // A radius-10 point light from a light cell in the middle of a full
         // light layer, through the properties window and its OK button.
         LevelBuilder::chooseLayer(window, QStringLiteral("Lightmap"));
-        view->radioSelect->click();
+        control<QRadioButton>(view, "radioSelect")->click();
         const int centreRow = LevelBuilder::rowsFor(perLayer) / 2;
         results.push_back(measure(QStringLiteral("point light r10"), objects, reps, [&] {
-            view->layerController->clearSelection();
-            view->layerController->selectRect(32, centreRow, 32, centreRow);
+            view->layers()->clearSelection();
+            view->layers()->selectRect(32, centreRow, 32, centreRow);
             view->BtnEditSelectionEvent();
             QWidget *form = openPropertiesWindow();
             form->findChild<QCheckBox *>(QStringLiteral("chkIsLightEmitter"))->setChecked(true);
@@ -220,28 +219,28 @@ std::vector<Measurement> measureEditor(int objects, int reps, const QString &scr
             LevelBuilder::settle(window);
         }));
         // The light's square edge must have been reached, or nothing was measured.
-        const Sector *edge = view->layerController->sectorAt(32 - 10, centreRow);
+        const Sector *edge = view->layers()->sectorAt(32 - 10, centreRow);
         if (!edge || !edge->properties->lighting.isLightEmitter)
             fprintf(stderr, "point light r10: the square was not lit; the timing is void\n");
-        view->radioPaint->click();
+        control<QRadioButton>(view, "radioPaint")->click();
         LevelBuilder::chooseLayer(window, QStringLiteral("Wall"));
     }
 
     EditingOperations editing {window, LevelBuilder::rowsFor(perLayer) + 1};
     editing.showEditingRows();
     LevelBuilder::chooseLayer(window, QStringLiteral("Floor"));
-    view->radioPencil->click();
+    control<QRadioButton>(view, "radioPencil")->click();
     results.push_back(measure(
         QStringLiteral("pencil stroke 100") + label, objects, reps, [&] { editing.pencilStroke(); },
         [&] { editing.clearStroke(); }));
     editing.buildRoom();
     LevelBuilder::chooseLayer(window, QStringLiteral("Floor"));
-    view->radioFloodFill->click();
+    control<QRadioButton>(view, "radioFloodFill")->click();
     results.push_back(measure(
         QStringLiteral("flood fill 999") + label, objects, reps, [&] { editing.floodFill(); },
         [&] { editing.clearRoom(); }));
     // Both must have painted their last cells, or nothing was measured.
-    const LayerController *layers = view->layerController;
+    const LayerController *layers = view->layers();
     if (!layers->sectorOn("Floor", 24, editing.firstFreeRow + 4))
         fprintf(stderr, "pencil stroke: the last cell was not painted; the timing is void\n");
     if (!layers->sectorOn("Floor", 27, editing.firstFreeRow + 42))

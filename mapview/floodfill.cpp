@@ -62,7 +62,7 @@ void MapView::retextureCells(const std::vector<QPoint> &cells)
 {
     const CellSet area(cells.begin(), cells.end());
     const TextureRef texture = textureGallery->currentTexture;
-    for (Sector *sector : layerController->layerSectors)
+    for (Sector *sector : layerController->currentSectors())
         if (area.count(QPoint(sector->properties->mapX, sector->properties->mapY)))
             edits->retexture(sector, texture);
 }

@@ -263,12 +263,12 @@ QStringList MapFile::copyTexturesBesideMap(const QString &mapFolder, const std::
     return added;
 }
 
-void MapFile::loadMap(SectorRegistry &registry, QWidget *mapWidget, PlacementContext context)
+void MapFile::loadMap(SectorRegistry &registry, QWidget *mapArea, PlacementContext context)
 {
     const QString fileName = askLoadFileName();
     if (fileName.isEmpty())
         return;
-    context.mapWidget = mapWidget;
+    context.mapWidget = mapArea;
     loadMapFile(fileName, registry, context);
 }
 

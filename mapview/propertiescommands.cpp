@@ -19,7 +19,7 @@ void MapView::SectorClickEvent()
     Sector *clicked = layerController->sectorAt(mapCell.x(), mapCell.y());
     if (!clicked)
         return;
-    std::vector<Sector *> sectors = layerController->selectedSectors;
+    std::vector<Sector *> sectors = layerController->selection();
     if (sectors.empty())
         sectors.push_back(clicked);
     openPropertiesForm(sectors);
@@ -27,7 +27,7 @@ void MapView::SectorClickEvent()
 
 void MapView::BtnEditSelectionEvent()
 {
-    openPropertiesForm(layerController->selectedSectors);
+    openPropertiesForm(layerController->selection());
 }
 
 void MapView::openPropertiesForm(std::vector<Sector *> sectors)

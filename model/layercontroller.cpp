@@ -57,11 +57,11 @@ LayerController::LayerController(QWidget *controlsWidget) : controlsWidget(contr
         for (const std::string &layer : Kinds::comboOrder())
             comboBoxMapLayer->addItem(QString::fromStdString(layer), QVariant());
         comboBoxMapLayer->setCurrentText(QString::fromStdString(Kinds::Wall));
-        currentLayer = comboBoxMapLayer->currentText().toStdString();
+        current = comboBoxMapLayer->currentText().toStdString();
     } else {
-        currentLayer = Kinds::Wall;
+        current = Kinds::Wall;
     }
-    loadLayerSectors();
+    sectorsByLayer[current];
     refreshDisplay();
 
     if (auto *clearButton = controlsWidget->findChild<QPushButton *>(QStringLiteral("btnMapLayerClear")))
@@ -75,49 +75,60 @@ LayerController::~LayerController()
     deleteAllSectors();
 }
 
-void LayerController::commitLayer()
+void LayerController::ensureCurrentLayer()
 {
-    if (currentLayer.empty() && comboBoxMapLayer)
-        currentLayer = comboBoxMapLayer->currentText().toStdString();
-    sectorsByLayer[currentLayer] = layerSectors;
+    if (current.empty() && comboBoxMapLayer)
+        current = comboBoxMapLayer->currentText().toStdString();
+    sectorsByLayer[current];
 }
 
 void LayerController::MapLayerChanged()
 {
-    commitLayer();
+    ensureCurrentLayer();
     if (comboBoxMapLayer)
-        currentLayer = comboBoxMapLayer->currentText().toStdString();
-    loadLayerSectors();
+        current = comboBoxMapLayer->currentText().toStdString();
+    sectorsByLayer[current];
     refreshDisplay();
 }
 
 void LayerController::switchToLayer(const std::string &layer)
 {
-    commitLayer();
-    currentLayer = layer;
-    loadLayerSectors();
+    ensureCurrentLayer();
+    current = layer;
+    sectorsByLayer[current];
     refreshDisplay();
 }
 
 void LayerController::adoptComboLayer()
 {
     if (comboBoxMapLayer)
-        currentLayer = comboBoxMapLayer->currentText().toStdString();
-    loadLayerSectors();
+        current = comboBoxMapLayer->currentText().toStdString();
+    sectorsByLayer[current];
     refreshDisplay();
 }
 
-std::vector<Sector *> &LayerController::layerList(const std::string &layer)
+const std::vector<Sector *> &LayerController::currentSectors() const
 {
-    return sectorsByLayer[layer];
+    static const std::vector<Sector *> none;
+    const auto found = sectorsByLayer.find(current);
+    return found == sectorsByLayer.end() ? none : found->second;
+}
+
+std::string LayerController::comboLayer() const
+{
+    return comboBoxMapLayer ? comboBoxMapLayer->currentText().toStdString() : current;
+}
+
+void LayerController::chooseLayer(const std::string &layer)
+{
+    const QString name = QString::fromStdString(layer);
+    if (comboBoxMapLayer && comboBoxMapLayer->findText(name) >= 0)
+        comboBoxMapLayer->setCurrentText(name);
 }
 
 void LayerController::replaceAllLayers(SectorRegistry registry)
 {
     deleteAllSectors();
-    // The working list may hold objects that were never committed; they are
-    // the same pointers as the registry's, already destroyed above.
-    layerSectors.clear();
     selectedSectors.clear();
 
     sectorsByLayer = std::move(registry);
@@ -129,7 +140,7 @@ void LayerController::replaceAllLayers(SectorRegistry registry)
         for (Sector *sector : entry.second)
             index.emplace(cellKey(sector->properties->mapX, sector->properties->mapY), sector);
     }
-    loadLayerSectors();
+    sectorsByLayer[current];
 
     if (comboBoxMapLayer)
         comboBoxMapLayer->setCurrentText(QString::fromStdString(Kinds::Wall));
@@ -140,15 +151,12 @@ void LayerController::addSector(Sector *sector)
 {
     if (!sector)
         return;
-    if (currentLayer.empty())
-        commitLayer();
+    if (current.empty())
+        ensureCurrentLayer();
     const SectorProperties *p = sector->properties;
-    if (!layerIndexes[currentLayer].emplace(cellKey(p->mapX, p->mapY), sector).second)
+    if (!layerIndexes[current].emplace(cellKey(p->mapX, p->mapY), sector).second)
         return;
-    // The registry list equals the working list after every edit; no need
-    // to copy the whole layer for each new object.
-    layerSectors.push_back(sector);
-    sectorsByLayer[currentLayer].push_back(sector);
+    sectorsByLayer[current].push_back(sector);
 }
 
 bool LayerController::hasSectorAt(int x, int y) const
@@ -158,7 +166,7 @@ bool LayerController::hasSectorAt(int x, int y) const
 
 Sector *LayerController::sectorAt(int x, int y) const
 {
-    return sectorOn(currentLayer, x, y);
+    return sectorOn(current, x, y);
 }
 
 Sector *LayerController::sectorOn(const std::string &layer, int x, int y) const
@@ -174,17 +182,15 @@ void LayerController::removeSectorAt(int x, int y)
 {
     if (x < 0 || y < 0)
         return;
-    if (layerIndexes[currentLayer].erase(cellKey(x, y)) == 0)
+    if (layerIndexes[current].erase(cellKey(x, y)) == 0)
         return;
 
     std::vector<Sector *> removed;
     auto atPosition = [x, y](Sector *s) { return s->properties->mapX == x && s->properties->mapY == y; };
-    std::copy_if(layerSectors.begin(), layerSectors.end(), std::back_inserter(removed), atPosition);
-    layerSectors.erase(std::remove_if(layerSectors.begin(), layerSectors.end(), atPosition), layerSectors.end());
-
-    std::vector<Sector *> &registered = sectorsByLayer[currentLayer];
+    std::vector<Sector *> &registered = sectorsByLayer[current];
+    std::copy_if(registered.begin(), registered.end(), std::back_inserter(removed), atPosition);
+    registered.erase(std::remove_if(registered.begin(), registered.end(), atPosition), registered.end());
     for (Sector *sector : removed) {
-        eraseSector(registered, sector);
         // A dead object must never stay selected.
         eraseSector(selectedSectors, sector);
         // The object dies when control returns to the event loop: its button
@@ -199,8 +205,8 @@ void LayerController::removeSectorAt(int x, int y)
 
 void LayerController::selectRect(int minX, int minY, int maxX, int maxY)
 {
-    selectionLayer = currentLayer;
-    for (Sector *sector : layerSectors) {
+    selectedOn = current;
+    for (Sector *sector : sectorsByLayer[current]) {
         const SectorProperties *p = sector->properties;
         if (p->mapX >= minX && p->mapX <= maxX && p->mapY >= minY && p->mapY <= maxY) {
             selectedSectors.push_back(sector);
@@ -214,14 +220,14 @@ void LayerController::clearSelection()
     const std::vector<Sector *> unselected = std::move(selectedSectors);
     selectedSectors.clear();
     for (Sector *sector : unselected)
-        applyDisplayTint(sector, selectionLayer);
+        applyDisplayTint(sector, selectedOn);
 }
 
 void LayerController::refreshDisplay()
 {
     const MouseHold hold(controlsWidget->window());
     applyVisibilityRules();
-    applyLayerTints(currentLayer);
+    applyLayerTints(current);
     tintSelection();
 }
 
@@ -290,24 +296,17 @@ bool LayerController::confirmClear()
 
 void LayerController::clearCurrentLayer()
 {
-    commitLayer();
-    std::vector<Sector *> &doomed = sectorsByLayer[currentLayer];
+    ensureCurrentLayer();
+    std::vector<Sector *> &doomed = sectorsByLayer[current];
     for (Sector *sector : doomed)
         eraseSector(selectedSectors, sector);
     deleteSectors(doomed);
-    layerSectors.clear();
-    layerIndexes[currentLayer].clear();
-}
-
-void LayerController::loadLayerSectors()
-{
-    // The layer's position index is kept up to date with every change.
-    layerSectors = sectorsByLayer[currentLayer];
+    layerIndexes[current].clear();
 }
 
 void LayerController::applyVisibilityRules()
 {
-    const VisibilityRule rule = visibilityRuleFor(currentLayer);
+    const VisibilityRule rule = visibilityRuleFor(current);
     for (const std::string &layer : rule.hidden)
         hideSectors(layerList(layer));
     for (const std::string &layer : rule.shown)
@@ -331,7 +330,7 @@ void LayerController::applyLayerTints(const std::string &layer)
 
 void LayerController::applyDisplayTint(Sector *sector, const std::string &layer)
 {
-    if (layer != currentLayer)
+    if (layer != current)
         tintSector(sector, 0, 0, 155);
     else if (layer == Kinds::Lightmap)
         tintLightSector(sector);
@@ -366,10 +365,6 @@ void LayerController::insertSector(const std::string &layer, size_t index, Secto
     std::vector<Sector *> &registered = sectorsByLayer[layer];
     registered.insert(registered.begin() + std::min(index, registered.size()), sector);
     layerIndexes[layer].emplace(cellKey(sector->properties->mapX, sector->properties->mapY), sector);
-    if (layer != currentLayer)
-        return;
-    // The working list equals the registry's list of the current layer.
-    layerSectors.insert(layerSectors.begin() + std::min(index, layerSectors.size()), sector);
 }
 
 void LayerController::removeSectors(const std::string &layer, const std::vector<Sector *> &sectors)
@@ -382,8 +377,6 @@ void LayerController::removeSectors(const std::string &layer, const std::vector<
     registered.erase(std::remove_if(registered.begin(), registered.end(), isDoomed), registered.end());
     selectedSectors.erase(std::remove_if(selectedSectors.begin(), selectedSectors.end(), isDoomed),
                           selectedSectors.end());
-    if (layer == currentLayer)
-        layerSectors.erase(std::remove_if(layerSectors.begin(), layerSectors.end(), isDoomed), layerSectors.end());
     PositionIndex &index = layerIndexes[layer];
     for (Sector *sector : sectors) {
         auto found = index.find(cellKey(sector->properties->mapX, sector->properties->mapY));
@@ -404,7 +397,7 @@ void LayerController::applyDisplayRules(Sector *sector, const std::string &layer
     QPushButton *button = sector->properties->button;
     if (!button)
         return;
-    const VisibilityRule rule = visibilityRuleFor(currentLayer);
+    const VisibilityRule rule = visibilityRuleFor(current);
     const bool hidden = std::find(rule.hidden.begin(), rule.hidden.end(), layer) != rule.hidden.end();
     button->setVisible(!hidden);
     applyDisplayTint(sector, layer);

@@ -47,7 +47,7 @@ public:
 
     Sector *find(const ObjectRecord &record)
     {
-        if (record.layer == layers.currentLayer)
+        if (record.layer == layers.currentLayer())
             return layers.sectorAt(record.mapX, record.mapY);
         auto table = tables.find(record.layer);
         if (table == tables.end()) {
@@ -144,9 +144,9 @@ Sector *MapEdits::placeNew(QPoint mapCell)
     const PlacementContext where = context();
     Sector *sector = createSector(mapCell + QPoint(where.originX, where.originY), where);
     layers.addSector(sector);
-    finishNewObject(sector, layers.currentLayer);
+    finishNewObject(sector, layers.currentLayer());
     gesture->placedAt.emplace(sector, gesture->placed.size());
-    gesture->placed.push_back(Gesture::Placed {sector, layers.currentLayer});
+    gesture->placed.push_back(Gesture::Placed {sector, layers.currentLayer()});
     return sector;
 }
 
@@ -155,15 +155,14 @@ void MapEdits::remove(const std::vector<Sector *> &sectors)
     if (sectors.empty())
         return;
     const StepScope step(*this, QStringLiteral("eraser stroke"));
-    noteRemoving(sectors, layers.currentLayer);
-    destroy(layers.currentLayer, sectors);
+    noteRemoving(sectors, layers.currentLayer());
+    destroy(layers.currentLayer(), sectors);
 }
 
 void MapEdits::clearLayer()
 {
-    const std::string layer = layers.currentLayer;
+    const std::string layer = layers.currentLayer();
     const StepScope step(*this, QStringLiteral("clear of the %1 layer").arg(QString::fromStdString(layer)));
-    layers.commitLayer();
     noteRemoving(layers.layerList(layer), layer);
     layers.clearCurrentLayer();
 }
@@ -171,7 +170,7 @@ void MapEdits::clearLayer()
 void MapEdits::retexture(Sector *sector, const TextureRef &texture)
 {
     const StepScope step(*this, QStringLiteral("retexture"));
-    noteChanging(sector, layers.currentLayer);
+    noteChanging(sector, layers.currentLayer());
     TextureRef applied = texture;
     // A light cell's light values are saved under its own number.
     if (sector->properties->kind == Kinds::Lightmap)
@@ -288,7 +287,7 @@ void MapEdits::apply(Sector *sector, const ObjectRecord &record)
     sector->setSubtype(record.subtype);
     sector->setLighting(record.lighting);
     // A light cell shows its level; the selection keeps its green.
-    const auto &selected = layers.selectedSectors;
+    const auto &selected = layers.selection();
     if (record.layer == Kinds::Lightmap && std::find(selected.begin(), selected.end(), sector) == selected.end())
         layers.applyDisplayRules(sector, record.layer);
 }

@@ -28,7 +28,7 @@ Sector *createSector(const QPoint &viewCell, const PlacementContext &context)
 
     auto *properties = new SectorProperties;
     properties->button = button;
-    properties->kind = context.layers->currentLayer;
+    properties->kind = context.layers->currentLayer();
     properties->textureName = texture.textureName;
     properties->textureDir = texture.textureDir;
     properties->textureId = texture.textureId;

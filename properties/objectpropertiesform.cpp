@@ -274,7 +274,7 @@ PointLightOutcome ObjectPropertiesForm::takePointLight()
 void ObjectPropertiesForm::takeSnapshot()
 {
     openedAs.clear();
-    const std::string layer = layerController ? layerController->currentLayer : std::string();
+    const std::string layer = layerController ? layerController->currentLayer() : std::string();
     std::vector<Sector *> objects = liveEditedSectors();
     if (primarySector && std::find(objects.begin(), objects.end(), primarySector.data()) == objects.end())
         objects.push_back(primarySector.data());

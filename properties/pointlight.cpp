@@ -100,7 +100,7 @@ PointLightOutcome generatePointLight(const PlacementContext &context, const Poin
     // current while the properties window was open (the layer box, or Shift
     // or Ctrl held), it is left for the time of the generation, so that no
     // object of that layer is touched and no light cell is made of its kind.
-    const std::string previousLayer = layers->currentLayer;
+    const std::string previousLayer = layers->currentLayer();
     const bool onOtherLayer = previousLayer != Kinds::Lightmap;
     if (onOtherLayer)
         layers->switchToLayer(Kinds::Lightmap);

@@ -53,7 +53,7 @@ std::vector<Sector *> fill(GorseED &window, std::initializer_list<const char *> 
         for (int y = 0; y < block.height(); ++y)
             for (int x = 0; x < block.width(); ++x) {
                 all.push_back(window.mapView->placeSectorAt(QPoint(x, y)));
-                window.mapView->layerController->addSector(all.back());
+                window.mapView->layers()->addSector(all.back());
             }
     }
     chooseLayer(window, current);
@@ -72,13 +72,13 @@ private slots:
         MapView *view = editor.window->mapView;
         fill(*editor.window, {"Wall", "Floor"}, QSize(20, 10), "Floor");
         const QString file = editor.workdir.path() + "/level.map";
-        QVERIFY(MapFile().writeMapFile(file, view->layerController->sectorsByLayer));
+        QVERIFY(MapFile().writeMapFile(file, view->layers()->registry()));
         QVERIFY(view->loadMapFromFile(file));
         QSet<qint64> icons;
-        for (const auto &layer : view->layerController->sectorsByLayer)
+        for (const auto &layer : view->layers()->registry())
             for (const Sector *sector : layer.second)
                 icons.insert(sector->properties->button->icon().cacheKey());
-        QCOMPARE(view->layerController->layerList("Floor").size(), size_t(200));
+        QCOMPARE(view->layers()->layerList("Floor").size(), size_t(200));
         QCOMPARE(icons.size(), 2);
     }
 
@@ -88,16 +88,16 @@ private slots:
         MapView *view = editor.window->mapView;
         const std::vector<Sector *> made = fill(*editor.window, {"Wall", "Floor", "Actor"}, QSize(20, 10), "Wall");
         const QString file = editor.workdir.path() + "/level.map";
-        QVERIFY(MapFile().writeMapFile(file, view->layerController->sectorsByLayer));
+        QVERIFY(MapFile().writeMapFile(file, view->layers()->registry()));
         std::vector<QPointer<Sector>> old(made.begin(), made.end());
-        PaintCounter counter(view->mapWidget);
+        PaintCounter counter(view->mapWidget());
         QVERIFY(view->loadMapFromFile(file));
         // Nothing is painted while the objects are made; the map in sight is painted afterwards.
         QVERIFY(counter.paints.isEmpty());
         QCoreApplication::processEvents();
         QVERIFY(counter.paints.size() > 50);
         QVERIFY(std::all_of(old.begin(), old.end(), [](const QPointer<Sector> &s) { return s.isNull(); }));
-        QCOMPARE(view->mapWidget->findChildren<QPushButton *>().size(), 600);
+        QCOMPARE(view->mapWidget()->findChildren<QPushButton *>().size(), 600);
     }
 
     void panStepMovesEachShownButtonOnce()
@@ -107,12 +107,12 @@ private slots:
         MoveCounter counter;
         for (Sector *sector : fill(*editor.window, {"Wall", "Floor"}, QSize(12, 8), "Wall")) // floors hidden
             sector->properties->button->installEventFilter(&counter);
-        QMouseEvent step(QEvent::MouseMove, QPoint(40, 5), view->mapWidget->mapToGlobal(QPoint(40, 5)), Qt::NoButton,
+        QMouseEvent step(QEvent::MouseMove, QPoint(40, 5), view->mapWidget()->mapToGlobal(QPoint(40, 5)), Qt::NoButton,
                          Qt::MiddleButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(view->mapWidget, &step);
-        QCOMPARE(view->originX, 1);
+        QCoreApplication::sendEvent(view->mapWidget(), &step);
+        QCOMPARE(view->origin().x(), 1);
         QCOMPARE(counter.moves.size(), 96);
-        for (const Sector *wall : view->layerController->layerList("Wall"))
+        for (const Sector *wall : view->layers()->layerList("Wall"))
             QCOMPARE(counter.moves.value(wall->properties->button), 1);
     }
 
