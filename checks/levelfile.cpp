@@ -98,6 +98,7 @@ LevelProblems textureProblems(const MapReader::Contents &contents, const std::st
     const QString folder = QFileInfo(QString::fromStdString(mapFolder)).canonicalFilePath() + QLatin1Char('/');
     std::unordered_map<std::string, std::string> faults; // one look per image
     LevelProblems problems;
+    ReadProblems::Listing listing(problems);
     for (const MapDefinition &definition : contents.definitions) {
         if (definition.kind == Kinds::Lightmap || definition.texturePath.empty())
             continue;
@@ -109,10 +110,12 @@ LevelProblems textureProblems(const MapReader::Contents &contents, const std::st
         if (fault->second.empty())
             continue;
         const std::string reference = path.rfind(mapFolder + "/", 0) == 0 ? path.substr(mapFolder.size() + 1) : path;
-        problems.push_back(LevelProblem::inFile(LevelProblem::Severity::Warning, definition.line,
-                                                "the texture \"" + reference + "\" of the definition of " + id + " "
-                                                    + fault->second + "; its objects show no image"));
+        listing.add(ReadProblems::Kind::TextureFault,
+                    LevelProblem::inFile(LevelProblem::Severity::Warning, definition.line,
+                                         "the texture " + ReadProblems::quoted(reference) + " of the definition of "
+                                             + id + " " + fault->second + "; its objects show no image"));
     }
+    listing.finish();
     return problems;
 }
 

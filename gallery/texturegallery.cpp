@@ -2,7 +2,7 @@
 
 #include "level/subtypetable.h"
 #include "model/textureicons.h"
-#include "model/tinteffect.h"
+#include "model/tintcache.h"
 
 #include <QDir>
 #include <QListWidget>
@@ -35,7 +35,7 @@ void TextureGallery::reload()
     listWidget->clear();
     // Images may have been replaced on disk; read them again.
     TextureIcons::clear();
-    TintEffect::clearCache();
+    TintCache::clear();
     // The counter holds the number a light cell or a loaded object took last;
     // listing starts after it, so no texture shares a number with an object.
     numbers.next();

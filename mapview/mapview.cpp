@@ -6,6 +6,7 @@
 #include "level/levellimits.h"
 #include "model/layercontroller.h"
 #include "model/mapedits.h"
+#include "model/objectbutton.h"
 #include "model/placementcontext.h"
 #include "model/sector.h"
 #include "model/sectorfactory.h"
@@ -44,6 +45,9 @@ MapView::MapView(QWidget *mainWindow) : mainWindow(mainWindow), cursorShape(Qt::
 
     mapArea = mainWindow->findChild<QWidget *>(QStringLiteral("mapWidget"));
     mapArea->installEventFilter(this);
+    // One handler for clicks on every object of the map, instead of a
+    // connection per object.
+    ObjectButton::setClickHandler(mapArea, [this] { SectorClickEvent(); });
     // The map paints its own background: a style sheet on it would cascade
     // to every object button and style each one.
     background = new MapBackground(mapArea, this);
@@ -58,6 +62,7 @@ MapView::~MapView()
 {
     if (cursorOverridden)
         QApplication::restoreOverrideCursor();
+    ObjectButton::setClickHandler(mapArea, {});
     // An open properties window records into the history as it closes, and
     // the history's steps refer to the edit operations: all go in this order.
     closePropertiesWindows();
@@ -154,9 +159,7 @@ Sector *MapView::placeSectorAt(const QPoint &viewCell)
         showStatus(LevelLimits::beyondGridMessage());
         return nullptr;
     }
-    Sector *sector = createSector(viewCell, placementContext());
-    connect(sector->properties->button, &QPushButton::clicked, this, &MapView::SectorClickEvent);
-    return sector;
+    return createSector(viewCell, placementContext());
 }
 
 void MapView::setSectorsMouseTransparent(bool transparent)

@@ -9,6 +9,7 @@
 #include "model/sector.h"
 #include "model/sectorfactory.h"
 #include "model/textureicons.h"
+#include "model/updateshold.h"
 
 #include <QPushButton>
 #include <QWidget>
@@ -221,6 +222,10 @@ void MapEdits::undo(const MapChange &change)
 {
     const PlacementContext where = context();
     const MouseHold hold(where.mapWidget ? where.mapWidget->window() : nullptr);
+    // The map repaints once, when the whole step is replayed.
+    std::unique_ptr<UpdatesHold> updates;
+    if (where.mapWidget && where.mapWidget->isVisible())
+        updates = std::make_unique<UpdatesHold>(where.mapWidget);
     Lookup lookup(layers);
     for (auto object = change.changed.rbegin(); object != change.changed.rend(); ++object)
         if (Sector *sector = lookup.find(object->before))
@@ -241,6 +246,10 @@ void MapEdits::redo(const MapChange &change)
 {
     const PlacementContext where = context();
     const MouseHold hold(where.mapWidget ? where.mapWidget->window() : nullptr);
+    // The map repaints once, when the whole step is replayed.
+    std::unique_ptr<UpdatesHold> updates;
+    if (where.mapWidget && where.mapWidget->isVisible())
+        updates = std::make_unique<UpdatesHold>(where.mapWidget);
     Lookup lookup(layers);
     std::unordered_map<std::string, std::vector<Sector *>> doomed;
     for (const ListedObject &object : change.removed)
@@ -261,7 +270,9 @@ void MapEdits::redo(const MapChange &change)
 Sector *MapEdits::make(const ObjectRecord &record, size_t index)
 {
     // Made like every object, then given what the record says it was.
-    const PlacementContext where = context();
+    PlacementContext where = context();
+    // Shown once, by the display rules, if its layer is to be seen.
+    where.showNewObjects = false;
     Sector *sector = createSector(QPoint(record.mapX + where.originX, record.mapY + where.originY), where);
     apply(sector, record);
     layers.insertSector(record.layer, index, sector);

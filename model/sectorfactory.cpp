@@ -24,7 +24,8 @@ Sector *createSector(const QPoint &viewCell, const PlacementContext &context)
 
     const TextureRef texture = context.texture;
     button->setIcon(TextureIcons::icon(texture.imagePath()));
-    button->show();
+    if (context.showNewObjects)
+        button->show();
 
     auto *properties = new SectorProperties;
     properties->button = button;
