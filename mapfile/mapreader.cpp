@@ -98,16 +98,28 @@ std::string cutName(std::string_view name)
 // "## Wall #" -> "Wall"; `cut` tells whether the name was longer than a name may be.
 std::string sectionName(std::string_view header, bool &cut)
 {
-    std::string name;
-    for (char c : header)
-        if (c != '#')
-            name += c;
-    const size_t first = name.find_first_not_of(spaces);
-    if (first == std::string::npos)
+    // Without its "#"s and the white space round it; gathered only as far as
+    // a name may go, however long the line.
+    const std::string ends = std::string(spaces) + '#';
+    const size_t first = header.find_first_not_of(ends);
+    if (first == std::string_view::npos)
         return std::string();
-    name = name.substr(first, name.find_last_not_of(spaces) - first + 1);
+    header = header.substr(first, header.find_last_not_of(ends) - first + 1);
+    std::string name;
+    for (char c : header) {
+        if (c == '#')
+            continue;
+        if (name.size() == MapReader::nameBytes + 1)
+            break;
+        name += c;
+    }
     cut = name.size() > MapReader::nameBytes;
-    return cut ? cutName(name) : name;
+    if (!cut)
+        return name;
+    // Cut, it must still read back as itself: no white space at its end.
+    name = cutName(name);
+    name.erase(name.find_last_not_of(spaces) + 1);
+    return name;
 }
 
 // The lines gathered from a section's first line to the blank line that
