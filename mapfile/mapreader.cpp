@@ -16,6 +16,8 @@ namespace {
 const std::string definitionsSection = "Definitions";
 const std::string_view byteOrderMark = "\xEF\xBB\xBF";
 const char *const spaces = " \t\v\f";
+// Longer fields are no numbers (the longest double written has 13 characters).
+constexpr size_t numberBytes = 64;
 // Sections that are no layer of the editor still become layers of their own;
 // a level needs a handful, and each costs memory however short its text.
 constexpr size_t sectionLimit = 256;
@@ -513,7 +515,10 @@ bool MapReader::isSafeReference(std::string_view reference)
 
 int32_t MapReader::toInt(std::string_view text)
 {
-    // Not a number, or out of range: 0.
+    // Not a number, or out of range: 0. A field longer than any number the
+    // game writes is not copied to find that out.
+    if (text.size() > numberBytes)
+        return 0;
     bool ok = false;
     const int value = QByteArray(text.data(), int(text.size())).toInt(&ok, 10);
     return ok ? value : 0;
@@ -521,6 +526,8 @@ int32_t MapReader::toInt(std::string_view text)
 
 double MapReader::toDouble(std::string_view text)
 {
+    if (text.size() > numberBytes)
+        return 0.0;
     bool ok = false;
     const double value = QByteArray(text.data(), int(text.size())).toDouble(&ok);
     return ok && std::isfinite(value) ? value : 0.0;

@@ -93,6 +93,8 @@ private slots:
             texts += 't' + QByteArray::number(std::min(i, 149)) + ',';
         write("texts.map", texts + '\n');
         QDir(dir.path()).mkdir("folder.map");
+        write("twice.map", goodLevel + "\n#Wall\n1,\n");
+        write("outside.map", "0,2,\n\n" + goodLevel);
     }
 
     void command_data()
@@ -149,6 +151,14 @@ private slots:
             << QStringList {"--check", "texts.map"} << 1
             << QString("@texts.map:2: warning: a cell holds \"t99\", which is not a number and names no definition; the "
                        "cell stays empty\ntexts.map:2: warning: 60 more cells from here on hold other texts")
+            << QString();
+        QTest::newRow("a second section of a layer")
+            << QStringList {"--check", "twice.map"} << 0
+            << "twice.map:21: warning: a second section \"Wall\" is left out; the one on line 1 is read\n" << QString();
+        QTest::newRow("rows before any section")
+            << QStringList {"--check", "outside.map"} << 0
+            << "outside.map:1: warning: rows before the first section line (such as #Wall) are outside any section; "
+               "they are left out\n"
             << QString();
         QTest::newRow("--help") << QStringList {"--help"} << 0 << QString("@Usage: GorseED [--check FILE.map")
                                 << QString();
