@@ -151,6 +151,7 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     parser.addOption({"reps", "Repetitions per read.", "count", "3"});
     parser.addOption({"mib", "The two sizes in MiB, comma-separated.", "sizes", "16,64"});
+    parser.addOption({"only", "Only the files whose description holds this text.", "text"});
     parser.process(application);
     const int reps = std::max(1, parser.value("reps").toInt());
     QTemporaryDir scratch;
@@ -159,6 +160,8 @@ int main(int argc, char *argv[])
     for (const QString &mib : parser.value("mib").split(',')) {
         const size_t size = size_t(mib.toULongLong()) << 20;
         for (const Case &c : cases) {
+            if (!QString(c.name).contains(parser.value("only")))
+                continue;
             const QString file = scratch.filePath(QStringLiteral("level.map"));
             {
                 const std::string text = c.make(size);
