@@ -56,32 +56,6 @@ class PropertiesFormTest : public QObject
     Q_OBJECT
 
 private slots:
-    // Other parts find the window and its widgets by these names.
-    void widgetNamesAndTexts()
-    {
-        ObjectPropertiesForm form;
-        QCOMPARE(form.objectName() + " " + form.windowTitle(), QStringLiteral("objectProperties Object Properties"));
-        QStringList named;
-        for (const QWidget *child : form.findChildren<QWidget *>())
-            if (!child->objectName().isEmpty() && !child->objectName().startsWith("qt_"))
-                named << QString("%1 %2 %3")
-                             .arg(child->objectName(), child->metaObject()->className(),
-                                  child->property("title").toString() + child->property("text").toString());
-        named.sort();
-        QCOMPARE(
-            named.join('|'),
-            QStringLiteral("buttonOK QPushButton OK|checkLightingRandIntensity QCheckBox Random intensity (between "
-                           "min and max)|chkIsLightEmitter QCheckBox Generate point light emissions|comboSubtype "
-                           "QComboBox |edintLightingBlinkDelay QLineEdit 0.5|editEmissionRadius QLineEdit 2|"
-                           "editLightingEmission QLineEdit 128|editLightingEmissionMax QLineEdit 200|"
-                           "editLightingEmissionMin QLineEdit 20|groupBox QGroupBox Coordinates|groupBox_2 "
-                           "QGroupBox Subtype|groupLighting QGroupBox Lighting|label QLabel Map X:|"
-                           "labelLightBlinkDelay QLabel Blink delay|labelLightingMax QLabel Max|labelLightingMin "
-                           "QLabel Min|label_2 QLabel Map Y:|label_3 QLabel World X:|label_4 QLabel World Y:|"
-                           "label_5 QLabel Emission|label_6 QLabel Radius|sliderEmissionRadius QSlider |textMapX "
-                           "QLineEdit |textMapY QLineEdit |textWorldX QLineEdit |textWorldY QLineEdit "));
-    }
-
     // Every text shows whole at the desktop's usual font and at 125%, and no
     // two controls of a group cover each other.
     void labelsShowTheirWholeText_data()
