@@ -2,13 +2,7 @@
 // the real window, and retexturing a selection from the gallery.
 #include "testsupport.h"
 
-#include "app/gorseed.h"
-#include "gallery/texturegallery.h"
 #include "mapview/fillarea.h"
-#include "mapview/mapfile.h"
-#include "mapview/mapview.h"
-
-#include <QTest>
 
 namespace {
 // Walls around the free cells of `room`, one cell out.

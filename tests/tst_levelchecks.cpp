@@ -3,21 +3,13 @@
 // Problems" window: F7, the status after load and save, and going to a problem.
 #include "testsupport.h"
 
-#include "app/gorseed.h"
 #include "checks/levelfile.h"
 #include "checks/problemtext.h"
 #include "mapview/levelproblemswindow.h"
-#include "mapview/mapview.h"
-#include "model/layercontroller.h"
-#include "model/sector.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QComboBox>
-#include <QLabel>
-#include <QRadioButton>
 #include <QShortcut>
-#include <QTest>
 #include <QTreeWidget>
 
 namespace {

@@ -3,14 +3,10 @@
 // temporary layers.
 #include "testsupport.h"
 
-#include "app/gorseed.h"
-#include "gallery/texturegallery.h"
-#include "mapview/mapview.h"
 #include "model/maptile.h"
 #include "model/objectbutton.h"
 
 #include <QGraphicsEffect>
-#include <QTest>
 
 class MainWindowTest : public QObject
 {

@@ -2,40 +2,10 @@
 // window and by "Edit selection", and its survival of the objects it edits.
 #include "testsupport.h"
 
-#include "app/gorseed.h"
-#include "mapview/mapview.h"
-#include "model/layercontroller.h"
-#include "model/sector.h"
-#include "properties/objectpropertiesform.h"
-
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSlider>
-#include <QTest>
-
 namespace {
-// Clicks the object in the cell, drawing it first with the pencil if the
-// cell is empty; the click opens its window.
-ObjectPropertiesForm *placeAndOpen(GorseED &window, MapMouse &mouse, int column, int row)
-{
-    if (!window.mapView->layers()->hasSectorAt(column, row))
-        mouse.click(mouse.cellCentre(column, row), Qt::LeftButton);
-    mouse.click(mouse.cellCentre(column, row), Qt::LeftButton);
-    return window.mapView->propertiesWindow();
-}
-
 QLineEdit *field(QWidget *form, const char *name)
 {
     return form->findChild<QLineEdit *>(name);
-}
-
-void deleteClosedWindows()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 const char *const lightingFields[] {"editLightingEmission", "editLightingEmissionMin", "editLightingEmissionMax",
@@ -113,7 +83,7 @@ private slots:
         form->comboSubtype->setCurrentText(QStringLiteral("PiercedWall"));
         QCOMPARE(layers->sectorAt(3, 2)->properties->subtype, std::string("PiercedWall"));
         mouse.click(mouse.cellCentre(4, 1), Qt::LeftButton);
-        deleteClosedWindows();
+        flushDeletions();
         QVERIFY(form.isNull());
         QCOMPARE(window.mapView->propertiesWindow()->comboSubtype->currentText(), QStringLiteral("SolidBounding"));
 
@@ -134,7 +104,7 @@ private slots:
         QCOMPARE(form->editEmissionRadius->text(), QStringLiteral("7"));
         field(form, "editLightingEmissionMax")->setText(QStringLiteral("99"));
         placeAndOpen(window, mouse, 2, 2);
-        deleteClosedWindows();
+        flushDeletions();
         QVERIFY(form.isNull());
         QCOMPARE(layers->layerList("Lightmap").size(), size_t(1));
         QCOMPARE(light->properties->lighting.emissionMax, 255);
@@ -221,7 +191,7 @@ private slots:
         // The middle light is erased with the pencil's right button.
         QTest::mouseClick(control<QRadioButton>(view, "radioPaint"), Qt::LeftButton);
         mouse.click(mouse.cellCentre(2, 1), Qt::RightButton);
-        deleteClosedWindows();
+        flushDeletions();
         QVERIFY(form && form->isVisible());
         form->comboSubtype->setCurrentText(QStringLiteral("Dynamic"));
         field(form, "editLightingEmissionMax")->setText(QStringLiteral("90"));
@@ -237,12 +207,12 @@ private slots:
         // and the next click opens a fresh one.
         form = placeAndOpen(window, mouse, 3, 1);
         mouse.click(mouse.cellCentre(3, 1), Qt::RightButton);
-        deleteClosedWindows();
+        flushDeletions();
         QVERIFY(form.isNull() && view->propertiesWindow() == nullptr);
         form = placeAndOpen(window, mouse, 1, 1);
         answerNextMessageBox(QMessageBox::Yes);
         QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("btnMapLayerClear")), Qt::LeftButton);
-        deleteClosedWindows();
+        flushDeletions();
         QVERIFY(form.isNull());
         QVERIFY(placeAndOpen(window, mouse, 5, 5)->isVisible());
     }
