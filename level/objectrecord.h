@@ -27,6 +27,9 @@ struct ObjectRecord
     size_t extraBytes() const;
 };
 
+// Both without a kept reference, or both with the same text.
+bool sameKeptReference(const TextureRef &a, const TextureRef &b);
+
 ObjectRecord recordOf(const SectorProperties &properties, const std::string &layer);
 
 // An object as it stood in its layer's list: the list order decides how a

@@ -4,6 +4,7 @@
 #include "level/textureref.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class QPushButton;
@@ -24,4 +25,6 @@ struct SectorProperties
     int32_t textureId = -1;
     std::string kind;
     std::string subtype;
+    // See TextureRef::keptReference.
+    std::shared_ptr<const std::string> keptReference;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 // A texture as the gallery hands it out: the image is textureDir + textureName,
@@ -10,6 +11,11 @@ struct TextureRef
     std::string textureName;
     std::string textureDir;
     int32_t textureId = -1;
+    // The texture reference of a loaded object whose image the editor did not
+    // take (missing, out of the level's folder, no image it shows), exactly as
+    // the file had it: a save writes it back and copies no image. Shared by
+    // the objects of one definition; null for every other texture.
+    std::shared_ptr<const std::string> keptReference;
 
     std::string imagePath() const { return textureDir + textureName; }
 };
@@ -33,7 +39,7 @@ private:
 // The image of every light cell, with the number the light cell took.
 inline TextureRef lampTexture(int32_t id)
 {
-    return TextureRef {"lamp.png", "assets/", id};
+    return TextureRef {"lamp.png", "assets/", id, nullptr};
 }
 
 // The texture of an object read from a file: its image path split into the
@@ -42,6 +48,6 @@ inline TextureRef textureOfPath(const std::string &path, int32_t id)
 {
     const size_t slash = path.rfind('/');
     if (slash == std::string::npos)
-        return TextureRef {path, std::string(), id};
-    return TextureRef {path.substr(slash + 1), path.substr(0, slash + 1), id};
+        return TextureRef {path, std::string(), id, nullptr};
+    return TextureRef {path.substr(slash + 1), path.substr(0, slash + 1), id, nullptr};
 }

@@ -4,6 +4,7 @@
 #include "level/textureref.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 // One entry of a level's definition table, that is one line of the
@@ -22,6 +23,9 @@ struct MapDefinition
     // or, for light cells, the five lighting values.
     std::string value;
     SectorLighting lighting;
+    // For an object read from a file whose image is not taken: the texture
+    // reference as the file had it (see TextureRef::keptReference).
+    std::shared_ptr<const std::string> keptReference;
     // The line of the file that defines it, from 1; 0 when not read from a file.
     int line = 0;
 };

@@ -9,7 +9,6 @@
 #include "model/sector.h"
 #include "model/sectorfactory.h"
 #include "model/textureicons.h"
-#include "model/updateshold.h"
 
 #include <QPushButton>
 #include <QWidget>
@@ -133,6 +132,9 @@ void MapEdits::endGesture()
         if (after != touched.before)
             change.changed.push_back(ChangedObject {touched.before, std::move(after)});
     }
+    // The history keeps what the step changed, without the growth room.
+    change.placed.shrink_to_fit();
+    change.changed.shrink_to_fit();
     if (!change.empty() && stepDone)
         stepDone(done->name, std::move(change));
 }
@@ -222,10 +224,6 @@ void MapEdits::undo(const MapChange &change)
 {
     const PlacementContext where = context();
     const MouseHold hold(where.mapWidget ? where.mapWidget->window() : nullptr);
-    // The map repaints once, when the whole step is replayed.
-    std::unique_ptr<UpdatesHold> updates;
-    if (where.mapWidget && where.mapWidget->isVisible())
-        updates = std::make_unique<UpdatesHold>(where.mapWidget);
     Lookup lookup(layers);
     for (auto object = change.changed.rbegin(); object != change.changed.rend(); ++object)
         if (Sector *sector = lookup.find(object->before))
@@ -246,10 +244,6 @@ void MapEdits::redo(const MapChange &change)
 {
     const PlacementContext where = context();
     const MouseHold hold(where.mapWidget ? where.mapWidget->window() : nullptr);
-    // The map repaints once, when the whole step is replayed.
-    std::unique_ptr<UpdatesHold> updates;
-    if (where.mapWidget && where.mapWidget->isVisible())
-        updates = std::make_unique<UpdatesHold>(where.mapWidget);
     Lookup lookup(layers);
     std::unordered_map<std::string, std::vector<Sector *>> doomed;
     for (const ListedObject &object : change.removed)
