@@ -4,18 +4,11 @@
 // does not change.
 #include "testsupport.h"
 
-#include "app/gorseed.h"
-#include "mapview/mapfile.h"
-#include "mapview/mapview.h"
-#include "model/layercontroller.h"
-#include "model/sector.h"
 #include "model/tintcache.h"
-#include "properties/objectpropertiesform.h"
 
 #include <QMouseEvent>
 #include <QPointer>
 #include <QSet>
-#include <QTest>
 
 namespace {
 // Counts the move events that buttons on the map receive.
