@@ -4,6 +4,7 @@
 
 #include "mapfile/readproblems.h"
 #include "model/subtypetable.h"
+#include "model/textureicons.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -88,6 +89,11 @@ std::string imageFault(const std::string &path, const QString &folder)
     QImageReader reader(file);
     if (!reader.canRead())
         return info.isReadable() ? "is not an image" : "cannot be read";
+    // As the editor refuses it: the header tells the size.
+    const QSize size = reader.size();
+    const int largest = TextureIcons::largestImage;
+    if (size.width() > largest || size.height() > largest)
+        return "is larger than " + std::to_string(largest) + " x " + std::to_string(largest) + " pixels";
     return std::string();
 }
 } // namespace
@@ -113,7 +119,9 @@ LevelProblems textureProblems(const MapReader::Contents &contents, const std::st
         listing.add(ReadProblems::Kind::TextureFault,
                     LevelProblem::inFile(LevelProblem::Severity::Warning, definition.line,
                                          "the texture " + ReadProblems::quoted(reference) + " of the definition of "
-                                             + id + " " + fault->second + "; its objects show no image"));
+                                             + id + " " + fault->second
+                                             + "; its objects show no image, and a save keeps the reference as it "
+                                               "is"));
     }
     listing.finish();
     return problems;

@@ -64,7 +64,7 @@ void TextureGallery::buildTextureLists()
         if (!galleryLayers.count(layer))
             continue;
         if (layer == Kinds::Lightmap)
-            texturesByLayer[layer] = {TextureRef {"lamp.png", "assets/", nextTextureId++}};
+            texturesByLayer[layer] = {TextureRef {"lamp.png", "assets/", nextTextureId++, nullptr}};
         else
             texturesByLayer[layer] = scanTextureFolder("textures/" + layer);
     }
@@ -78,7 +78,7 @@ std::vector<TextureRef> TextureGallery::scanTextureFolder(const std::string &fol
     std::vector<TextureRef> textures;
     textures.reserve(names.size());
     for (const QString &name : names)
-        textures.push_back(TextureRef {name.toStdString(), folder + "/", nextTextureId++});
+        textures.push_back(TextureRef {name.toStdString(), folder + "/", nextTextureId++, nullptr});
     return textures;
 }
 

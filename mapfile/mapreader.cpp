@@ -459,13 +459,18 @@ MapDefinition MapReader::parseDefinitionLine(std::string_view line) const
         definition.subtype = cutName(field[2]);
         definition.texturePath = texturePathOf(field[3]);
     }
+    // A reference that is not followed is kept as text, so that a save gives
+    // it back; one longer than any file name is not.
+    if (definition.kind != Kinds::Lightmap && definition.texturePath.empty() && !field[3].empty()
+        && field[3].size() <= referenceBytes)
+        definition.keptReference = std::make_shared<const std::string>(field[3]);
     return definition;
 }
 std::string MapReader::texturePathOf(std::string_view reference) const
 {
     // A reference that would lead out of the level's folder is not followed:
     // the object keeps no image.
-    if (!isSafeReference(reference))
+    if (!isSafeReference(reference) || reference.size() > referenceBytes)
         return std::string();
     std::string path = mapFolder;
     path += '/';

@@ -107,10 +107,18 @@ void checkDefinitionLine(std::string_view text, const MapDefinition &definition,
         for (int comma = 0; comma < 3; ++comma)
             start = text.find(',', start) + 1;
         const std::string_view reference = text.substr(start, text.find(',', start) - start);
-        if (!reference.empty() && !MapReader::isSafeReference(reference))
-            problems.add(Kind::UnsafeTexture, LevelProblem::inFile(Severity::Error, line,
-                                                    "the texture " + quoted(reference) + " of the definition of " + id
-                                                        + " leads out of the level's folder; it is not read"));
+        if (reference.size() > MapReader::referenceBytes)
+            problems.add(Kind::UnsafeTexture,
+                         LevelProblem::inFile(Severity::Error, line,
+                                              "the texture reference of the definition of " + id + " is longer than "
+                                                  + std::to_string(MapReader::referenceBytes)
+                                                  + " characters, more than any file name; it is left out"));
+        else if (!reference.empty() && !MapReader::isSafeReference(reference))
+            problems.add(Kind::UnsafeTexture,
+                         LevelProblem::inFile(Severity::Error, line,
+                                              "the texture " + quoted(reference) + " of the definition of " + id
+                                                  + " leads out of the level's folder; it is not read, and a save "
+                                                    "keeps the reference as it is"));
     }
 }
 

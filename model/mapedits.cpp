@@ -132,6 +132,9 @@ void MapEdits::endGesture()
         if (after != touched.before)
             change.changed.push_back(ChangedObject {touched.before, std::move(after)});
     }
+    // The history keeps what the step changed, without the growth room.
+    change.placed.shrink_to_fit();
+    change.changed.shrink_to_fit();
     if (!change.empty() && stepDone)
         stepDone(done->name, std::move(change));
 }

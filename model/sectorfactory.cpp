@@ -34,6 +34,7 @@ Sector *createSector(const QPoint &viewCell, const PlacementContext &context)
     properties->textureName = texture.textureName;
     properties->textureDir = texture.textureDir;
     properties->textureId = texture.textureId;
+    properties->keptReference = texture.keptReference;
     properties->worldX = x;
     properties->worldY = y;
     properties->mapX = viewCell.x() - context.originX;
