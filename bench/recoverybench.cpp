@@ -59,7 +59,7 @@ int main(int argc, char *argv[])
     LevelBuilder::settle(window);
     LevelBuilder::fillAllLayers(window, perLayer);
     MapView *view = window.mapView;
-    view->mapFileName = folder.filePath("level.map");
+    view->showEditedFile(folder.filePath("level.map"));
     RecoveryCopies copies(*view, folder.filePath("recovery"));
 
     std::vector<double> copyTimes, saveTimes;
@@ -67,13 +67,13 @@ int main(int argc, char *argv[])
     const int freeRow = LevelBuilder::rowsFor(perLayer) + 1;
     for (int i = 0; i < reps; ++i) {
         // One more wall makes the level differ from its file again.
-        view->edits->placeNew(QPoint(i, freeRow));
+        view->mapEdits()->placeNew(QPoint(i, freeRow));
         copyTimes.push_back(timed([&] { return copies.writeCopyIfDue() && QFileInfo::exists(copies.copyFile()); }));
         copyBytes = QFileInfo(copies.copyFile()).size();
         saveTimes.push_back(timed([&] { return view->saveLevel(); }));
     }
     printf("| level of %d objects (median of %d, ms) | blocks the window |\n|---|---|\n", perLayer * 8 + reps, reps);
     printf("| recovery copy (%.1f MiB) | %.1f |\n", copyBytes / 1048576.0, median(copyTimes));
-    printf("| save (%.1f MiB) | %.1f |\n", QFileInfo(view->mapFileName).size() / 1048576.0, median(saveTimes));
+    printf("| save (%.1f MiB) | %.1f |\n", QFileInfo(view->editedFileName()).size() / 1048576.0, median(saveTimes));
     return 0;
 }

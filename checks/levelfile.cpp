@@ -2,9 +2,9 @@
 
 #include "checks/levelrules.h"
 
+#include "level/levellimits.h"
+#include "level/subtypetable.h"
 #include "mapfile/readproblems.h"
-#include "model/subtypetable.h"
-#include "model/textureicons.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -91,7 +91,7 @@ std::string imageFault(const std::string &path, const QString &folder)
         return info.isReadable() ? "is not an image" : "cannot be read";
     // As the editor refuses it: the header tells the size.
     const QSize size = reader.size();
-    const int largest = TextureIcons::largestImage;
+    const int largest = LevelLimits::largestImage;
     if (size.width() > largest || size.height() > largest)
         return "is larger than " + std::to_string(largest) + " x " + std::to_string(largest) + " pixels";
     return std::string();
@@ -164,6 +164,11 @@ bool notALevel(const std::string &bytes, LevelProblems &problems)
 
 LevelFileReport check(const QString &fileName)
 {
+    return check(fileName, QFileInfo(fileName).absolutePath());
+}
+
+LevelFileReport check(const QString &fileName, const QString &mapFolder)
+{
     LevelFileReport report;
     std::string bytes;
     if (!read(fileName, bytes, report.readError))
@@ -171,7 +176,7 @@ LevelFileReport check(const QString &fileName)
     report.readable = true;
     if (notALevel(bytes, report.problems))
         return report;
-    const std::string folder = QFileInfo(fileName).absolutePath().toStdString();
+    const std::string folder = mapFolder.toStdString();
     const MapReader::Contents contents = MapReader(folder).parseMapText(bytes);
     if (!contents.error.empty()) {
         // Refused whole, as the editor refuses to load it.

@@ -2,12 +2,12 @@
 #include "mapview/unsavedchangesguard.h"
 
 #include "gallery/texturegallery.h"
-#include "mapfile/mapfile.h"
-#include "mapfile/recoveryfile.h"
+#include "level/subtypetable.h"
+#include "mapview/mapfile.h"
+#include "mapview/recoveryfile.h"
 #include "model/layercontroller.h"
 #include "model/placementcontext.h"
 #include "model/sector.h"
-#include "model/subtypetable.h"
 #include "model/updateshold.h"
 
 #include <QApplication>
@@ -73,7 +73,7 @@ bool MapView::saveLevel()
 bool MapView::saveMap()
 {
     MapFile mapFile;
-    const QString saved = mapFile.saveMap(mapFileName, layerController->sectorsByLayer);
+    const QString saved = mapFile.saveMap(mapFileName, layerController->registry());
     if (saved.isEmpty()) {
         // A failed save keeps the map's previous name and title; the old file
         // on disk is untouched.
@@ -85,7 +85,7 @@ bool MapView::saveMap()
         return false;
     }
     showEditedFile(saved);
-    history->setClean();
+    undoStack->setClean();
     // What was wrong in the file loaded before is gone from the file just written.
     reportLevelProblems(QStringLiteral("Saved"), saved, {});
     if (!mapFile.imageProblems.isEmpty()) {
@@ -127,21 +127,21 @@ PlacementContext MapView::loadContext() const
 
 bool MapView::restoreRecoveryCopy(const QString &copyFile, const QString &levelFile, QString &error)
 {
-    const UpdatesHold hold(mapWidget);
+    const UpdatesHold hold(mapArea);
     SectorRegistry restored;
     if (!RecoveryFile::read(copyFile, restored, loadContext(), error))
         return false;
     adoptLevel(restored, levelFile);
     reportLevelProblems(QStringLiteral("Restored"), levelFile.isEmpty() ? copyFile : levelFile, {});
     // The level differs from what its file holds (if it has one) until saved.
-    history->resetClean();
+    undoStack->resetClean();
     return true;
 }
 
 bool MapView::loadMapFromFile(const QString &fileName)
 {
     // The map repaints once when the load is done, not for each object made.
-    const UpdatesHold hold(mapWidget);
+    const UpdatesHold hold(mapArea);
     SectorRegistry loaded;
     MapFile mapFile;
     mapFile.loadMapFile(fileName, loaded, loadContext());
@@ -189,5 +189,5 @@ void MapView::adoptLevel(SectorRegistry &loaded, const QString &fileName)
     // the level saved before the load.
     showEditedFile(fileName);
     // Its history starts here; steps of the previous map mean nothing to it.
-    history->clear();
+    undoStack->clear();
 }

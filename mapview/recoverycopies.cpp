@@ -1,6 +1,6 @@
 #include "mapview/recoverycopies.h"
 
-#include "mapfile/recoveryfile.h"
+#include "mapview/recoveryfile.h"
 #include "mapview/mapview.h"
 #include "mapview/unsavedchangesguard.h"
 #include "model/layercontroller.h"
@@ -54,7 +54,7 @@ RecoveryCopies::RecoveryCopies(MapView &view, QString folder)
       base(this->folder + QStringLiteral("/copy-") + QUuid::createUuid().toString(QUuid::Id128)),
       interval(defaultInterval())
 {
-    QUndoStack *history = view.history;
+    QUndoStack *history = view.history();
     // Any step done, undone or redone makes the copy out of date.
     connect(history, &QUndoStack::indexChanged, this, [this] { copyCurrent = false; });
     connect(history, &QUndoStack::cleanChanged, this, [this](bool clean) {
@@ -132,10 +132,10 @@ bool RecoveryCopies::writeCopy()
         else
             lock = std::move(taken);
     }
-    if (error.isEmpty() && !writeLevelName(base, view.mapFileName))
+    if (error.isEmpty() && !writeLevelName(base, view.editedFileName()))
         error = QStringLiteral("the name of the level cannot be written");
     if (error.isEmpty())
-        RecoveryFile::write(copyFile(), view.layerController->sectorsByLayer, error);
+        RecoveryFile::write(copyFile(), view.layers()->registry(), error);
     if (!error.isEmpty()) {
         // Editing goes on; the designer hears of it once.
         if (!failureShown)
@@ -187,7 +187,7 @@ bool RecoveryCopies::offerCopy(const QString &other)
     QMessageBox box(QMessageBox::Question, QStringLiteral("Recover Level"),
                     QStringLiteral("A recovery copy of %1 from %2 was found: the editor that wrote it did not close.")
                         .arg(what, written),
-                    QMessageBox::NoButton, view.mainWindow);
+                    QMessageBox::NoButton, view.window());
     if (!level.isEmpty())
         box.setInformativeText(QDir::toNativeSeparators(level));
     box.setStandardButtons(QMessageBox::Ok | QMessageBox::Discard);
@@ -211,7 +211,7 @@ bool RecoveryCopies::offerCopy(const QString &other)
         else
             aside = other + copySuffix;
         QMessageBox::warning(
-            view.mainWindow, QStringLiteral("Recover Level"),
+            view.window(), QStringLiteral("Recover Level"),
             QStringLiteral("The recovery copy of %1 from %2 could not be read:\n%3\nIt was kept as %4.")
                 .arg(what, written, error, QDir::toNativeSeparators(aside)));
         return false;

@@ -23,7 +23,7 @@ bool UnsavedChangesGuard::levelChanged() const
 
 void UnsavedChangesGuard::showTitle()
 {
-    const QString file = view.mapFileName;
+    const QString file = view.editedFileName();
     const QString title = file.isEmpty() ? QStringLiteral("GorseED")
                                          : QStringLiteral("Editing: ") + file + QStringLiteral(" - GorseED");
     window.setWindowTitle(levelChanged() ? QLatin1Char('*') + title : title);
@@ -35,9 +35,9 @@ bool UnsavedChangesGuard::mayReplaceLevel(Replacement replacement)
     view.finishGestures();
     if (!levelChanged())
         return true;
-    const QString level = view.mapFileName.isEmpty()
+    const QString level = view.editedFileName().isEmpty()
         ? QStringLiteral("The level, never saved,")
-        : QStringLiteral("The level %1").arg(QFileInfo(view.mapFileName).fileName());
+        : QStringLiteral("The level %1").arg(QFileInfo(view.editedFileName()).fileName());
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Unsaved Changes"),
                     QStringLiteral("%1 has unsaved changes.").arg(level),
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, &window);

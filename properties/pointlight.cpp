@@ -1,21 +1,17 @@
 #include "properties/pointlight.h"
 
-#include "gallery/texturegallery.h"
-#include "mapfile/levellimits.h"
+#include "level/levellimits.h"
+#include "level/subtypetable.h"
 #include "model/layercontroller.h"
 #include "model/mapedits.h"
 #include "model/placementcontext.h"
 #include "model/sector.h"
 #include "model/sectorfactory.h"
-#include "model/subtypetable.h"
 #include "model/textureicons.h"
 
-#include <QLabel>
 #include <QPushButton>
 #include <algorithm>
 #include <cstdlib>
-
-std::vector<QPointer<Sector>> pendingNewSectors;
 
 namespace {
 const int minimumLevel = 40;
@@ -23,14 +19,10 @@ const int maximumLevel = 255;
 
 // A light cell made while another layer's texture is current gets the light
 // layer's own image, as if it had been drawn on the light layer.
-void giveLightLayerTexture(Sector *sector, TextureGallery *gallery)
+void giveLightLayerTexture(Sector *sector)
 {
-    const auto found = gallery->texturesByLayer.find(Kinds::Lightmap);
-    if (found == gallery->texturesByLayer.end() || found->second.empty())
-        return;
-    TextureRef texture = found->second.front();
     // The light cell keeps the number of its own that it was made with.
-    texture.textureId = sector->properties->textureId;
+    const TextureRef texture = lampTexture(sector->properties->textureId);
     sector->setTexture(texture);
     if (QPushButton *button = sector->properties->button)
         button->setIcon(TextureIcons::icon(texture.imagePath()));
@@ -81,15 +73,6 @@ std::vector<LightCell> pointLightCells(const PointLightParams &params)
     return cells;
 }
 
-namespace {
-void showStatusOf(const PlacementContext &context, const QString &text)
-{
-    QWidget *window = context.mapWidget ? context.mapWidget->window() : nullptr;
-    if (auto *status = window ? window->findChild<QLabel *>(QStringLiteral("labelStatus")) : nullptr)
-        status->setText(text);
-}
-} // namespace
-
 bool pointLightFits(const PointLightParams &params)
 {
     if (params.radius < 0)
@@ -105,11 +88,12 @@ bool pointLightFits(const PointLightParams &params)
     return width * height <= int64_t(LevelLimits::objects);
 }
 
-bool generatePointLight(const PlacementContext &context, const PointLightParams &params)
+PointLightOutcome generatePointLight(const PlacementContext &context, const PointLightParams &params)
 {
+    PointLightOutcome outcome;
     if (!pointLightFits(params)) {
-        showStatusOf(context, LevelLimits::beyondGridMessage());
-        return false;
+        outcome.refusal = LevelLimits::beyondGridMessage();
+        return outcome;
     }
     LayerController *layers = context.layers;
     // A light that would take the level past its object limit places nothing.
@@ -118,15 +102,15 @@ bool generatePointLight(const PlacementContext &context, const PointLightParams 
         for (const LightCell &cell : pointLightCells(params))
             newCells += layers->sectorOn(Kinds::Lightmap, cell.x, cell.y) ? 0 : 1;
         if (newCells > context.edits->roomForObjects()) {
-            showStatusOf(context, LevelLimits::objectLimitMessage(context.edits->objectLimit()));
-            return false;
+            outcome.refusal = LevelLimits::objectLimitMessage(context.edits->objectLimit());
+            return outcome;
         }
     }
     // Light cells live on the light layer only. If another layer became
     // current while the properties window was open (the layer box, or Shift
     // or Ctrl held), it is left for the time of the generation, so that no
     // object of that layer is touched and no light cell is made of its kind.
-    const std::string previousLayer = layers->currentLayer;
+    const std::string previousLayer = layers->currentLayer();
     const bool onOtherLayer = previousLayer != Kinds::Lightmap;
     if (onOtherLayer)
         layers->switchToLayer(Kinds::Lightmap);
@@ -149,7 +133,7 @@ bool generatePointLight(const PlacementContext &context, const PointLightParams 
             if (!target)
                 continue;
             if (onOtherLayer)
-                giveLightLayerTexture(target, context.gallery);
+                giveLightLayerTexture(target);
         } else {
             level = std::max(level, target->properties->lighting.emission);
             if (context.edits)
@@ -158,7 +142,7 @@ bool generatePointLight(const PlacementContext &context, const PointLightParams 
         applyLightLevel(target, level, params);
         if (isNew) {
             layers->addSector(target);
-            pendingNewSectors.emplace_back(target);
+            outcome.newCells.emplace_back(target);
         }
     }
 
@@ -166,5 +150,5 @@ bool generatePointLight(const PlacementContext &context, const PointLightParams 
         context.edits->endGesture();
     if (onOtherLayer)
         layers->switchToLayer(previousLayer);
-    return true;
+    return outcome;
 }

@@ -1,10 +1,6 @@
 #include "testsupport.h"
 
-#include "app/gorseed.h"
-#include "mapview/mapview.h"
-#include "model/layercontroller.h"
 #include "model/objectbutton.h"
-#include "model/sector.h"
 
 #include <QApplication>
 #include <QAbstractItemView>
@@ -107,7 +103,7 @@ EditorFixture::~EditorFixture()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-MapMouse::MapMouse(GorseED &window) : window(window), map(window.mapView->mapWidget)
+MapMouse::MapMouse(GorseED &window) : window(window), map(window.mapView->mapWidget())
 {
 }
 
@@ -154,8 +150,28 @@ void MapMouse::click(QPoint position, Qt::MouseButton button)
     release(position, button);
 }
 
-MapScene::MapScene() : window(*fixture.window), view(window.mapView), layers(view->layerController), mouse(window)
+MapScene::MapScene() : window(*fixture.window), view(window.mapView), layers(view->layers()), mouse(window)
 {
+}
+
+void MapScene::stroke(QVector<QPoint> cells, Qt::MouseButton button)
+{
+    for (QPoint &cell : cells)
+        cell = at(cell.x(), cell.y());
+    mouse.drag(cells, button);
+}
+
+ObjectPropertiesForm *placeAndOpen(GorseED &window, MapMouse &mouse, int column, int row)
+{
+    if (!window.mapView->layers()->hasSectorAt(column, row))
+        mouse.click(mouse.cellCentre(column, row), Qt::LeftButton);
+    mouse.click(mouse.cellCentre(column, row), Qt::LeftButton);
+    return window.mapView->propertiesWindow();
+}
+
+void flushDeletions()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButton button)
@@ -209,4 +225,9 @@ QColor tintOf(const Sector *sector)
 {
     const ObjectButton *button = ObjectButton::of(sector->properties->button);
     return button ? button->tint() : QColor();
+}
+
+QWidget *controlNamed(const MapView *view, const char *name)
+{
+    return view->mapWidget()->window()->findChild<QWidget *>(QLatin1String(name));
 }

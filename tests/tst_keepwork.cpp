@@ -4,7 +4,7 @@
 #include "testsupport.h"
 
 #include "app/gorseed.h"
-#include "mapfile/levellimits.h"
+#include "level/levellimits.h"
 #include "mapview/mapview.h"
 #include "mapview/recoverycopies.h"
 #include "mapview/unsavedchangesguard.h"
@@ -36,7 +36,7 @@ private slots:
         key(Qt::Key_Y);
         QCOMPARE(scene.window.windowTitle(), QStringLiteral("*GorseED"));
         const QString title = "Editing: " + scene.fixture.workdir.path() + "/level.map - GorseED";
-        scene.view->mapFileName = scene.fixture.workdir.path() + "/level.map";
+        scene.view->showEditedFile(scene.fixture.workdir.path() + "/level.map");
         QVERIFY(scene.view->saveLevel() && scene.window.windowTitle() == title);
         scene.mouse.click(scene.mouse.cellCentre(2, 1), Qt::LeftButton);
         QCOMPARE(scene.window.windowTitle(), "*" + title);
@@ -78,7 +78,7 @@ private slots:
         const auto replace = [&] {
             if (closing)
                 return scene.window.close();
-            scene.view->btnLoadMap->click();
+            control<QPushButton>(scene.view, "btnLoadMap")->click();
             return scene.layers->layerList("Wall").empty() && scene.layers->layerList("Floor").size() == 1;
         };
         // Unchanged, nothing is asked.
@@ -86,7 +86,7 @@ private slots:
             answerNextFileDialog(other);
         QVERIFY(replace());
         scene.window.show();
-        scene.view->mapFileName = level;
+        scene.view->showEditedFile(level);
 
         chooseLayer(scene.window, "Wall");
         scene.mouse.click(scene.mouse.cellCentre(1, 1), Qt::LeftButton);
@@ -108,7 +108,7 @@ private slots:
         QTemporaryDir folder;
         MapScene first;
         const QString level = first.fixture.workdir.path() + "/level.map";
-        first.view->mapFileName = level;
+        first.view->showEditedFile(level);
         RecoveryCopies copies(*first.view, folder.path());
         QVERIFY(copies.writeCopyIfDue() && !QFile::exists(copies.copyFile()));
 
@@ -168,10 +168,10 @@ private slots:
         RecoveryCopies copies(*scene.view, scene.fixture.workdir.path() + "/blocked/recovery");
         scene.mouse.click(scene.mouse.cellCentre(1, 1), Qt::LeftButton);
         QVERIFY(!copies.writeCopyIfDue());
-        QVERIFY(scene.view->labelStatus->text().startsWith("The recovery copy could not be written"));
+        QVERIFY(scene.view->statusText().startsWith("The recovery copy could not be written"));
         scene.view->showStatus("painting on");
         QVERIFY(!copies.writeCopyIfDue());
-        QCOMPARE(scene.view->labelStatus->text(), QStringLiteral("painting on"));
+        QCOMPARE(scene.view->statusText(), QStringLiteral("painting on"));
     }
 
     void objectLimitAtEveryTool_data()
@@ -193,23 +193,26 @@ private slots:
         for (int x = 0; x < 4; ++x)
             for (int y = 0; y < 4; ++y)
                 if (x == 0 || y == 0 || x == 3 || y == 3)
-                    scene.view->edits->placeNew(QPoint(x, y));
-        MapEdits *edits = scene.view->edits;
+                    scene.view->mapEdits()->placeNew(QPoint(x, y));
+        MapEdits *edits = scene.view->mapEdits();
         const size_t limit = edits->objectLimit() - edits->roomForObjects() + 3;
         edits->setObjectLimit(limit);
         chooseLayer(scene.window, "Floor");
         if (tool == "pencil") {
             scene.mouse.drag({scene.mouse.cellCentre(5, 0), scene.mouse.cellCentre(5, 5)}, Qt::LeftButton);
         } else if (tool == "fill") {
-            QTest::mouseClick(scene.view->radioFloodFill, Qt::LeftButton);
+            QTest::mouseClick(control<QRadioButton>(scene.view, "radioFloodFill"), Qt::LeftButton);
             scene.mouse.click(scene.mouse.cellCentre(1, 1), Qt::LeftButton);
         } else {
             chooseLayer(scene.window, "Lightmap");
-            QVERIFY(!generatePointLight(scene.view->placementContext(), {0.5, 0, false, false, 7, 7, 100, 1}));
+            const PointLightOutcome light =
+                generatePointLight(scene.view->placementContext(), {0.5, 0, false, false, 7, 7, 100, 1});
+            QVERIFY(!light.made());
+            scene.view->adoptPointLight(light);
         }
         QCOMPARE(scene.layers->layerList(tool == "point light" ? "Lightmap" : "Floor").size(), size_t(placed));
         QCOMPARE(edits->roomForObjects(), size_t(3 - placed));
-        QCOMPARE(scene.view->labelStatus->text(), LevelLimits::objectLimitMessage(limit));
+        QCOMPARE(scene.view->statusText(), LevelLimits::objectLimitMessage(limit));
     }
 };
 

@@ -1,6 +1,7 @@
-#include "mapfile/recoveryfile.h"
+#include "mapview/recoveryfile.h"
 
-#include "mapfile/mapfile.h"
+#include "mapview/mapfile.h"
+#include "model/savedlayers.h"
 #include "mapfile/mapwriter.h"
 
 #include <QFileInfo>
@@ -19,7 +20,7 @@ bool RecoveryFile::write(const QString &fileName, const SectorRegistry &layers, 
             return sourcePath.empty() ? sourcePath
                                       : QFileInfo(QString::fromStdString(sourcePath)).absoluteFilePath().toStdString();
         });
-        const std::string text = writer.mapText(MapWriter::layersOf(layers));
+        const std::string text = writer.mapText(savedLayersOf(layers));
         QSaveFile file(fileName);
         errno = 0;
         if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), qint64(text.size())) != qint64(text.size())
