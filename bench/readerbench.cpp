@@ -6,7 +6,7 @@
 // problem text, as a Markdown table; docs/performance.md has the figures.
 #include "checks/levelfile.h"
 #include "checks/problemtext.h"
-#include "mapfile/mapfile.h"
+#include "mapview/mapfile.h"
 #include "mapfile/mapreader.h"
 
 #include <QCommandLineParser>

@@ -103,7 +103,7 @@ EditorFixture::~EditorFixture()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-MapMouse::MapMouse(GorseED &window) : window(window), map(window.mapView->mapWidget)
+MapMouse::MapMouse(GorseED &window) : window(window), map(window.mapView->mapWidget())
 {
 }
 
@@ -150,7 +150,7 @@ void MapMouse::click(QPoint position, Qt::MouseButton button)
     release(position, button);
 }
 
-MapScene::MapScene() : window(*fixture.window), view(window.mapView), layers(view->layerController), mouse(window)
+MapScene::MapScene() : window(*fixture.window), view(window.mapView), layers(view->layers()), mouse(window)
 {
 }
 
@@ -184,4 +184,9 @@ QColor tintOf(const Sector *sector)
 {
     const ObjectButton *button = ObjectButton::of(sector->properties->button);
     return button ? button->tint() : QColor();
+}
+
+QWidget *controlNamed(const MapView *view, const char *name)
+{
+    return view->mapWidget()->window()->findChild<QWidget *>(QLatin1String(name));
 }
