@@ -96,8 +96,14 @@ void checkStuckInWalls(const std::vector<LevelObject> &objects, const Gathered &
     std::sort(stuck.begin(), stuck.end(), [](const LevelObject *a, const LevelObject *b) {
         return a->y != b->y ? a->y < b->y : a->x != b->x ? a->x < b->x : a->layer < b->layer;
     });
-    for (const LevelObject *object : stuck)
-        problems.push_back(atObject(Severity::Warning, *object, stuckName(*object) + " is stuck in a wall"));
+    // A level full of them gives a readable list: the first ones, then a count.
+    constexpr size_t listed = 100;
+    for (size_t i = 0; i < stuck.size() && i < listed; ++i)
+        problems.push_back(atObject(Severity::Warning, *stuck[i], stuckName(*stuck[i]) + " is stuck in a wall"));
+    if (stuck.size() > listed)
+        problems.push_back(atObject(Severity::Warning, *stuck[listed],
+                                    std::to_string(stuck.size() - listed)
+                                        + " more objects from here on are stuck in walls and not listed"));
 }
 
 void checkWalks(const std::vector<LevelObject> &objects, const Gathered &found, LevelProblems &problems)

@@ -78,7 +78,7 @@ std::vector<TextureRef> TextureGallery::scanTextureFolder(const std::string &fol
     std::vector<TextureRef> textures;
     textures.reserve(names.size());
     for (const QString &name : names)
-        textures.push_back(TextureRef {name.toStdString(), folder + "/", numbers.take()});
+        textures.push_back(TextureRef {name.toStdString(), folder + "/", numbers.take(), nullptr});
     return textures;
 }
 

@@ -4,6 +4,7 @@
 #include "testsupport.h"
 
 #include "checks/levelfile.h"
+#include "checks/levelrules.h"
 #include "checks/problemtext.h"
 #include "mapview/levelproblemswindow.h"
 
@@ -175,6 +176,18 @@ private slots:
             QVERIFY(QTest::qWaitForWindowActive(&scene->window));
         }
         QCOMPARE(compilerLines(scene->view->checkCurrentLevel()), expected);
+    }
+
+    // Stuck objects by the thousand: the first 100 listed, the rest counted.
+    void stuckObjectsListedBriefly()
+    {
+        std::vector<LevelObject> objects;
+        for (int32_t x = 0; x < 150; ++x)
+            objects.insert(objects.end(), {{"Wall", "Wall", "Solid", x, 0}, {"Actor", "Actor", "Soldier", x, 0}});
+        const QStringList stuck = compilerLines(checkLevel(objects)).filter("stuck");
+        QCOMPARE(stuck.size(), 101);
+        QCOMPARE(stuck.last(), "t.map: warning: (100, 0) Actor: 50 more objects from here on are stuck in walls and not "
+                               "listed");
     }
 
     // F7 lists the problems of the level loaded; a double-click goes to one;
