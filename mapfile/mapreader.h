@@ -66,6 +66,9 @@ public:
     // references are resolved against it.
     explicit MapReader(std::string mapFolder);
     MapReader(std::string mapFolder, Limits limits);
+    // A reader of texture references that are absolute image paths (the
+    // clipboard's), still without a ".." component; relative ones are refused.
+    static MapReader readingImagePaths();
 
     Contents parseMapText(std::string_view text) const;
     MapDefinition parseDefinitionLine(std::string_view line) const;
@@ -81,4 +84,5 @@ private:
 
     std::string mapFolder;
     Limits limits;
+    bool imagePaths = false;
 };

@@ -53,6 +53,13 @@ MapWriter::MapWriter(std::string mapName, NameCheck nameCheck)
     usedIds.insert(0);
 }
 
+MapWriter MapWriter::referencingImagePaths()
+{
+    MapWriter writer {std::string()};
+    writer.imagePaths = true;
+    return writer;
+}
+
 std::vector<MapWriter::Layer> MapWriter::layersOf(const SectorRegistry &registry)
 {
     std::vector<std::string> names;
@@ -189,7 +196,7 @@ int32_t MapWriter::registerDefinition(const SectorProperties &object, const std:
         return known->second;
 
     if (!light)
-        value = mapName + "/" + imageFileName(texturePath, object.textureName);
+        value = imagePaths ? safeName(texturePath) : mapName + "/" + imageFileName(texturePath, object.textureName);
     const int32_t id = freeId(object.textureId);
     definitionList.push_back(MapDefinition {id, kind, subtype, texturePath, value, SectorLighting()});
     idByContent.emplace(std::move(content), id);

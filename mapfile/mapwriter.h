@@ -40,6 +40,9 @@ public:
     using NameCheck = std::function<bool(const std::string &sourcePath, const std::string &fileName)>;
 
     explicit MapWriter(std::string mapName, NameCheck nameCheck = {});
+    // A writer whose texture references are the images' own paths, as the
+    // objects give them (absolute for the clipboard), with no texture folder.
+    static MapWriter referencingImagePaths();
 
     // The layers of a registry in a fixed order: the eight layers in the order
     // of the layer combo box, then any other names alphabetically.
@@ -73,6 +76,7 @@ private:
 
     std::string mapName;
     NameCheck nameCheck;
+    bool imagePaths = false;
     std::vector<MapDefinition> definitionList;
     // Texture number, subtype and image or light values, joined -> the
     // definition's number.

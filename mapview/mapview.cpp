@@ -51,6 +51,7 @@ MapView::MapView(QWidget *mainWindow) : mainWindow(mainWindow), toolCursor(Qt::A
     background->setCellSize(cellSize());
     setUpHistory();
     setUpLevelProblems();
+    setUpEditingTools();
 }
 
 MapView::~MapView()

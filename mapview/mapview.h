@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+class ClipboardCommands;
 class LayerController;
 class MapBackground;
 class MapEdits;
@@ -25,6 +26,7 @@ class QSlider;
 class QUndoStack;
 class QWidget;
 class Sector;
+class ShapeTools;
 class TextureGallery;
 struct PlacementContext;
 
@@ -55,6 +57,12 @@ public:
     bool loadMapFromFile(const QString &fileName);
     void showStatus(const QString &text);
     void clearStatus();
+    // A status that a command reports: it stays when a Shift or Ctrl held
+    // for the command's shortcut is released.
+    void showLastingStatus(const QString &text);
+    // Cut, copy, paste and the arrow-key moves; the line and rectangle tools.
+    ClipboardCommands *clipboardCommands() const { return clipboard; }
+    ShapeTools *shapeTools() const { return shapes; }
 
     // Mouse editing on the map widget. Tools act only on the cells the map
     // widget shows: a stroke that leaves the widget does nothing beyond it.
@@ -192,6 +200,7 @@ private:
     void setUpHistory();
     void adoptSector(Sector *sector);
     void stepHistory(bool backward);
+    void setUpEditingTools();
 
     // The view cell the current pencil or eraser stroke reached last.
     QPoint strokeCell;
@@ -200,4 +209,6 @@ private:
     std::string temporaryLayer;
     // Whether this view pushed its tool cursor as the application's override cursor.
     bool cursorOverridden = false;
+    ClipboardCommands *clipboard = nullptr;
+    ShapeTools *shapes = nullptr;
 };

@@ -3,6 +3,8 @@
 #include "app/gorseed.h"
 #include "mapview/mapview.h"
 #include "model/layercontroller.h"
+#include "model/objectrecord.h"
+#include "model/subtypetable.h"
 #include "model/sector.h"
 
 #include <QApplication>
@@ -184,4 +186,34 @@ QColor tintOf(const Sector *sector)
 {
     auto *effect = qobject_cast<QGraphicsColorizeEffect *>(sector->properties->button->graphicsEffect());
     return effect ? effect->color() : QColor();
+}
+
+void pressKeys(GorseED &window, int key, Qt::KeyboardModifiers held)
+{
+    QApplication::setActiveWindow(&window);
+    QTest::keyClick(&window, Qt::Key(key), held);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QStringList objectLines(LayerController &layers, bool textureNumbers)
+{
+    QStringList lines;
+    for (const std::string &layer : Kinds::comboOrder()) {
+        for (Sector *sector : layers.layerList(layer)) {
+            const ObjectRecord r = recordOf(*sector, layer);
+            const SectorLighting &l = r.lighting;
+            const QString image = r.texture.imagePath().empty()
+                ? QString()
+                : QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromStdString(r.texture.imagePath())));
+            QString line = QString::fromStdString(layer + ' ' + r.kind + ' ') + image
+                + QString::fromStdString(' ' + r.subtype);
+            for (double value : {double(r.mapX), double(r.mapY), textureNumbers ? double(r.texture.textureId) : 0.0,
+                                 double(l.emission), double(l.emissionMin), double(l.emissionMax),
+                                 double(l.emissionIntensity), double(l.emissionRadius), l.blinkDelay,
+                                 double(l.isDynamic), double(l.randomIntensity), double(l.isLightEmitter)})
+                line += ' ' + QString::number(value);
+            lines << line + (sector->properties->button->isHidden() ? " hidden " : " shown ") + tintOf(sector).name();
+        }
+    }
+    return lines;
 }

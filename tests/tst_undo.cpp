@@ -30,13 +30,7 @@ struct Editor : MapScene
             cell = at(cell.x(), cell.y());
         mouse.drag(cells, button);
     }
-    void keys(int key, Qt::KeyboardModifiers held = Qt::ControlModifier)
-    {
-        // As the window manager does when a properties window or message closes.
-        QApplication::setActiveWindow(&window);
-        QTest::keyClick(&window, Qt::Key(key), held);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    void keys(int key, Qt::KeyboardModifiers held = Qt::ControlModifier) { pressKeys(window, key, held); }
     QString status() const { return view->labelStatus->text(); }
     QByteArray save()
     {
@@ -45,25 +39,11 @@ struct Editor : MapScene
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
     // Every layer's objects in list order with all they are and how they show.
+    // Every layer's objects in list order with all they are and how they show.
     QStringList map()
     {
         layers->clearSelection();
-        QStringList lines;
-        for (const std::string &layer : Kinds::comboOrder()) {
-            for (Sector *sector : layers->layerList(layer)) {
-                const ObjectRecord r = recordOf(*sector, layer);
-                const SectorLighting &l = r.lighting;
-                QString line
-                    = QString::fromStdString(layer + ' ' + r.kind + ' ' + r.texture.imagePath() + ' ' + r.subtype);
-                for (double value : {double(r.mapX), double(r.mapY), double(r.texture.textureId), double(l.emission),
-                                     double(l.emissionMin), double(l.emissionMax), double(l.emissionIntensity),
-                                     double(l.emissionRadius), l.blinkDelay, double(l.isDynamic),
-                                     double(l.randomIntensity), double(l.isLightEmitter)})
-                    line += ' ' + QString::number(value);
-                lines << line + (sector->properties->button->isHidden() ? " hidden " : " shown ")
-                        + tintOf(sector).name();
-            }
-        }
+        QStringList lines = objectLines(*layers);
         lines << (layers->layerSectors == layers->layerList(layers->currentLayer) ? "in step" : "working list differs");
         return lines;
     }
