@@ -18,7 +18,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
-#include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <QHash>
 #include <QKeyEvent>
 #include <QLocale>
@@ -78,16 +78,19 @@ ClipboardCommands::ClipboardCommands(MapView &view) : QObject(&view), view(view)
     QWidget *window = view.mainWindow;
     view.mapWidget->setFocusPolicy(Qt::ClickFocus);
 
-    // The Edit buttons sit under Load and Save; they never take the keyboard
+    // The Edit buttons sit above Load and Save; they never take the keyboard
     // from the map, so the arrow keys keep moving the selection.
-    if (auto *grid = window->findChild<QGridLayout *>(QStringLiteral("gridLayout_2"))) {
-        auto *row = new QHBoxLayout;
+    auto *column = window->findChild<QVBoxLayout *>(QStringLiteral("verticalLayout_4"));
+    auto *files = window->findChild<QGridLayout *>(QStringLiteral("gridLayout_2"));
+    if (column && files) {
+        auto *row = new QGridLayout;
+        row->setSpacing(files->spacing());
         const auto makeButton = [&](const char *name, const QString &text, const QString &tip) {
-            auto *button = new QPushButton(text, grid->parentWidget());
+            auto *button = new QPushButton(text, column->parentWidget());
             button->setObjectName(QLatin1String(name));
             button->setToolTip(tip);
             button->setFocusPolicy(Qt::NoFocus);
-            row->addWidget(button);
+            row->addWidget(button, row->count() / 2, row->count() % 2);
             return button;
         };
         cutButton = makeButton("btnCut", QStringLiteral("Cut"),
@@ -100,7 +103,7 @@ ClipboardCommands::ClipboardCommands(MapView &view) : QObject(&view), view(view)
         pasteInPlaceButton = makeButton("btnPasteInPlace", QStringLiteral("Paste in place"),
                                         QStringLiteral("Paste the copied objects where they were copied from "
                                                        "(Ctrl+Shift+V)"));
-        grid->addLayout(row, grid->rowCount(), 0, 1, grid->columnCount());
+        column->insertLayout(column->indexOf(files), row);
         connect(cutButton, &QPushButton::clicked, this, &ClipboardCommands::cut);
         connect(copyButton, &QPushButton::clicked, this, &ClipboardCommands::copy);
         connect(pasteButton, &QPushButton::clicked, this, &ClipboardCommands::paste);

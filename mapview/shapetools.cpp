@@ -11,6 +11,7 @@
 #include "model/textureicons.h"
 
 #include <QBoxLayout>
+#include <QGridLayout>
 #include <QLocale>
 #include <QMouseEvent>
 #include <QRadioButton>
@@ -18,18 +19,30 @@
 
 ShapeTools::ShapeTools(MapView &view) : QObject(&view), view(view)
 {
-    // The two tools follow the flood fill in the tool row, enabled in edit mode only.
+    // The four tools of edit mode share one place in the tool row, two by
+    // two: the pencil and the flood fill above, the line and the rectangle
+    // below, so that the row still fits beside the map.
     QWidget *row = view.radioFloodFill->parentWidget();
     auto *layout = row ? qobject_cast<QBoxLayout *>(row->layout()) : nullptr;
-    int at = layout ? layout->indexOf(view.radioFloodFill) + 1 : 0;
+    auto *tools = new QGridLayout;
+    tools->setHorizontalSpacing(10);
+    tools->setVerticalSpacing(2);
+    if (layout) {
+        const int at = layout->indexOf(view.radioPencil);
+        layout->removeWidget(view.radioPencil);
+        layout->removeWidget(view.radioFloodFill);
+        layout->insertLayout(at, tools);
+    }
+    tools->addWidget(view.radioPencil, 0, 0);
+    tools->addWidget(view.radioFloodFill, 0, 1);
+    int column = 0;
     for (auto [tool, name, text, key] : {std::make_tuple(&radioLine, "radioLine", "Line [L]", "L"),
                                          std::make_tuple(&radioRectangle, "radioRectangle", "Rectangle [R]", "R")}) {
         *tool = new QRadioButton(QString::fromLatin1(text), row);
         (*tool)->setObjectName(QLatin1String(name));
         (*tool)->setShortcut(QKeySequence(QLatin1String(key)));
         (*tool)->setEnabled(view.radioPaint->isChecked());
-        if (layout)
-            layout->insertWidget(at++, *tool);
+        tools->addWidget(*tool, 1, column++);
         QRadioButton *button = *tool;
         connect(button, &QRadioButton::clicked, this, [this, button] { choose(button); });
         connect(view.radioPaint, &QRadioButton::toggled, button, &QWidget::setEnabled);

@@ -160,6 +160,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/scenario_fulldisk.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/scenario_undo.sh"
 # shellcheck source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/scenario_problems.sh"
+# shellcheck source-path=SCRIPTDIR
+source "$(dirname "${BASH_SOURCE[0]}")/scenario_clipboard.sh"
 
 # "S" switches to select mode and "E" back to edit mode with the pencil: the mode row changes on screen and the
 # map's cursor goes from the pencil to a cross and back.
@@ -177,8 +179,9 @@ scenario_mode_keys() {
         read -r x y w h <<<"$(diff_box start select-mode)"
         [ "$y" -gt $((MAP_Y + MAP_H)) ] && [ $((y + h)) -lt "$WIN_H" ] && [ "$x" -gt "$MAP_X" ] ||
             fail "'s' changed the window outside the mode row below the map (box ${w}x$h+$x+$y)"
-        # Left to right: "Edit [E]" loses its dot (lighter), "Select [S]" gets it (darker), "Pencil" and
-        # "Flood fill" grey out (lighter), "Edit selection" gets enabled (darker text).
+        # Left to right: "Edit [E]" loses its dot (lighter), "Select [S]" gets it (darker), "Pencil" over
+        # "Line [L]" and "Flood fill" over "Rectangle [R]" grey out (lighter), "Edit selection" gets enabled
+        # (darker text).
         column_changes start select-mode "$x $y $w $h" >"$OUT/select-mode-changes.txt"
         groups=$(cut -d' ' -f3 "$OUT/select-mode-changes.txt" | xargs)
         [ "$groups" = "lighter darker lighter lighter darker" ] ||
@@ -221,6 +224,9 @@ main() {
     start_editor # a fresh editor, which has saved nothing yet
     undo_redo_keys # leaves the map empty
     off_map_strokes_and_held_ctrl
+    stop_editor
+    start_editor # a fresh editor again, for cut and paste
+    clipboard_keys
     stop_editor
     full_disk # in an editor of its own
 

@@ -62,12 +62,15 @@ scenario_editing() {
     [ "$b" -gt $((r + 30)) ] && [ "$b" -gt $((g + 30)) ] ||
         fail "on the Floor layer the wall at (1,3) is not tinted blue (mean colour $r $g $b)"
 
-    # "Flood fill" is the fourth part of the tool row that changed on 's' (Edit, Select, Pencil, Flood fill,
-    # Edit selection).
-    read -r _ y _ h <<<"$(diff_box start select-mode)"
+    # "Flood fill" is the upper half of the fourth part of the tool row that changed on 's' (Edit, Select, Pencil
+    # over Line, Flood fill over Rectangle, Edit selection).
     read -r x1 x2 _ <<<"$(sed -n 4p "$OUT/select-mode-changes.txt" 2>/dev/null)"
-    [ -n "$x2" ] && [ -n "$h" ] || { fail "cannot locate 'Flood fill' (needs scenario_mode_keys first)"; return; }
-    move_to $(((x1 + x2) / 2)) $((y + h / 2))
+    [ -n "$x2" ] || { fail "cannot locate 'Flood fill' (needs scenario_mode_keys first)"; return; }
+    read -r _ y _ h <<<"$(convert "$OUT/start.png" "$OUT/select-mode.png" -crop "$((x2 - x1 + 1))x$WIN_H+$x1+0" +repage \
+        -compose difference -composite -threshold 0 -format '%@' info:- |
+        sed -n 's/^\([0-9]*\)x\([0-9]*\)+\([0-9]*\)+\([0-9]*\)$/\3 \4 \1 \2/p')"
+    [ -n "$h" ] || { fail "cannot locate 'Flood fill' in the tool row"; return; }
+    move_to $(((x1 + x2) / 2)) $((y + h / 4))
     xdotool click 1
     expect_change floor-layer floor-bucket "a click on 'Flood fill'"
 
