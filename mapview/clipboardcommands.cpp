@@ -8,6 +8,7 @@
 #include "mapfile/levellimits.h"
 #include "model/layercontroller.h"
 #include "model/mapedits.h"
+#include "model/mousehold.h"
 #include "model/sector.h"
 #include "model/subtypetable.h"
 #include "model/textureicons.h"
@@ -429,6 +430,9 @@ void ClipboardCommands::placePasteAt(QPoint mapCell, const QString &gesture)
     const std::string layer = pending.objects.front().layer;
     std::vector<Sector *> made;
     MapEdits &edits = *view.edits;
+    // Showing thousands of new objects would make Qt look for the widget
+    // under the pointer once per object; holding the mouse skips that.
+    const MouseHold hold(view.mainWindow);
     edits.beginGesture(gesture);
     for (const ObjectRecord &record : placeable) {
         Sector *sector = edits.placeObject(record);

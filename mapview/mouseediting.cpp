@@ -70,12 +70,12 @@ bool MapView::eventFilter(QObject *watched, QEvent *event)
         followHeldModifierKeys();
 
     // A paste under way takes the mouse; the arrow keys move the selection.
-    if (clipboard->handleMapEvent(event))
+    if (clipboard && clipboard->handleMapEvent(event))
         return true;
 
     if (radioPaint->isChecked()) {
         if (QMouseEvent *mouse = asMouseEvent(event)) {
-            if (shapes->chosen())
+            if (shapes && shapes->chosen())
                 shapes->handleMouseEvent(mouse);
             else if (radioPencil->isChecked())
                 handlePencilEvent(mouse);

@@ -8,6 +8,7 @@
 #include "mapfile/levellimits.h"
 #include "model/layercontroller.h"
 #include "model/mapedits.h"
+#include "model/mousehold.h"
 #include "model/textureicons.h"
 
 #include <QBoxLayout>
@@ -148,6 +149,7 @@ void ShapeTools::place(QPoint end)
         return;
     }
     MapEdits &edits = *view.edits;
+    const MouseHold hold(view.mainWindow);
     edits.beginGesture(radioLine->isChecked() ? QStringLiteral("line") : QStringLiteral("rectangle"));
     const QPoint origin(view.originX, view.originY);
     for (const QPoint &cell : cells)

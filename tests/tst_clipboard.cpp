@@ -171,6 +171,25 @@ private slots:
         QCOMPARE(lines.at(0).section(' ', 6), lines.at(1).section(' ', 6));
     }
 
+    void pastedTexturesGoIntoTheLevelsFolderAtTheNextSave()
+    {
+        Editor e;
+        const WorkingDirectory &dir = e.fixture.workdir;
+        dir.writeImage("one/one/stone.png", QSize(64, 64), Qt::blue);
+        dir.writeImage("two/two/tiles.png");
+        dir.writeFile("one/one.map", "#Wall\r\n0,5,\r\n\r\n#Definitions\r\n5,Wall,Solid,one/stone.png\r\n");
+        dir.writeFile("two/two.map", "#Floor\r\n5,\r\n\r\n#Definitions\r\n5,Floor,,two/tiles.png\r\n");
+        QVERIFY(e.view->loadMapFromFile(dir.path() + "/one/one.map"));
+        e.select({1, 0}, {1, 0});
+        pressKeys(e.window, Qt::Key_C);
+        QVERIFY(e.view->loadMapFromFile(dir.path() + "/two/two.map"));
+        pressKeys(e.window, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(e.cells("Wall"), QStringList({"1,0"}));
+        e.view->BtnSaveMapEvent();
+        QCOMPARE(bytesOf(dir.path() + "/two/two/stone.png"), bytesOf(dir.path() + "/one/one/stone.png"));
+        QVERIFY(bytesOf(dir.path() + "/two/two.map").contains(",Wall,Solid,two/stone.png"));
+    }
+
     void arrowKeysMoveTheSelectionAsOneStep()
     {
         Editor e;
