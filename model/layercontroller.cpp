@@ -4,15 +4,16 @@
 #include "model/sector.h"
 #include "model/sectorfactory.h"
 #include "model/subtypetable.h"
-#include "model/tinteffect.h"
+#include "model/objectbutton.h"
+#include "model/updateshold.h"
 
 #include <QColor>
 #include <QComboBox>
-#include <QGraphicsColorizeEffect>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVariant>
 #include <algorithm>
+#include <memory>
 #include <unordered_set>
 
 namespace {
@@ -51,6 +52,7 @@ LayerController::LayerController(QWidget *controlsWidget) : controlsWidget(contr
     for (const std::string &layer : Kinds::comboOrder())
         sectorsByLayer[layer];
 
+    mapWidget = controlsWidget->findChild<QWidget *>(QStringLiteral("mapWidget"));
     comboBoxMapLayer = controlsWidget->findChild<QComboBox *>(QStringLiteral("comboBoxMapLayer"));
     if (comboBoxMapLayer) {
         for (const std::string &layer : Kinds::comboOrder())
@@ -120,6 +122,7 @@ void LayerController::replaceAllLayers(SectorRegistry registry)
     selectedSectors.clear();
 
     sectorsByLayer = std::move(registry);
+    appliedLooks.clear();
     layerIndexes.clear();
     for (const auto &entry : sectorsByLayer) {
         PositionIndex &index = layerIndexes[entry.first];
@@ -148,6 +151,7 @@ void LayerController::addSector(Sector *sector)
     // to copy the whole layer for each new object.
     layerSectors.push_back(sector);
     sectorsByLayer[currentLayer].push_back(sector);
+    forgetLook(currentLayer);
 }
 
 bool LayerController::hasSectorAt(int x, int y) const
@@ -216,12 +220,67 @@ void LayerController::clearSelection()
         applyDisplayTint(sector, selectionLayer);
 }
 
+LayerController::LayerLook LayerController::lookOf(const std::string &layer) const
+{
+    LayerLook look;
+    const VisibilityRule rule = visibilityRuleFor(currentLayer);
+    look.shown = std::find(rule.hidden.begin(), rule.hidden.end(), layer) == rule.hidden.end();
+    if (layer != currentLayer)
+        look.tint = LayerLook::Tint::Background;
+    else if (layer == Kinds::Lightmap)
+        look.tint = LayerLook::Tint::LightLevel;
+    return look;
+}
+
 void LayerController::refreshDisplay()
 {
     const MouseHold hold(controlsWidget->window());
-    applyVisibilityRules();
-    applyLayerTints(currentLayer);
+    // Hides, shows and tints in one pass; the map repaints once at the end.
+    std::unique_ptr<UpdatesHold> updates;
+    if (mapWidget && mapWidget->isVisible())
+        updates = std::make_unique<UpdatesHold>(mapWidget);
+    for (const auto &[layer, sectors] : sectorsByLayer) {
+        const LayerLook look = lookOf(layer);
+        auto applied = appliedLooks.find(layer);
+        // Light levels belong to each object and may have changed.
+        if (applied != appliedLooks.end() && applied->second == look && look.tint != LayerLook::Tint::LightLevel)
+            continue;
+        for (Sector *sector : sectors)
+            applyLook(sector, look);
+        appliedLooks[layer] = look;
+    }
     tintSelection();
+}
+
+void LayerController::applyLook(Sector *sector, const LayerLook &look)
+{
+    ObjectButton *button = ObjectButton::of(sector->properties->button);
+    if (!button)
+        return;
+    // Only a real change reaches Qt: a button asked to take the state it is
+    // in still costs a call through the widget's machinery.
+    if (look.shown) {
+        if (button->isHidden())
+            button->show();
+    } else if (!button->isHidden() || !button->testAttribute(Qt::WA_WState_ExplicitShowHide)) {
+        button->hide();
+    }
+    switch (look.tint) {
+    case LayerLook::Tint::None:
+        button->setTint(QColor());
+        break;
+    case LayerLook::Tint::Background:
+        button->setTint(QColor(0, 0, 155));
+        break;
+    case LayerLook::Tint::LightLevel:
+        tintLightSector(sector);
+        break;
+    }
+}
+
+void LayerController::forgetLook(const std::string &layer)
+{
+    appliedLooks.erase(layer);
 }
 
 void LayerController::tintLightSector(Sector *sector)
@@ -229,10 +288,14 @@ void LayerController::tintLightSector(Sector *sector)
     // Levels outside 0..255 are stored as typed; the tint shows the nearest valid grey.
     const int level = clampedLevel(sector->properties->lighting.emission);
     tintSector(sector, level, level, level);
+    // A light cell tinted while its layer is not current no longer looks like the rest of it.
+    if (currentLayer != Kinds::Lightmap)
+        forgetLook(Kinds::Lightmap);
 }
 
 void LayerController::tintLightmaps()
 {
+    forgetLook(Kinds::Lightmap);
     for (Sector *sector : layerList(Kinds::Lightmap))
         tintLightSector(sector);
     tintSelection();
@@ -240,6 +303,8 @@ void LayerController::tintLightmaps()
 
 void LayerController::hideSectors(const std::vector<Sector *> &sectors)
 {
+    // The objects may differ from their layers' looks now.
+    appliedLooks.clear();
     for (Sector *sector : sectors)
         if (sector->properties->button)
             sector->properties->button->hide();
@@ -247,6 +312,8 @@ void LayerController::hideSectors(const std::vector<Sector *> &sectors)
 
 void LayerController::showSectors(const std::vector<Sector *> &sectors)
 {
+    // The objects may differ from their layers' looks now.
+    appliedLooks.clear();
     for (Sector *sector : sectors)
         if (sector->properties->button)
             sector->properties->button->show();
@@ -304,38 +371,17 @@ void LayerController::loadLayerSectors()
     layerSectors = sectorsByLayer[currentLayer];
 }
 
-void LayerController::applyVisibilityRules()
-{
-    const VisibilityRule rule = visibilityRuleFor(currentLayer);
-    for (const std::string &layer : rule.hidden)
-        hideSectors(layerList(layer));
-    for (const std::string &layer : rule.shown)
-        showSectors(layerList(layer));
-}
-
-void LayerController::applyLayerTints(const std::string &layer)
-{
-    for (auto &entry : sectorsByLayer) {
-        if (entry.first == layer)
-            continue;
-        for (Sector *sector : entry.second)
-            tintSector(sector, 0, 0, 155);
-    }
-    for (Sector *sector : layerList(layer))
-        if (sector->properties->button)
-            sector->properties->button->setGraphicsEffect(nullptr);
-    if (layer == Kinds::Lightmap)
-        tintLightmaps();
-}
-
 void LayerController::applyDisplayTint(Sector *sector, const std::string &layer)
 {
-    if (layer != currentLayer)
-        tintSector(sector, 0, 0, 155);
-    else if (layer == Kinds::Lightmap)
-        tintLightSector(sector);
-    else if (sector->properties->button)
-        sector->properties->button->setGraphicsEffect(nullptr);
+    LayerLook look = lookOf(layer);
+    if (ObjectButton *button = ObjectButton::of(sector->properties->button)) {
+        if (look.tint == LayerLook::Tint::None)
+            button->setTint(QColor());
+        else if (look.tint == LayerLook::Tint::Background)
+            button->setTint(QColor(0, 0, 155));
+        else
+            tintLightSector(sector);
+    }
 }
 
 void LayerController::tintSelection()
@@ -346,16 +392,9 @@ void LayerController::tintSelection()
 
 void LayerController::tintSector(Sector *sector, int red, int green, int blue)
 {
-    QPushButton *button = sector->properties->button;
-    if (!button)
-        return;
-    const QColor colour(red, green, blue, 255);
-    // A button that already shows this tint keeps it: a layer switch then
-    // only touches the objects whose look changes.
-    auto *current = qobject_cast<QGraphicsColorizeEffect *>(button->graphicsEffect());
-    if (current && current->color() == colour && current->strength() == 1.0)
-        return;
-    button->setGraphicsEffect(new TintEffect(colour, button));
+    // A button that already shows this tint keeps it untouched.
+    if (ObjectButton *button = ObjectButton::of(sector->properties->button))
+        button->setTint(QColor(red, green, blue, 255));
 }
 
 uint64_t LayerController::positionKey(int x, int y)
@@ -370,6 +409,7 @@ void LayerController::insertSector(const std::string &layer, size_t index, Secto
     std::vector<Sector *> &registered = sectorsByLayer[layer];
     registered.insert(registered.begin() + std::min(index, registered.size()), sector);
     layerIndexes[layer].emplace(positionKey(sector->properties->mapX, sector->properties->mapY), sector);
+    forgetLook(layer);
     if (layer != currentLayer)
         return;
     // The working list equals the registry's list of the current layer.
@@ -405,13 +445,7 @@ void LayerController::removeSectors(const std::string &layer, const std::vector<
 
 void LayerController::applyDisplayRules(Sector *sector, const std::string &layer)
 {
-    QPushButton *button = sector->properties->button;
-    if (!button)
-        return;
-    const VisibilityRule rule = visibilityRuleFor(currentLayer);
-    const bool hidden = std::find(rule.hidden.begin(), rule.hidden.end(), layer) != rule.hidden.end();
-    button->setVisible(!hidden);
-    applyDisplayTint(sector, layer);
+    applyLook(sector, lookOf(layer));
 }
 
 void LayerController::moveSectors(const std::string &layer, const std::vector<Sector *> &sectors, int dx, int dy)

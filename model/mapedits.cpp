@@ -7,6 +7,7 @@
 #include "model/sectorfactory.h"
 #include "model/subtypetable.h"
 #include "model/textureicons.h"
+#include "model/updateshold.h"
 
 #include <QPushButton>
 #include <QWidget>
@@ -136,6 +137,9 @@ void MapEdits::endGesture()
         if (after != touched.before)
             change.changed.push_back(ChangedObject {touched.before, std::move(after)});
     }
+    // The history keeps what the step changed, without the growth room.
+    change.placed.shrink_to_fit();
+    change.changed.shrink_to_fit();
     if (!change.empty() && stepDone)
         stepDone(done->name, std::move(change));
 }
@@ -277,6 +281,10 @@ void MapEdits::undo(const MapChange &change)
 {
     const PlacementContext where = context();
     const MouseHold hold(where.mapWidget ? where.mapWidget->window() : nullptr);
+    // The map repaints once, when the whole step is replayed.
+    std::unique_ptr<UpdatesHold> updates;
+    if (where.mapWidget && where.mapWidget->isVisible())
+        updates = std::make_unique<UpdatesHold>(where.mapWidget);
     for (auto group = change.moved.rbegin(); group != change.moved.rend(); ++group) {
         std::vector<std::pair<int32_t, int32_t>> cells = group->cells;
         for (auto &[x, y] : cells) {
@@ -305,6 +313,10 @@ void MapEdits::redo(const MapChange &change)
 {
     const PlacementContext where = context();
     const MouseHold hold(where.mapWidget ? where.mapWidget->window() : nullptr);
+    // The map repaints once, when the whole step is replayed.
+    std::unique_ptr<UpdatesHold> updates;
+    if (where.mapWidget && where.mapWidget->isVisible())
+        updates = std::make_unique<UpdatesHold>(where.mapWidget);
     Lookup lookup(layers);
     std::unordered_map<std::string, std::vector<Sector *>> doomed;
     for (const ListedObject &object : change.removed)
@@ -327,7 +339,9 @@ void MapEdits::redo(const MapChange &change)
 Sector *MapEdits::make(const ObjectRecord &record, size_t index)
 {
     // Made like every object, then given what the record says it was.
-    const PlacementContext where = context();
+    PlacementContext where = context();
+    // Shown once, by the display rules, if its layer is to be seen.
+    where.showNewObjects = false;
     Sector *sector = createSector(QPoint(record.mapX + where.originX, record.mapY + where.originY), where);
     apply(sector, record);
     layers.insertSector(record.layer, index, sector);

@@ -3,6 +3,7 @@
 #include "app/gorseed.h"
 #include "mapview/mapview.h"
 #include "model/layercontroller.h"
+#include "model/objectbutton.h"
 #include "model/objectrecord.h"
 #include "model/subtypetable.h"
 #include "model/sector.h"
@@ -10,7 +11,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
-#include <QGraphicsColorizeEffect>
 #include <QImage>
 #include <QPainter>
 #include <QPushButton>
@@ -184,8 +184,8 @@ void chooseLayer(GorseED &window, const QString &layer)
 
 QColor tintOf(const Sector *sector)
 {
-    auto *effect = qobject_cast<QGraphicsColorizeEffect *>(sector->properties->button->graphicsEffect());
-    return effect ? effect->color() : QColor();
+    const ObjectButton *button = ObjectButton::of(sector->properties->button);
+    return button ? button->tint() : QColor();
 }
 
 void pressKeys(GorseED &window, int key, Qt::KeyboardModifiers held)
