@@ -122,9 +122,6 @@ private:
     // The look each layer was last given as a whole; a layer without an entry
     // is brought to its look object by object at the next display pass.
     std::unordered_map<std::string, LayerLook> appliedLooks;
-    // The widget the objects' buttons sit on (updates are held on it while
-    // the display changes); may be null.
-    QWidget *mapWidget = nullptr;
     // Objects removed with deferred deletion that may not have died yet.
     std::vector<QPointer<Sector>> pendingDeletion;
 };

@@ -7,7 +7,6 @@
 #include "model/sectorfactory.h"
 #include "model/subtypetable.h"
 #include "model/textureicons.h"
-#include "model/updateshold.h"
 
 #include <QPushButton>
 #include <QWidget>
@@ -281,10 +280,6 @@ void MapEdits::undo(const MapChange &change)
 {
     const PlacementContext where = context();
     const MouseHold hold(where.mapWidget ? where.mapWidget->window() : nullptr);
-    // The map repaints once, when the whole step is replayed.
-    std::unique_ptr<UpdatesHold> updates;
-    if (where.mapWidget && where.mapWidget->isVisible())
-        updates = std::make_unique<UpdatesHold>(where.mapWidget);
     for (auto group = change.moved.rbegin(); group != change.moved.rend(); ++group) {
         std::vector<std::pair<int32_t, int32_t>> cells = group->cells;
         for (auto &[x, y] : cells) {
@@ -313,10 +308,6 @@ void MapEdits::redo(const MapChange &change)
 {
     const PlacementContext where = context();
     const MouseHold hold(where.mapWidget ? where.mapWidget->window() : nullptr);
-    // The map repaints once, when the whole step is replayed.
-    std::unique_ptr<UpdatesHold> updates;
-    if (where.mapWidget && where.mapWidget->isVisible())
-        updates = std::make_unique<UpdatesHold>(where.mapWidget);
     Lookup lookup(layers);
     std::unordered_map<std::string, std::vector<Sector *>> doomed;
     for (const ListedObject &object : change.removed)
