@@ -2,6 +2,7 @@
 
 #include "mapview/cellpreview.h"
 #include "mapview/mapview.h"
+#include "mapview/selectionmoves.h"
 
 #include "gallery/texturegallery.h"
 #include "mapfile/clipboardtext.h"
@@ -19,7 +20,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
-#include <QVBoxLayout>
 #include <QHash>
 #include <QKeyEvent>
 #include <QLocale>
@@ -27,12 +27,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
+#include <QSlider>
 #include <QUndoStack>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <climits>
 #include <set>
 #include <tuple>
-#include <unordered_set>
 
 namespace {
 QString count(size_t number, const char *one, const char *many)
@@ -74,7 +75,7 @@ size_t objectsOnMap(LayerController &layers)
 }
 } // namespace
 
-ClipboardCommands::ClipboardCommands(MapView &view) : QObject(&view), view(view)
+ClipboardCommands::ClipboardCommands(MapView &view) : QObject(&view), view(view), moves(new SelectionMoves(view))
 {
     QWidget *window = view.mainWindow;
     view.mapWidget->setFocusPolicy(Qt::ClickFocus);
@@ -128,21 +129,17 @@ ClipboardCommands::ClipboardCommands(MapView &view) : QObject(&view), view(view)
             connect(shortcut, &QShortcut::activated, this, [this] { copy(); });
     }
 
-    const auto refreshLater = [this] {
-        QMetaObject::invokeMethod(this, &ClipboardCommands::refreshButtons, Qt::QueuedConnection);
-    };
+    const auto refreshLater
+        = [this] { QMetaObject::invokeMethod(this, &ClipboardCommands::refreshButtons, Qt::QueuedConnection); };
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, refreshLater);
     connect(view.radioSelect, &QRadioButton::toggled, this, refreshLater);
     connect(view.radioPaint, &QRadioButton::clicked, this, &ClipboardCommands::cancelPaste);
     connect(view.radioSelect, &QRadioButton::clicked, this, &ClipboardCommands::cancelPaste);
+    // The preview is drawn at one cell size.
+    connect(view.mapViewZoomSlider, &QSlider::valueChanged, this, &ClipboardCommands::cancelPaste);
     if (auto *combo = window->findChild<QComboBox *>(QStringLiteral("comboBoxMapLayer")))
         connect(combo, &QComboBox::currentTextChanged, this, &ClipboardCommands::cancelPaste);
-    connect(view.history, &QUndoStack::indexChanged, this, [this, refreshLater] {
-        // Any other step of the history ends a series of arrow moves.
-        if (!moving)
-            seriesBroken = true;
-        refreshLater();
-    });
+    connect(view.history, &QUndoStack::indexChanged, this, refreshLater);
     refreshButtons();
 }
 
@@ -269,8 +266,7 @@ ClipboardCommands::Copied ClipboardCommands::readClipboard(const QMimeData *data
             record.lighting = definition.lighting;
             record.mapX = cell.column;
             record.mapY = cell.row;
-            record.texture = textureOfPath(refusals[cell.definition].isEmpty() ? definition.texturePath
-                                                                                : std::string(),
+            record.texture = textureOfPath(refusals[cell.definition].isEmpty() ? definition.texturePath : std::string(),
                                            int32_t(cell.definition));
             copied.objects.push_back(std::move(record));
         }
@@ -447,7 +443,6 @@ void ClipboardCommands::placePasteAt(QPoint mapCell, const QString &gesture)
             combo->setCurrentText(QString::fromStdString(layer));
         layers.clearSelection();
         layers.selectSectors(layer, made);
-        seriesBroken = true;
     }
     report(placeable.size(), occupied, offMap, layer, pending.refused);
     refreshButtons();
@@ -474,42 +469,7 @@ void ClipboardCommands::report(size_t placed, size_t occupied, size_t offMap, co
 
 bool ClipboardCommands::moveSelection(int dx, int dy)
 {
-    LayerController &layers = *view.layerController;
-    const std::vector<Sector *> selected = layers.selectedSectors;
-    if (selected.empty()) {
-        view.showLastingStatus(QStringLiteral("Nothing is selected to move"));
-        return false;
-    }
-    const std::string &layer = layers.selectionLayer;
-    const std::unordered_set<const Sector *> moved(selected.begin(), selected.end());
-    for (const Sector *sector : selected) {
-        const int64_t x = int64_t(sector->properties->mapX) + dx;
-        const int64_t y = int64_t(sector->properties->mapY) + dy;
-        if (!LevelLimits::insideGrid(x, y)
-            || !view.isVisibleViewCell(QPoint(int(x) + view.originX, int(y) + view.originY))) {
-            view.showLastingStatus(QStringLiteral("The selection cannot move off the map: nothing was moved"));
-            return false;
-        }
-        const Sector *there = layers.sectorOn(layer, int(x), int(y));
-        if (there && !moved.count(there)) {
-            view.showLastingStatus(QStringLiteral("The selection cannot move there: cell (%1, %2) of the %3 layer is "
-                                                  "taken; nothing was moved")
-                                       .arg(x)
-                                       .arg(y)
-                                       .arg(QString::fromStdString(layer)));
-            return false;
-        }
-    }
-    if (seriesBroken || selected != movedSelection)
-        ++moveSeries;
-    moving = true;
-    view.edits->endGesture();
-    view.edits->move(layer, selected, dx, dy, moveSeries);
-    moving = false;
-    seriesBroken = false;
-    movedSelection = selected;
-    view.showLastingStatus(QStringLiteral("Moved ") + count(selected.size(), "object", "objects"));
-    return true;
+    return moves->move(dx, dy);
 }
 
 bool ClipboardCommands::handleMapEvent(QEvent *event)
@@ -519,7 +479,7 @@ bool ClipboardCommands::handleMapEvent(QEvent *event)
         // A press on the map gives it the keyboard: the arrow keys move the
         // selection rather than a radio button or the layer box.
         view.mapWidget->setFocus(Qt::MouseFocusReason);
-        seriesBroken = true;
+        moves->endSeries();
         const auto button = static_cast<QMouseEvent *>(event)->button();
         if (!pasteActive || button == Qt::MiddleButton)
             return false;

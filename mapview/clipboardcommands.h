@@ -16,6 +16,7 @@ class QEvent;
 class QMimeData;
 class QPushButton;
 class Sector;
+class SelectionMoves;
 
 // Cut, copy and paste of the selection through the system clipboard, paste
 // in place, and moving the selection with the arrow keys. Every change goes
@@ -55,8 +56,7 @@ public:
     void movePreviewTo(QPoint viewCell);
     // Places the pasted objects with their top-left object at this map cell.
     void placePasteAt(QPoint mapCell, const QString &gesture);
-    // Moves the selection one step; refused whole, with a status line, when
-    // an object would land on a taken cell or off the grid or the shown map.
+    // Moves the selection one step (see SelectionMoves).
     bool moveSelection(int dx, int dy);
 
     // Mouse and key events of the map; true when the event was used up.
@@ -75,11 +75,7 @@ private:
     bool objectsWereTransparent = false;
     Copied pending;
 
-    // Arrow moves of one selection, with nothing between, make one step.
-    uint64_t moveSeries = 0;
-    bool seriesBroken = true;
-    bool moving = false;
-    std::vector<Sector *> movedSelection;
+    SelectionMoves *moves;
 
     QPushButton *cutButton = nullptr;
     QPushButton *copyButton = nullptr;

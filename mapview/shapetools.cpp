@@ -131,7 +131,8 @@ void ShapeTools::showShape(QPoint end)
     preview->setTopLeft(start);
     preview->raise();
     preview->show();
-    view.showStatus(QStringLiteral("%1 x %2").arg(std::abs(end.x() - start.x()) + 1).arg(std::abs(end.y() - start.y()) + 1));
+    view.showStatus(
+        QStringLiteral("%1 x %2").arg(std::abs(end.x() - start.x()) + 1).arg(std::abs(end.y() - start.y()) + 1));
 }
 
 void ShapeTools::place(QPoint end)
@@ -143,9 +144,10 @@ void ShapeTools::place(QPoint end)
         total += entry.second.size();
     if (total + cells.size() > LevelLimits::objects) {
         const QLocale english(QLocale::English);
-        view.showStatus(QStringLiteral("A level holds at most %1 objects: there is room for %2 more. Nothing was placed")
-                            .arg(english.toString(qulonglong(LevelLimits::objects)),
-                                 english.toString(qulonglong(LevelLimits::objects - std::min(total, LevelLimits::objects)))));
+        view.showStatus(
+            QStringLiteral("A level holds at most %1 objects: there is room for %2 more. Nothing was placed")
+                .arg(english.toString(qulonglong(LevelLimits::objects)),
+                     english.toString(qulonglong(LevelLimits::objects - std::min(total, LevelLimits::objects)))));
         return;
     }
     MapEdits &edits = *view.edits;

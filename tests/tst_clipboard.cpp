@@ -228,8 +228,8 @@ private slots:
         QTest::newRow("words") << QByteArray("a wall, please") << "no GorseED objects";
         QTest::newRow("relative image") << QByteArray("#Door\n7,\n\n#Definitions\n7,Door,RedKeyDoor,x/door.png\n")
                                         << "Door Door RedKeyDoor  0 0";
-        QTest::newRow("link out of its folder") << QByteArray("#Wall\n0,7,\n\n#Definitions\n7,Wall,Solid,@/link.png\n")
-                                                << "leads out of its folder";
+        QTest::newRow("link out of its folder")
+            << QByteArray("#Wall\n0,7,\n\n#Definitions\n7,Wall,Solid,@/link.png\n") << "leads out of its folder";
         QTest::newRow("too large") << QByteArray(LevelLimits::fileBytes + 1, '0') << "larger than 256 MiB";
     }
 
@@ -257,10 +257,18 @@ private slots:
         QTest::addColumn<QString>("end");
         QTest::addColumn<QString>("size");
         QTest::addColumn<int>("placed");
-        QTest::newRow("line") << "radioLine" << "release" << "6 x 1" << 5;
-        QTest::newRow("rectangle") << "radioRectangle" << "release" << "6 x 3" << 13;
-        QTest::newRow("escape") << "radioRectangle" << "escape" << "6 x 3" << 0;
-        QTest::newRow("right click") << "radioLine" << "right" << "6 x 1" << 0;
+        QTest::newRow("line") << "radioLine"
+                              << "release"
+                              << "6 x 1" << 5;
+        QTest::newRow("rectangle") << "radioRectangle"
+                                   << "release"
+                                   << "6 x 3" << 13;
+        QTest::newRow("escape") << "radioRectangle"
+                                << "escape"
+                                << "6 x 3" << 0;
+        QTest::newRow("right click") << "radioLine"
+                                     << "right"
+                                     << "6 x 1" << 0;
     }
 
     void lineAndRectanglePlaceTheFreeCellsOfTheirShape()
