@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSlider>
 #include <QUndoStack>
 #include <algorithm>
@@ -118,26 +119,26 @@ int main(int argc, char *argv[])
     window.show();
     LevelBuilder::settle(window);
     MapView *view = window.mapView;
-    view->mapViewZoomSlider->setValue(1);
+    window.findChild<QSlider *>(QStringLiteral("mapViewZoomSlider"))->setValue(1);
     LevelBuilder::fillAllLayers(window, perLayer);
     ClipboardCommands &clipboard = *view->clipboardCommands();
-    LayerController &layers = *view->layerController;
+    LayerController &layers = *view->layers();
     const int cell = view->cellSize();
     std::vector<Row> rows;
 
     // Paste against the Clear: the Ceil layer copied, cleared, and pasted
     // back in place, each paste undone again.
     LevelBuilder::chooseLayer(window, QStringLiteral("Ceil"));
-    view->radioSelect->click();
+    window.findChild<QRadioButton *>(QStringLiteral("radioSelect"))->click();
     layers.selectRect(0, 0, LevelBuilder::rowWidth - 1, LevelBuilder::rowsFor(perLayer) - 1);
     clipboard.copy();
     std::vector<double> clear, undoClear, redoClear, paste;
     for (int i = 0; i < reps; ++i) {
-        timed([&] { view->edits->clearLayer(); });
+        timed([&] { view->mapEdits()->clearLayer(); });
         undoClear.push_back(timed([&] { view->UndoEvent(); }));
         redoClear.push_back(timed([&] { view->RedoEvent(); }));
         paste.push_back(timed([&] { clipboard.pasteInPlace(); }));
-        fprintf(stderr, "paste: %s\n", qPrintable(view->labelStatus->text()));
+        fprintf(stderr, "paste: %s\n", qPrintable(view->statusText()));
         timed([&] { view->UndoEvent(); });
         timed([&] { view->UndoEvent(); });
     }
@@ -153,7 +154,7 @@ int main(int argc, char *argv[])
     for (int i = 0; i < reps * 4; ++i)
         step.push_back(timed([&] { clipboard.movePreviewTo(QPoint(66 + i % 2, 2)); }));
     clipboard.cancelPaste();
-    const QSize mapSize = view->mapWidget->size();
+    const QSize mapSize = view->mapWidget()->size();
     {
         Floor floor(perLayer, cell, mapSize);
         std::vector<double> floorMove;
@@ -165,12 +166,12 @@ int main(int argc, char *argv[])
 
     // An arrow move of 1,024 selected walls (16 rows of 64), right and back.
     LevelBuilder::chooseLayer(window, QStringLiteral("Wall"));
-    view->radioSelect->click();
+    window.findChild<QRadioButton *>(QStringLiteral("radioSelect"))->click();
     layers.selectRect(0, 0, LevelBuilder::rowWidth - 1, 1024 / LevelBuilder::rowWidth - 1);
     std::vector<double> arrow;
     for (int i = 0; i < reps * 4; ++i)
         arrow.push_back(timed([&] { clipboard.moveSelection(i % 2 ? -1 : 1, 0); }));
-    fprintf(stderr, "move: %s; history %d steps\n", qPrintable(view->labelStatus->text()), view->history->count());
+    fprintf(stderr, "move: %s; history %d steps\n", qPrintable(view->statusText()), view->history()->count());
     {
         Floor floor(1024, cell, mapSize);
         std::vector<double> floorMove;

@@ -1,6 +1,6 @@
 #include "mapfile/clipboardtext.h"
 
-#include "mapfile/levellimits.h"
+#include "level/levellimits.h"
 
 const char *const ClipboardText::mimeType = "application/x-gorseed-objects";
 const char *const ClipboardText::originMimeType = "application/x-gorseed-origin";

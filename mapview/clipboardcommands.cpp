@@ -5,13 +5,13 @@
 #include "mapview/selectionmoves.h"
 
 #include "gallery/texturegallery.h"
+#include "level/levellimits.h"
+#include "level/subtypetable.h"
 #include "mapfile/clipboardtext.h"
-#include "mapfile/levellimits.h"
 #include "model/layercontroller.h"
 #include "model/mapedits.h"
 #include "model/mousehold.h"
 #include "model/sector.h"
-#include "model/subtypetable.h"
 #include "model/textureicons.h"
 
 #include <QApplication>
@@ -69,7 +69,7 @@ bool isLayerName(const std::string &name)
 size_t objectsOnMap(LayerController &layers)
 {
     size_t total = 0;
-    for (const auto &entry : layers.sectorsByLayer)
+    for (const auto &entry : layers.registry())
         total += entry.second.size();
     return total;
 }
@@ -77,8 +77,8 @@ size_t objectsOnMap(LayerController &layers)
 
 ClipboardCommands::ClipboardCommands(MapView &view) : QObject(&view), view(view), moves(new SelectionMoves(view))
 {
-    QWidget *window = view.mainWindow;
-    view.mapWidget->setFocusPolicy(Qt::ClickFocus);
+    QWidget *window = view.mapWidget()->window();
+    view.mapWidget()->setFocusPolicy(Qt::ClickFocus);
 
     // The Edit buttons sit above Load and Save; they never take the keyboard
     // from the map, so the arrow keys keep moving the selection.
@@ -132,14 +132,15 @@ ClipboardCommands::ClipboardCommands(MapView &view) : QObject(&view), view(view)
     const auto refreshLater
         = [this] { QMetaObject::invokeMethod(this, &ClipboardCommands::refreshButtons, Qt::QueuedConnection); };
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, refreshLater);
-    connect(view.radioSelect, &QRadioButton::toggled, this, refreshLater);
-    connect(view.radioPaint, &QRadioButton::clicked, this, &ClipboardCommands::cancelPaste);
-    connect(view.radioSelect, &QRadioButton::clicked, this, &ClipboardCommands::cancelPaste);
+    connect(radio("radioSelect"), &QRadioButton::toggled, this, refreshLater);
+    connect(radio("radioPaint"), &QRadioButton::clicked, this, &ClipboardCommands::cancelPaste);
+    connect(radio("radioSelect"), &QRadioButton::clicked, this, &ClipboardCommands::cancelPaste);
     // The preview is drawn at one cell size.
-    connect(view.mapViewZoomSlider, &QSlider::valueChanged, this, &ClipboardCommands::cancelPaste);
+    connect(view.mapWidget()->window()->findChild<QSlider *>(QStringLiteral("mapViewZoomSlider")),
+            &QSlider::valueChanged, this, &ClipboardCommands::cancelPaste);
     if (auto *combo = window->findChild<QComboBox *>(QStringLiteral("comboBoxMapLayer")))
         connect(combo, &QComboBox::currentTextChanged, this, &ClipboardCommands::cancelPaste);
-    connect(view.history, &QUndoStack::indexChanged, this, refreshLater);
+    connect(view.history(), &QUndoStack::indexChanged, this, refreshLater);
     refreshButtons();
 }
 
@@ -153,7 +154,7 @@ void ClipboardCommands::refreshButtons()
 {
     if (!copyButton)
         return;
-    const bool selection = view.radioSelect->isChecked() && !view.layerController->selectedSectors.empty();
+    const bool selection = radio("radioSelect")->isChecked() && !view.layers()->selection().empty();
     cutButton->setEnabled(selection);
     copyButton->setEnabled(selection);
     const QMimeData *data = QApplication::clipboard()->mimeData();
@@ -164,8 +165,8 @@ void ClipboardCommands::refreshButtons()
 
 bool ClipboardCommands::copy()
 {
-    LayerController &layers = *view.layerController;
-    const std::vector<Sector *> selected = layers.selectedSectors;
+    LayerController &layers = *view.layers();
+    const std::vector<Sector *> selected = layers.selection();
     if (selected.empty()) {
         view.showLastingStatus(QStringLiteral("Nothing is selected: the clipboard is left as it was"));
         return false;
@@ -195,7 +196,7 @@ bool ClipboardCommands::copy()
         }
         copies.push_back(std::move(object));
     }
-    MapWriter::Layer layer {layers.selectionLayer, {}};
+    MapWriter::Layer layer {layers.selectionLayer(), {}};
     for (const SectorProperties &object : copies)
         layer.objects.push_back(&object);
     const std::string text = ClipboardText::write({layer});
@@ -214,13 +215,13 @@ void ClipboardCommands::cut()
 {
     if (!copy())
         return;
-    LayerController &layers = *view.layerController;
-    const std::string layer = layers.selectionLayer;
+    LayerController &layers = *view.layers();
+    const std::string layer = layers.selectionLayer();
     std::vector<Sector *> doomed;
-    for (Sector *sector : layers.selectedSectors)
+    for (Sector *sector : layers.selection())
         if (layers.sectorOn(layer, sector->properties->mapX, sector->properties->mapY) == sector)
             doomed.push_back(sector);
-    MapEdits &edits = *view.edits;
+    MapEdits &edits = *view.mapEdits();
     edits.beginGesture(QStringLiteral("cut"));
     edits.removeFrom(layer, doomed);
     edits.endGesture();
@@ -313,16 +314,16 @@ void ClipboardCommands::paste()
         cells.push_back(std::move(cell));
     }
     if (!preview)
-        preview = new CellPreview(view.mapWidget);
-    preview->setGeometry(view.mapWidget->rect());
+        preview = new CellPreview(view.mapWidget());
+    preview->setGeometry(view.mapWidget()->rect());
     preview->setCells(std::move(cells), size);
     preview->raise();
     preview->show();
     // The click that places the objects must reach the map, not an object.
-    objectsWereTransparent = !(view.radioPaint->isChecked() && view.radioPencil->isChecked());
+    objectsWereTransparent = !(radio("radioPaint")->isChecked() && radio("radioPencil")->isChecked());
     if (!objectsWereTransparent)
         view.setSectorsMouseTransparent(true);
-    view.mapWidget->setMouseTracking(true);
+    view.mapWidget()->setMouseTracking(true);
     pasteActive = true;
     movePreviewTo(view.viewCellAt(view.pointerPosition()));
     view.showLastingStatus(QStringLiteral("Pasting %1 of the %2 layer: click where the top-left one goes; Esc or a "
@@ -358,9 +359,9 @@ void ClipboardCommands::endPreview()
         preview->hide();
         preview->setCells({}, view.cellSize());
     }
-    view.mapWidget->setMouseTracking(false);
+    view.mapWidget()->setMouseTracking(false);
     if (!objectsWereTransparent)
-        view.setSectorsMouseTransparent(!(view.radioPaint->isChecked() && view.radioPencil->isChecked()));
+        view.setSectorsMouseTransparent(!(radio("radioPaint")->isChecked() && radio("radioPencil")->isChecked()));
 }
 
 void ClipboardCommands::cancelPaste()
@@ -374,8 +375,8 @@ void ClipboardCommands::cancelPaste()
 void ClipboardCommands::placePasteAt(QPoint mapCell, const QString &gesture)
 {
     endPreview();
-    LayerController &layers = *view.layerController;
-    const QPoint origin(view.originX, view.originY);
+    LayerController &layers = *view.layers();
+    const QPoint origin(view.origin().x(), view.origin().y());
     // What can go where, first; the map changes only once that is known.
     std::vector<ObjectRecord> placeable;
     std::set<std::tuple<std::string, int32_t, int32_t>> taken;
@@ -414,21 +415,21 @@ void ClipboardCommands::placePasteAt(QPoint mapCell, const QString &gesture)
     std::unordered_map<int32_t, int32_t> numbers;
     for (ObjectRecord &record : placeable) {
         if (record.layer == Kinds::Lightmap) {
-            record.texture.textureId = view.textureGallery->nextLightmapId();
+            record.texture.textureId = view.gallery()->nextLightmapId();
             continue;
         }
         auto known = numbers.find(record.texture.textureId);
         if (known == numbers.end())
-            known = numbers.emplace(record.texture.textureId, view.textureGallery->nextLightmapId()).first;
+            known = numbers.emplace(record.texture.textureId, view.gallery()->nextLightmapId()).first;
         record.texture.textureId = known->second;
     }
 
     const std::string layer = pending.objects.front().layer;
     std::vector<Sector *> made;
-    MapEdits &edits = *view.edits;
+    MapEdits &edits = *view.mapEdits();
     // Showing thousands of new objects would make Qt look for the widget
     // under the pointer once per object; holding the mouse skips that.
-    const MouseHold hold(view.mainWindow);
+    const MouseHold hold(view.mapWidget()->window());
     edits.beginGesture(gesture);
     for (const ObjectRecord &record : placeable) {
         Sector *sector = edits.placeObject(record);
@@ -438,7 +439,7 @@ void ClipboardCommands::placePasteAt(QPoint mapCell, const QString &gesture)
     edits.endGesture();
     if (!placeable.empty()) {
         // The objects' layer becomes current and they the selection.
-        auto *combo = view.mainWindow->findChild<QComboBox *>(QStringLiteral("comboBoxMapLayer"));
+        auto *combo = view.mapWidget()->window()->findChild<QComboBox *>(QStringLiteral("comboBoxMapLayer"));
         if (combo && combo->currentText().toStdString() != layer)
             combo->setCurrentText(QString::fromStdString(layer));
         layers.clearSelection();
@@ -478,14 +479,14 @@ bool ClipboardCommands::handleMapEvent(QEvent *event)
     case QEvent::MouseButtonPress: {
         // A press on the map gives it the keyboard: the arrow keys move the
         // selection rather than a radio button or the layer box.
-        view.mapWidget->setFocus(Qt::MouseFocusReason);
+        view.mapWidget()->setFocus(Qt::MouseFocusReason);
         moves->endSeries();
         const auto button = static_cast<QMouseEvent *>(event)->button();
         if (!pasteActive || button == Qt::MiddleButton)
             return false;
         if (button == Qt::LeftButton) {
             movePreviewTo(view.viewCellAt(view.pointerPosition()));
-            placePasteAt(preview->topLeft() - QPoint(view.originX, view.originY), QStringLiteral("paste"));
+            placePasteAt(preview->topLeft() - QPoint(view.origin().x(), view.origin().y()), QStringLiteral("paste"));
         } else {
             cancelPaste();
         }
@@ -502,10 +503,10 @@ bool ClipboardCommands::handleMapEvent(QEvent *event)
         return !(static_cast<QMouseEvent *>(event)->buttons() & Qt::MiddleButton);
     case QEvent::Resize:
         if (preview)
-            preview->setGeometry(view.mapWidget->rect());
+            preview->setGeometry(view.mapWidget()->rect());
         return false;
     case QEvent::KeyPress: {
-        if (!view.radioSelect->isChecked() || pasteActive)
+        if (!radio("radioSelect")->isChecked() || pasteActive)
             return false;
         const int key = static_cast<QKeyEvent *>(event)->key();
         const QPoint step = key == Qt::Key_Left ? QPoint(-1, 0)
@@ -521,4 +522,9 @@ bool ClipboardCommands::handleMapEvent(QEvent *event)
     default:
         return false;
     }
+}
+
+QRadioButton *ClipboardCommands::radio(const char *name) const
+{
+    return view.mapWidget()->window()->findChild<QRadioButton *>(QLatin1String(name));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/objectrecord.h"
+#include "level/objectrecord.h"
 
 #include <QObject>
 #include <QPoint>
@@ -12,6 +12,7 @@
 
 class CellPreview;
 class MapView;
+class QRadioButton;
 class QEvent;
 class QMimeData;
 class QPushButton;
@@ -66,6 +67,8 @@ public:
     void refreshButtons();
 
 private:
+    // A radio button of the main window, found by its object name.
+    QRadioButton *radio(const char *name) const;
     void endPreview();
     void report(size_t placed, size_t occupied, size_t offMap, const std::string &layer, const QStringList &refused);
 

@@ -2,12 +2,12 @@
 #include "mapview/mapview.h"
 
 #include "gallery/texturegallery.h"
-#include "mapfile/levellimits.h"
+#include "level/levellimits.h"
+#include "level/subtypetable.h"
 #include "model/layercontroller.h"
 #include "model/mapedits.h"
 #include "model/mousehold.h"
 #include "model/sector.h"
-#include "model/subtypetable.h"
 
 #include <QMessageBox>
 #include <algorithm>
@@ -62,7 +62,7 @@ void MapView::retextureCells(const std::vector<QPoint> &cells)
 {
     const CellSet area(cells.begin(), cells.end());
     const TextureRef texture = textureGallery->currentTexture;
-    for (Sector *sector : layerController->layerSectors)
+    for (Sector *sector : layerController->currentSectors())
         if (area.count(QPoint(sector->properties->mapX, sector->properties->mapY)))
             edits->retexture(sector, texture);
 }

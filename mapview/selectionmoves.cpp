@@ -2,7 +2,7 @@
 
 #include "mapview/mapview.h"
 
-#include "mapfile/levellimits.h"
+#include "level/levellimits.h"
 #include "model/layercontroller.h"
 #include "model/mapedits.h"
 #include "model/sector.h"
@@ -15,7 +15,7 @@
 SelectionMoves::SelectionMoves(MapView &view) : QObject(&view), view(view)
 {
     // Any other step of the history ends a series of moves.
-    connect(view.history, &QUndoStack::indexChanged, this, [this] {
+    connect(view.history(), &QUndoStack::indexChanged, this, [this] {
         if (!moving)
             seriesBroken = true;
     });
@@ -23,19 +23,19 @@ SelectionMoves::SelectionMoves(MapView &view) : QObject(&view), view(view)
 
 bool SelectionMoves::move(int dx, int dy)
 {
-    LayerController &layers = *view.layerController;
-    const std::vector<Sector *> selected = layers.selectedSectors;
+    LayerController &layers = *view.layers();
+    const std::vector<Sector *> selected = layers.selection();
     if (selected.empty()) {
         view.showLastingStatus(QStringLiteral("Nothing is selected to move"));
         return false;
     }
-    const std::string &layer = layers.selectionLayer;
+    const std::string &layer = layers.selectionLayer();
     const std::unordered_set<const Sector *> moved(selected.begin(), selected.end());
     for (const Sector *sector : selected) {
         const int64_t x = int64_t(sector->properties->mapX) + dx;
         const int64_t y = int64_t(sector->properties->mapY) + dy;
         if (!LevelLimits::insideGrid(x, y)
-            || !view.isVisibleViewCell(QPoint(int(x) + view.originX, int(y) + view.originY))) {
+            || !view.isVisibleViewCell(QPoint(int(x) + view.origin().x(), int(y) + view.origin().y()))) {
             view.showLastingStatus(QStringLiteral("The selection cannot move off the map: nothing was moved"));
             return false;
         }
@@ -52,8 +52,8 @@ bool SelectionMoves::move(int dx, int dy)
     if (seriesBroken || selected != movedSelection)
         ++series;
     moving = true;
-    view.edits->endGesture();
-    view.edits->move(layer, selected, dx, dy, series);
+    view.mapEdits()->endGesture();
+    view.mapEdits()->move(layer, selected, dx, dy, series);
     moving = false;
     seriesBroken = false;
     movedSelection = selected;

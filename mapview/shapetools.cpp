@@ -5,7 +5,7 @@
 #include "mapview/strokeline.h"
 
 #include "gallery/texturegallery.h"
-#include "mapfile/levellimits.h"
+#include "level/levellimits.h"
 #include "model/layercontroller.h"
 #include "model/mapedits.h"
 #include "model/mousehold.h"
@@ -23,33 +23,34 @@ ShapeTools::ShapeTools(MapView &view) : QObject(&view), view(view)
     // The four tools of edit mode share one place in the tool row, two by
     // two: the pencil and the flood fill above, the line and the rectangle
     // below, so that the row still fits beside the map.
-    QWidget *row = view.radioFloodFill->parentWidget();
+    QWidget *row = radio("radioFloodFill")->parentWidget();
     auto *layout = row ? qobject_cast<QBoxLayout *>(row->layout()) : nullptr;
     auto *tools = new QGridLayout;
     tools->setHorizontalSpacing(10);
     tools->setVerticalSpacing(2);
     if (layout) {
-        const int at = layout->indexOf(view.radioPencil);
-        layout->removeWidget(view.radioPencil);
-        layout->removeWidget(view.radioFloodFill);
+        const int at = layout->indexOf(radio("radioPencil"));
+        layout->removeWidget(radio("radioPencil"));
+        layout->removeWidget(radio("radioFloodFill"));
         layout->insertLayout(at, tools);
     }
-    tools->addWidget(view.radioPencil, 0, 0);
-    tools->addWidget(view.radioFloodFill, 0, 1);
+    tools->addWidget(radio("radioPencil"), 0, 0);
+    tools->addWidget(radio("radioFloodFill"), 0, 1);
     int column = 0;
     for (auto [tool, name, text, key] : {std::make_tuple(&radioLine, "radioLine", "Line [L]", "L"),
                                          std::make_tuple(&radioRectangle, "radioRectangle", "Rectangle [R]", "R")}) {
         *tool = new QRadioButton(QString::fromLatin1(text), row);
         (*tool)->setObjectName(QLatin1String(name));
         (*tool)->setShortcut(QKeySequence(QLatin1String(key)));
-        (*tool)->setEnabled(view.radioPaint->isChecked());
+        (*tool)->setEnabled(radio("radioPaint")->isChecked());
         tools->addWidget(*tool, 1, column++);
         QRadioButton *button = *tool;
         connect(button, &QRadioButton::clicked, this, [this, button] { choose(button); });
-        connect(view.radioPaint, &QRadioButton::toggled, button, &QWidget::setEnabled);
+        connect(radio("radioPaint"), &QRadioButton::toggled, button, &QWidget::setEnabled);
     }
     // Another tool or mode ends a drag.
-    for (QRadioButton *other : {view.radioPencil, view.radioFloodFill, view.radioPaint, view.radioSelect})
+    for (QRadioButton *other :
+         {radio("radioPencil"), radio("radioFloodFill"), radio("radioPaint"), radio("radioSelect")})
         connect(other, &QRadioButton::clicked, this, &ShapeTools::cancel);
 }
 
@@ -67,7 +68,7 @@ void ShapeTools::choose(QRadioButton *tool)
 {
     cancel();
     tool->setChecked(true);
-    view.toolCursor = QCursor(Qt::CrossCursor);
+    view.setToolCursor(QCursor(Qt::CrossCursor));
     // Presses on objects reach the map, as with the flood fill.
     view.setSectorsMouseTransparent(true);
 }
@@ -105,13 +106,13 @@ std::vector<QPoint> ShapeTools::rectangleOutline(QPoint a, QPoint b)
 std::vector<QPoint> ShapeTools::freeCells(QPoint end) const
 {
     const std::vector<QPoint> shape = radioLine->isChecked() ? cellsOnLine(start, end) : rectangleOutline(start, end);
-    const QPoint origin(view.originX, view.originY);
+    const QPoint origin(view.origin().x(), view.origin().y());
     std::vector<QPoint> cells;
     for (const QPoint &cell : shape) {
         const QPoint mapCell = cell - origin;
         // The pencil's rules: cells in sight, inside the grid, not taken.
         if (view.isVisibleViewCell(cell) && LevelLimits::insideGrid(mapCell.x(), mapCell.y())
-            && !view.layerController->hasSectorAt(mapCell.x(), mapCell.y()))
+            && !view.layers()->hasSectorAt(mapCell.x(), mapCell.y()))
             cells.push_back(cell);
     }
     return cells;
@@ -120,13 +121,13 @@ std::vector<QPoint> ShapeTools::freeCells(QPoint end) const
 void ShapeTools::showShape(QPoint end)
 {
     const int size = view.cellSize();
-    const QPixmap picture = TextureIcons::icon(view.textureGallery->currentTexture.imagePath()).pixmap(size, size);
+    const QPixmap picture = TextureIcons::icon(view.gallery()->currentTexture.imagePath()).pixmap(size, size);
     std::vector<CellPreview::Cell> cells;
     for (const QPoint &cell : freeCells(end))
         cells.push_back(CellPreview::Cell {cell - start, picture, Qt::white});
     if (!preview)
-        preview = new CellPreview(view.mapWidget);
-    preview->setGeometry(view.mapWidget->rect());
+        preview = new CellPreview(view.mapWidget());
+    preview->setGeometry(view.mapWidget()->rect());
     preview->setCells(std::move(cells), size);
     preview->setTopLeft(start);
     preview->raise();
@@ -140,7 +141,7 @@ void ShapeTools::place(QPoint end)
     const std::vector<QPoint> cells = freeCells(end);
     cancel();
     size_t total = 0;
-    for (const auto &entry : view.layerController->sectorsByLayer)
+    for (const auto &entry : view.layers()->registry())
         total += entry.second.size();
     if (total + cells.size() > LevelLimits::objects) {
         const QLocale english(QLocale::English);
@@ -150,10 +151,10 @@ void ShapeTools::place(QPoint end)
                      english.toString(qulonglong(LevelLimits::objects - std::min(total, LevelLimits::objects)))));
         return;
     }
-    MapEdits &edits = *view.edits;
-    const MouseHold hold(view.mainWindow);
+    MapEdits &edits = *view.mapEdits();
+    const MouseHold hold(view.mapWidget()->window());
     edits.beginGesture(radioLine->isChecked() ? QStringLiteral("line") : QStringLiteral("rectangle"));
-    const QPoint origin(view.originX, view.originY);
+    const QPoint origin(view.origin().x(), view.origin().y());
     for (const QPoint &cell : cells)
         edits.placeNew(cell - origin);
     edits.endGesture();
@@ -165,7 +166,7 @@ void ShapeTools::handleMouseEvent(QMouseEvent *event)
     switch (event->type()) {
     case QEvent::MouseButtonPress:
         if (event->button() == Qt::LeftButton && view.isVisibleViewCell(cell)) {
-            view.edits->endGesture();
+            view.mapEdits()->endGesture();
             drag = true;
             start = cell;
             showShape(cell);
@@ -185,9 +186,14 @@ void ShapeTools::handleMouseEvent(QMouseEvent *event)
         if (event->button() == Qt::LeftButton && drag)
             place(cell);
         else if (event->button() == Qt::MiddleButton)
-            view.panAnchor = event->pos();
+            view.setPanAnchor(event->pos());
         break;
     default:
         break;
     }
+}
+
+QRadioButton *ShapeTools::radio(const char *name) const
+{
+    return view.mapWidget()->window()->findChild<QRadioButton *>(QLatin1String(name));
 }

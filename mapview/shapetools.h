@@ -34,6 +34,8 @@ public:
     static std::vector<QPoint> rectangleOutline(QPoint a, QPoint b);
 
 private:
+    // A radio button of the main window, found by its object name.
+    QRadioButton *radio(const char *name) const;
     void choose(QRadioButton *tool);
     // The view cells the shape from the press to `end` would fill.
     std::vector<QPoint> freeCells(QPoint end) const;

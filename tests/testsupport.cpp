@@ -4,8 +4,8 @@
 #include "mapview/mapview.h"
 #include "model/layercontroller.h"
 #include "model/objectbutton.h"
-#include "model/objectrecord.h"
-#include "model/subtypetable.h"
+#include "level/objectrecord.h"
+#include "level/subtypetable.h"
 #include "model/sector.h"
 
 #include <QApplication>
@@ -105,7 +105,7 @@ EditorFixture::~EditorFixture()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-MapMouse::MapMouse(GorseED &window) : window(window), map(window.mapView->mapWidget)
+MapMouse::MapMouse(GorseED &window) : window(window), map(window.mapView->mapWidget())
 {
 }
 
@@ -152,7 +152,7 @@ void MapMouse::click(QPoint position, Qt::MouseButton button)
     release(position, button);
 }
 
-MapScene::MapScene() : window(*fixture.window), view(window.mapView), layers(view->layerController), mouse(window)
+MapScene::MapScene() : window(*fixture.window), view(window.mapView), layers(view->layers()), mouse(window)
 {
 }
 
@@ -216,4 +216,9 @@ QStringList objectLines(LayerController &layers, bool textureNumbers)
         }
     }
     return lines;
+}
+
+QWidget *controlNamed(const MapView *view, const char *name)
+{
+    return view->mapWidget()->window()->findChild<QWidget *>(QLatin1String(name));
 }

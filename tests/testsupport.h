@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QVector>
+#include <QWidget>
 #include <memory>
 
 class GorseED;
@@ -97,6 +98,13 @@ struct MessageBoxAnswer
     bool seen = false;
 };
 std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButton button);
+
+// A control of the main window that `view` works in, by object name.
+QWidget *controlNamed(const MapView *view, const char *name);
+template<typename Widget> Widget *control(const MapView *view, const char *name)
+{
+    return qobject_cast<Widget *>(controlNamed(view, name));
+}
 
 // Makes `layer` current through the window's layer combo box, as a user would.
 void chooseLayer(GorseED &window, const QString &layer);

@@ -25,14 +25,14 @@ struct Editor : MapScene
     QPoint at(int column, int row) const { return mouse.cellCentre(column, row); }
     void paint(const QString &layer, const QVector<QPoint> &cells)
     {
-        view->radioPaint->click();
+        window.findChild<QRadioButton *>(QStringLiteral("radioPaint"))->click();
         chooseLayer(window, layer);
         for (const QPoint &cell : cells)
             mouse.click(at(cell.x(), cell.y()), Qt::LeftButton);
     }
     void select(QPoint from, QPoint to)
     {
-        view->radioSelect->click();
+        window.findChild<QRadioButton *>(QStringLiteral("radioSelect"))->click();
         mouse.drag({at(from.x(), from.y()), at(to.x(), to.y())}, Qt::LeftButton);
     }
     QStringList cells(const std::string &layer)
@@ -48,9 +48,9 @@ struct Editor : MapScene
         layers->clearSelection();
         return objectLines(*layers, false);
     }
-    QString status() const { return view->labelStatus->text(); }
-    int steps() const { return view->history->index(); }
-    int lastColumn() const { return (view->mapWidget->width() - 1) / view->cellSize(); }
+    QString status() const { return view->statusText(); }
+    int steps() const { return view->history()->index(); }
+    int lastColumn() const { return (view->mapWidget()->width() - 1) / view->cellSize(); }
 };
 } // namespace
 
@@ -84,7 +84,7 @@ private slots:
         QCOMPARE(e.steps(), start + 1);
         pressKeys(e.window, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(e.status(), QString("Pasted 3 objects on the Wall layer"));
-        QCOMPARE(e.layers->selectedSectors.size(), size_t(3));
+        QCOMPARE(e.layers->selection().size(), size_t(3));
         QCOMPARE(e.steps(), start + 2);
         QCOMPARE(e.plainMap(), before);
 
@@ -124,7 +124,7 @@ private slots:
             else if (cancel == 1)
                 e.mouse.click(e.at(6, 6), Qt::RightButton);
             else
-                e.view->radioPaint->click();
+                e.window.findChild<QRadioButton *>(QStringLiteral("radioPaint"))->click();
             QVERIFY(!e.view->clipboardCommands()->pasting());
             QCOMPARE(e.steps(), start);
         }
@@ -160,11 +160,11 @@ private slots:
         e.layers->layerList("Lightmap").front()->setLighting(light);
         e.select({2, 2}, {2, 2});
         pressKeys(e.window, Qt::Key_C);
-        e.view->radioPaint->click();
+        e.window.findChild<QRadioButton *>(QStringLiteral("radioPaint"))->click();
         chooseLayer(e.window, "Floor");
         pressKeys(e.window, Qt::Key_V);
         e.mouse.click(e.at(4, 3), Qt::LeftButton);
-        QCOMPARE(e.layers->currentLayer, std::string("Lightmap"));
+        QCOMPARE(e.layers->currentLayer(), std::string("Lightmap"));
         QCOMPARE(e.status(), QString("Pasted 1 object on the Lightmap layer"));
         QCOMPARE(e.cells("Lightmap"), QStringList({"2,2", "4,3"}));
         const QStringList lines = e.plainMap();
@@ -196,7 +196,7 @@ private slots:
         e.paint("Wall", {{1, 1}, {2, 1}, {5, 1}});
         e.select({1, 1}, {2, 1});
         const int start = e.steps();
-        QWidget *map = e.view->mapWidget;
+        QWidget *map = e.view->mapWidget();
         QVERIFY(map->hasFocus());
         QTest::keyClick(map, Qt::Key_Right);
         QTest::keyClick(map, Qt::Key_Right);
@@ -207,7 +207,7 @@ private slots:
         QTest::keyClick(map, Qt::Key_Down);
         QCOMPARE(e.cells("Wall"), QStringList({"3,2", "4,2", "5,1"}));
         QCOMPARE(e.steps(), start + 1);
-        QCOMPARE(e.layers->selectedSectors.size(), size_t(2));
+        QCOMPARE(e.layers->selection().size(), size_t(2));
         pressKeys(e.window, Qt::Key_Z);
         QCOMPARE(e.cells("Wall"), QStringList({"1,1", "2,1", "5,1"}));
         pressKeys(e.window, Qt::Key_Y);

@@ -68,7 +68,7 @@ void place(GorseED &window, const char *layer, std::initializer_list<QPoint> cel
     chooseLayer(window, layer);
     for (const QPoint &cell : cells) {
         Sector *sector = window.mapView->placeSectorAt(cell);
-        window.mapView->layerController->addSector(sector);
+        window.mapView->layers()->addSector(sector);
         if (emission >= 0) {
             SectorLighting lighting;
             lighting.emission = emission;
@@ -98,7 +98,7 @@ QImage mapPicture(GorseED &window)
 {
     QCoreApplication::processEvents();
     window.repaint();
-    QWidget *map = window.mapView->mapWidget;
+    QWidget *map = window.mapView->mapWidget();
     const QPoint topLeft = map->mapTo(&window, QPoint(0, 0));
     return window.screen()
         ->grabWindow(window.winId(), topLeft.x(), topLeft.y(), pictureSize.width(), pictureSize.height())
@@ -144,10 +144,10 @@ private slots:
         buildLevel(window);
 
         chooseLayer(window, layer);
-        window.mapView->radioSelect->click();
-        window.mapView->layerController->selectRect(selection.left(), selection.top(), selection.right(),
+        control<QRadioButton>(window.mapView, "radioSelect")->click();
+        window.mapView->layers()->selectRect(selection.left(), selection.top(), selection.right(),
                                                     selection.bottom());
-        window.mapView->mapViewZoomSlider->setValue(name.section('-', 1, 1).toInt());
+        control<QSlider>(window.mapView, "mapViewZoomSlider")->setValue(name.section('-', 1, 1).toInt());
         const QImage picture = mapPicture(window);
 
         const QString reference = QStringLiteral(GORSEED_TEST_SOURCE_DIR "/pictures/%1.png").arg(name);
@@ -156,9 +156,9 @@ private slots:
             return;
         }
         // Nothing from the map up is styled, and object buttons still say they are plain buttons.
-        for (QWidget *widget = window.mapView->mapWidget; widget; widget = widget->parentWidget())
+        for (QWidget *widget = window.mapView->mapWidget(); widget; widget = widget->parentWidget())
             QVERIFY(widget->styleSheet().isEmpty());
-        QCOMPARE(window.mapView->layerController->layerList("Wall").front()->properties->button->metaObject()->className(),
+        QCOMPARE(window.mapView->layers()->layerList("Wall").front()->properties->button->metaObject()->className(),
                  "QPushButton");
         const QImage expected = QImage(reference).convertToFormat(QImage::Format_RGB32);
         QCOMPARE(expected.size(), pictureSize);
