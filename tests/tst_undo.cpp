@@ -2,36 +2,23 @@
 // window: the whole map, and the bytes a save writes, come back exactly.
 #include "testsupport.h"
 
-#include "app/gorseed.h"
 #include "level/objectrecord.h"
 #include "level/subtypetable.h"
 #include "mapview/mapchangecommand.h"
-#include "mapview/mapview.h"
-#include "model/layercontroller.h"
-#include "model/sector.h"
-#include "properties/objectpropertiesform.h"
 
-#include <QComboBox>
 #include <QFile>
-#include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSlider>
-#include <QTest>
 #include <QUndoStack>
 
 namespace {
 struct Editor : MapScene
 {
-    QPoint at(int column, int row) const { return mouse.cellCentre(column, row); }
-    void stroke(QVector<QPoint> cells, Qt::MouseButton button = Qt::LeftButton)
+    void keys(int key, Qt::KeyboardModifiers held = Qt::ControlModifier)
     {
-        for (QPoint &cell : cells)
-            cell = at(cell.x(), cell.y());
-        mouse.drag(cells, button);
+        // As the window manager does when a properties window or message closes.
+        QApplication::setActiveWindow(&window);
+        QTest::keyClick(&window, Qt::Key(key), held);
+        flushDeletions();
     }
-    void keys(int key, Qt::KeyboardModifiers held = Qt::ControlModifier) { pressKeys(window, key, held); }
     QString status() const { return view->statusText(); }
     QByteArray save()
     {
@@ -43,7 +30,22 @@ struct Editor : MapScene
     QStringList map()
     {
         layers->clearSelection();
-        QStringList lines = objectLines(*layers);
+        QStringList lines;
+        for (const std::string &layer : Kinds::comboOrder()) {
+            for (Sector *sector : layers->layerList(layer)) {
+                const ObjectRecord r = recordOf(*sector, layer);
+                const SectorLighting &l = r.lighting;
+                QString line
+                    = QString::fromStdString(layer + ' ' + r.kind + ' ' + r.texture.imagePath() + ' ' + r.subtype);
+                for (double value : {double(r.mapX), double(r.mapY), double(r.texture.textureId), double(l.emission),
+                                     double(l.emissionMin), double(l.emissionMax), double(l.emissionIntensity),
+                                     double(l.emissionRadius), l.blinkDelay, double(l.isDynamic),
+                                     double(l.randomIntensity), double(l.isLightEmitter)})
+                    line += ' ' + QString::number(value);
+                lines << line + (sector->properties->button->isHidden() ? " hidden " : " shown ")
+                        + tintOf(sector).name();
+            }
+        }
         return lines;
     }
 };
@@ -102,7 +104,7 @@ void perform(Editor &e, const QString &gesture)
         QTest::mouseClick(e.window.findChild<QPushButton *>("btnMapLayerClear"), Qt::LeftButton);
         QVERIFY(answer->seen);
     }
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    flushDeletions();
 }
 } // namespace
 
