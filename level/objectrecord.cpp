@@ -50,6 +50,14 @@ ObjectRecord recordOf(const SectorProperties &p, const std::string &layer)
     return record;
 }
 
+size_t MapChange::objectCount() const
+{
+    size_t count = removed.size() + placed.size() + changed.size();
+    for (const MovedObjects &group : moved)
+        count += group.cells.size();
+    return count;
+}
+
 size_t MapChange::byteSize() const
 {
     size_t bytes = sizeof(MapChange) + removed.capacity() * sizeof(ListedObject)
@@ -60,5 +68,7 @@ size_t MapChange::byteSize() const
         bytes += record.extraBytes();
     for (const ChangedObject &object : changed)
         bytes += object.before.extraBytes() + object.after.extraBytes();
+    for (const MovedObjects &group : moved)
+        bytes += sizeof(MovedObjects) + group.cells.capacity() * sizeof(group.cells.front());
     return bytes;
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 // What a placed object is, apart from any live Sector: the layer it belongs
@@ -47,18 +48,33 @@ struct ChangedObject
     ObjectRecord after;
 };
 
+// Objects of one layer that moved together by (dx, dy) cells; `cells` are
+// where they stood before, as (column, row) pairs.
+struct MovedObjects
+{
+    std::string layer;
+    std::vector<std::pair<int32_t, int32_t>> cells;
+    int32_t dx = 0;
+    int32_t dy = 0;
+};
+
 // Everything one edit did to the map, in records. Replaying it forward
-// removes `removed` (in order), appends `placed` (in order) and gives the
-// `changed` objects their after-state; backward does the reverse in reverse.
-// Each `removed` index is the object's position at the moment it was removed.
+// removes `removed` (in order), appends `placed` (in order), gives the
+// `changed` objects their after-state and moves `moved`; backward does the
+// reverse in reverse. Each `removed` index is the object's position at the
+// moment it was removed.
 struct MapChange
 {
     std::vector<ListedObject> removed;
     std::vector<ObjectRecord> placed;
     std::vector<ChangedObject> changed;
+    std::vector<MovedObjects> moved;
+    // Steps of one series of arrow moves share a number (0: no series) and
+    // become one step of the history.
+    uint64_t moveSeries = 0;
 
-    bool empty() const { return removed.empty() && placed.empty() && changed.empty(); }
-    size_t objectCount() const { return removed.size() + placed.size() + changed.size(); }
+    bool empty() const { return removed.empty() && placed.empty() && changed.empty() && moved.empty(); }
+    size_t objectCount() const;
     // Bytes the change holds, for keeping the history's memory in view.
     size_t byteSize() const;
 };

@@ -72,6 +72,9 @@ public:
     // references are resolved against it.
     explicit MapReader(std::string mapFolder);
     MapReader(std::string mapFolder, Limits limits);
+    // A reader of texture references that are absolute image paths (the
+    // clipboard's), still without a ".." component; relative ones are refused.
+    static MapReader readingImagePaths();
 
     // The editor's own recovery copies name their images by absolute path;
     // such references are followed only when this is set.
@@ -92,4 +95,5 @@ private:
     std::string mapFolder;
     Limits limits;
     bool absoluteReferences = false;
+    bool imagePaths = false;
 };

@@ -52,6 +52,13 @@ MapWriter::MapWriter(std::string mapName, NameCheck nameCheck)
     usedIds.insert(0);
 }
 
+MapWriter MapWriter::referencingImagePaths()
+{
+    MapWriter writer {std::string()};
+    writer.imagePaths = true;
+    return writer;
+}
+
 std::string MapWriter::mapNameOf(const std::string &fileName)
 {
     const size_t slash = fileName.find_last_of('/');
@@ -167,12 +174,17 @@ int32_t MapWriter::registerDefinition(const SectorProperties &object, const std:
     if (known != idByContent.end())
         return known->second;
 
-    if (kept)
+    if (imagePaths) {
+        // The clipboard names the image itself, wherever it is.
+        if (!light)
+            value = safeName(texturePath);
+    } else if (kept) {
         value = safeName(*object.keptReference);
-    else if (!light && referenceOf)
+    } else if (!light && referenceOf) {
         value = safeName(referenceOf(texturePath));
-    else if (!light)
+    } else if (!light) {
         value = mapName + "/" + imageFileName(texturePath, object.textureName);
+    }
     const int32_t id = freeId(object.textureId);
     definitionList.push_back(MapDefinition {id, kind, subtype, texturePath, value, SectorLighting(), nullptr});
     idByContent.emplace(std::move(content), id);

@@ -38,6 +38,9 @@ public:
     using NameCheck = std::function<bool(const std::string &sourcePath, const std::string &fileName)>;
 
     explicit MapWriter(std::string mapName, NameCheck nameCheck = {});
+    // A writer whose texture references are the images' own paths, as the
+    // objects give them (absolute for the clipboard), with no texture folder.
+    static MapWriter referencingImagePaths();
 
     // Names each texture by what this gives for the image's path, instead of
     // by a copy in the level's texture folder; no image is then listed.
@@ -74,6 +77,7 @@ private:
     std::string mapName;
     NameCheck nameCheck;
     ReferenceOf referenceOf;
+    bool imagePaths = false;
     std::vector<MapDefinition> definitionList;
     // Texture number, subtype and image or light values, joined -> the
     // definition's number.

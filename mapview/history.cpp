@@ -1,5 +1,6 @@
 #include "mapview/mapchangecommand.h"
 #include "mapview/mapview.h"
+#include "mapview/shapetools.h"
 
 #include "model/layercontroller.h"
 #include "model/mapedits.h"
@@ -69,6 +70,8 @@ void MapView::RedoEvent()
 
 void MapView::finishGestures()
 {
+    if (shapes)
+        shapes->cancel();
     edits->endGesture();
     strokeButton = Qt::NoButton;
     cancelSelectionDrag();

@@ -16,11 +16,17 @@ public:
 
     void undo() override;
     void redo() override;
+    // Arrow moves of one series are one step.
+    int id() const override;
+    bool mergeWith(const QUndoCommand *other) override;
 
     const MapChange &change() const { return recorded; }
 
 private:
+    void nameStep();
+
     MapEdits &edits;
+    QString gesture;
     MapChange recorded;
     bool alreadyDone = true;
 };

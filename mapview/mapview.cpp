@@ -58,6 +58,7 @@ MapView::MapView(QWidget *mainWindow) : mainWindow(mainWindow), cursorShape(Qt::
     setUpHistory();
     unsaved = new UnsavedChangesGuard(*this, *undoStack, *mainWindow);
     setUpLevelProblems();
+    setUpEditingTools();
 }
 
 MapView::~MapView()

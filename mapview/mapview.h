@@ -13,6 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
+class ClipboardCommands;
 class LayerController;
 class MapBackground;
 class MapEdits;
@@ -27,6 +28,7 @@ class QSlider;
 class QUndoStack;
 class QWidget;
 class Sector;
+class ShapeTools;
 class TextureGallery;
 class UnsavedChangesGuard;
 struct PlacementContext;
@@ -71,6 +73,15 @@ public:
     UnsavedChangesGuard *unsavedChanges() const { return unsaved; }
     void showStatus(const QString &text);
     void clearStatus();
+    // A status that a command reports: it stays when a Shift or Ctrl held
+    // for the command's shortcut is released.
+    void showLastingStatus(const QString &text);
+    // Cut, copy, paste and the arrow-key moves; the line and rectangle tools.
+    ClipboardCommands *clipboardCommands() const { return clipboard; }
+    ShapeTools *shapeTools() const { return shapes; }
+    // For the tools that live in classes of their own.
+    void setToolCursor(const QCursor &cursor) { cursorShape = cursor; }
+    void setPanAnchor(QPoint position) { panStart = position; }
 
     // Mouse editing on the map widget. Tools act only on the cells the map
     // widget shows: a stroke that leaves the widget does nothing beyond it.
@@ -196,6 +207,7 @@ private:
     void setUpHistory();
     void adoptSector(Sector *sector);
     void stepHistory(bool backward);
+    void setUpEditingTools();
 
     // The view cell the current pencil or eraser stroke reached last.
     QPoint strokeCell;
@@ -251,4 +263,6 @@ private:
     LevelProblems fileProblems;
     QString problemsFileName;
     UnsavedChangesGuard *unsaved = nullptr;
+    ClipboardCommands *clipboard = nullptr;
+    ShapeTools *shapes = nullptr;
 };

@@ -1,4 +1,6 @@
 #include "mapview/mapview.h"
+#include "mapview/clipboardcommands.h"
+#include "mapview/shapetools.h"
 #include "mapview/strokeline.h"
 
 #include "level/levellimits.h"
@@ -67,9 +69,15 @@ bool MapView::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::MouseButtonPress)
         followHeldModifierKeys();
 
+    // A paste under way takes the mouse; the arrow keys move the selection.
+    if (clipboard && clipboard->handleMapEvent(event))
+        return true;
+
     if (radioPaint->isChecked()) {
         if (QMouseEvent *mouse = asMouseEvent(event)) {
-            if (radioPencil->isChecked())
+            if (shapes && shapes->chosen())
+                shapes->handleMouseEvent(mouse);
+            else if (radioPencil->isChecked())
                 handlePencilEvent(mouse);
             else
                 handleFloodFillEvent(mouse);

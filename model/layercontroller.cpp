@@ -434,3 +434,30 @@ void LayerController::applyDisplayRules(Sector *sector, const std::string &layer
 {
     applyLook(sector, lookOf(layer));
 }
+
+void LayerController::moveSectors(const std::string &layer, const std::vector<Sector *> &sectors, int dx, int dy)
+{
+    PositionIndex &index = layerIndexes[layer];
+    // All keys go before any comes back: a moved object may land where
+    // another one of the same move stood.
+    for (Sector *sector : sectors) {
+        const auto found = index.find(cellKey(sector->properties->mapX, sector->properties->mapY));
+        if (found != index.end() && found->second == sector)
+            index.erase(found);
+    }
+    for (Sector *sector : sectors) {
+        SectorProperties *p = sector->properties;
+        p->mapX += dx;
+        p->mapY += dy;
+        index[cellKey(p->mapX, p->mapY)] = sector;
+    }
+}
+
+void LayerController::selectSectors(const std::string &layer, const std::vector<Sector *> &sectors)
+{
+    selectedOn = layer;
+    for (Sector *sector : sectors) {
+        selectedSectors.push_back(sector);
+        tintSector(sector, 0, 155, 0);
+    }
+}

@@ -97,6 +97,12 @@ public:
     bool confirmClear();
     // Destroys every object of the current layer at once.
     void clearCurrentLayer();
+    // Gives objects of `layer` the map cells (dx, dy) further on and keeps the
+    // layer's position index in step; the caller checked that the cells are
+    // free (or vacated by this move) and places the buttons.
+    void moveSectors(const std::string &layer, const std::vector<Sector *> &sectors, int dx, int dy);
+    // Adds objects of `layer` to the selection, tinted green.
+    void selectSectors(const std::string &layer, const std::vector<Sector *> &sectors);
 
 public slots:
     void MapClearButton();

@@ -35,6 +35,8 @@ struct MapEdits::Gesture
     std::vector<Touched> touched;
     std::unordered_map<const Sector *, size_t> touchedAt;
     std::vector<ListedObject> removed;
+    std::vector<MovedObjects> moved;
+    uint64_t moveSeries = 0;
 };
 
 // Finds objects by layer and cell while a step is replayed: the current
@@ -122,6 +124,8 @@ void MapEdits::endGesture()
     const std::unique_ptr<Gesture> done = std::move(gesture);
     MapChange change;
     change.removed = std::move(done->removed);
+    change.moved = std::move(done->moved);
+    change.moveSeries = done->moveSeries;
     for (const Gesture::Placed &placed : done->placed)
         if (placed.sector)
             change.placed.push_back(recordOf(*placed.sector, placed.layer));
@@ -166,13 +170,69 @@ size_t MapEdits::roomForObjects() const
     return count < limit ? limit - count : 0;
 }
 
+Sector *MapEdits::placeObject(const ObjectRecord &record)
+{
+    if (record.mapX < 0 || record.mapY < 0 || layers.sectorOn(record.layer, record.mapX, record.mapY))
+        return nullptr;
+    if (roomForObjects() == 0) {
+        if (refused)
+            refused(LevelLimits::objectLimitMessage(limit));
+        return nullptr;
+    }
+    const StepScope step(*this, QStringLiteral("paste"));
+    Sector *sector = make(record, size_t(-1));
+    gesture->placedAt.emplace(sector, gesture->placed.size());
+    gesture->placed.push_back(Gesture::Placed {sector, record.layer});
+    return sector;
+}
+
 void MapEdits::remove(const std::vector<Sector *> &sectors)
+{
+    removeFrom(layers.currentLayer(), sectors);
+}
+
+void MapEdits::removeFrom(const std::string &layer, const std::vector<Sector *> &sectors)
 {
     if (sectors.empty())
         return;
     const StepScope step(*this, QStringLiteral("eraser stroke"));
-    noteRemoving(sectors, layers.currentLayer());
-    destroy(layers.currentLayer(), sectors);
+    noteRemoving(sectors, layer);
+    destroy(layer, sectors);
+}
+
+void MapEdits::move(const std::string &layer, const std::vector<Sector *> &sectors, int dx, int dy, uint64_t series)
+{
+    if (sectors.empty() || (dx == 0 && dy == 0))
+        return;
+    const StepScope step(*this, QStringLiteral("move of the selection"));
+    MovedObjects moved {layer, {}, dx, dy};
+    moved.cells.reserve(sectors.size());
+    for (const Sector *sector : sectors)
+        moved.cells.emplace_back(sector->properties->mapX, sector->properties->mapY);
+    gesture->moved.push_back(std::move(moved));
+    gesture->moveSeries = series;
+    layers.moveSectors(layer, sectors, dx, dy);
+    layOut(sectors);
+}
+
+void MapEdits::moveCells(const std::string &layer, const std::vector<std::pair<int32_t, int32_t>> &cells, int dx,
+                         int dy)
+{
+    std::vector<Sector *> sectors;
+    sectors.reserve(cells.size());
+    for (const auto &[x, y] : cells)
+        if (Sector *sector = layers.sectorOn(layer, x, y))
+            sectors.push_back(sector);
+    layers.moveSectors(layer, sectors, dx, dy);
+    layOut(sectors);
+}
+
+void MapEdits::layOut(const std::vector<Sector *> &sectors)
+{
+    const PlacementContext where = context();
+    for (Sector *sector : sectors)
+        sector->setWorldPosition((double(sector->properties->mapX) + where.originX) * where.cellSize,
+                                 (double(sector->properties->mapY) + where.originY) * where.cellSize);
 }
 
 void MapEdits::clearLayer()
@@ -237,6 +297,14 @@ void MapEdits::undo(const MapChange &change)
 {
     const PlacementContext where = context();
     const MouseHold hold(where.mapWidget ? where.mapWidget->window() : nullptr);
+    for (auto group = change.moved.rbegin(); group != change.moved.rend(); ++group) {
+        std::vector<std::pair<int32_t, int32_t>> cells = group->cells;
+        for (auto &[x, y] : cells) {
+            x += group->dx;
+            y += group->dy;
+        }
+        moveCells(group->layer, cells, -group->dx, -group->dy);
+    }
     Lookup lookup(layers);
     for (auto object = change.changed.rbegin(); object != change.changed.rend(); ++object)
         if (Sector *sector = lookup.find(object->before))
@@ -272,6 +340,8 @@ void MapEdits::redo(const MapChange &change)
     for (const ChangedObject &object : change.changed)
         if (Sector *sector = lookup.find(object.before))
             apply(sector, object.after);
+    for (const MovedObjects &group : change.moved)
+        moveCells(group.layer, group.cells, group.dx, group.dy);
 }
 
 Sector *MapEdits::make(const ObjectRecord &record, size_t index)

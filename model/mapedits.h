@@ -55,8 +55,17 @@ public:
     // The object limit, LevelLimits::objects unless a test lowers it.
     size_t objectLimit() const { return limit; }
     void setObjectLimit(size_t objects) { limit = objects; }
+    // A new object as the record describes it, on the record's layer and
+    // cell; null when the cell is refused (left of or above the map, taken).
+    Sector *placeObject(const ObjectRecord &record);
     // Objects of the current layer, erased (deferred deletion).
     void remove(const std::vector<Sector *> &sectors);
+    // Objects of `layer`, erased (deferred deletion).
+    void removeFrom(const std::string &layer, const std::vector<Sector *> &sectors);
+    // Moves objects of `layer` by (dx, dy) cells, keeping all they carry. The
+    // caller checked that the cells they go to are free or vacated by this
+    // move. Steps with the same non-zero series number merge in the history.
+    void move(const std::string &layer, const std::vector<Sector *> &sectors, int dx, int dy, uint64_t series);
     // Every object of the current layer, destroyed at once.
     void clearLayer();
     // A light cell keeps its own texture number.
@@ -77,6 +86,9 @@ private:
     void finishNewObject(Sector *sector, const std::string &layer);
     void apply(Sector *sector, const ObjectRecord &record);
     void destroy(const std::string &layer, const std::vector<Sector *> &sectors);
+    // Moves the objects of the layer standing at `cells` and lays out their buttons.
+    void moveCells(const std::string &layer, const std::vector<std::pair<int32_t, int32_t>> &cells, int dx, int dy);
+    void layOut(const std::vector<Sector *> &sectors);
     void noteRemoving(const std::vector<Sector *> &sectors, const std::string &layer);
 
     LayerController &layers;

@@ -1,6 +1,9 @@
 #include "testsupport.h"
 
 #include "model/objectbutton.h"
+#include "level/objectrecord.h"
+#include "level/subtypetable.h"
+#include "model/sector.h"
 
 #include <QApplication>
 #include <QAbstractItemView>
@@ -225,6 +228,36 @@ QColor tintOf(const Sector *sector)
 {
     const ObjectButton *button = ObjectButton::of(sector->properties->button);
     return button ? button->tint() : QColor();
+}
+
+void pressKeys(GorseED &window, int key, Qt::KeyboardModifiers held)
+{
+    QApplication::setActiveWindow(&window);
+    QTest::keyClick(&window, Qt::Key(key), held);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QStringList objectLines(LayerController &layers, bool textureNumbers)
+{
+    QStringList lines;
+    for (const std::string &layer : Kinds::comboOrder()) {
+        for (Sector *sector : layers.layerList(layer)) {
+            const ObjectRecord r = recordOf(*sector, layer);
+            const SectorLighting &l = r.lighting;
+            const QString image = r.texture.imagePath().empty()
+                ? QString()
+                : QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromStdString(r.texture.imagePath())));
+            QString line = QString::fromStdString(layer + ' ' + r.kind + ' ') + image
+                + QString::fromStdString(' ' + r.subtype);
+            for (double value : {double(r.mapX), double(r.mapY), textureNumbers ? double(r.texture.textureId) : 0.0,
+                                 double(l.emission), double(l.emissionMin), double(l.emissionMax),
+                                 double(l.emissionIntensity), double(l.emissionRadius), l.blinkDelay,
+                                 double(l.isDynamic), double(l.randomIntensity), double(l.isLightEmitter)})
+                line += ' ' + QString::number(value);
+            lines << line + (sector->properties->button->isHidden() ? " hidden " : " shown ") + tintOf(sector).name();
+        }
+    }
+    return lines;
 }
 
 QWidget *controlNamed(const MapView *view, const char *name)

@@ -137,6 +137,16 @@ template<typename Widget> Widget *control(const MapView *view, const char *name)
 // Makes `layer` current through the window's layer combo box, as a user would.
 void chooseLayer(GorseED &window, const QString &layer);
 
+// Clicks a key with modifiers in the editor window, made active first as the
+// window manager does when another window closes, and lets deferred
+// deletions run.
+void pressKeys(GorseED &window, int key, Qt::KeyboardModifiers held = Qt::ControlModifier);
+
+// Every layer's objects in list order, one line each, with all they are
+// (images by absolute path; texture numbers unless told otherwise) and how
+// they show.
+QStringList objectLines(LayerController &layers, bool textureNumbers = true);
+
 // The colour of the colourise effect on an object's button, or an invalid
 // colour when the button has no tint.
 QColor tintOf(const Sector *sector);

@@ -183,6 +183,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/scenario_fulldisk.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/scenario_undo.sh"
 # shellcheck source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/scenario_recovery.sh"
+# shellcheck source-path=SCRIPTDIR
+source "$(dirname "${BASH_SOURCE[0]}")/scenario_clipboard.sh"
 
 # "S" switches to select mode and "E" back to edit mode with the pencil: the mode row changes on screen and the
 # map's cursor goes from the pencil to a cross and back.
@@ -200,8 +202,9 @@ scenario_mode_keys() {
         read -r x y w h <<<"$(diff_box start select-mode)"
         [ "$y" -gt $((MAP_Y + MAP_H)) ] && [ $((y + h)) -lt "$WIN_H" ] && [ "$x" -gt "$MAP_X" ] ||
             fail "'s' changed the window outside the mode row below the map (box ${w}x$h+$x+$y)"
-        # Left to right: "Edit [E]" loses its dot (lighter), "Select [S]" gets it (darker), "Pencil" and
-        # "Flood fill" grey out (lighter), "Edit selection" gets enabled (darker text).
+        # Left to right: "Edit [E]" loses its dot (lighter), "Select [S]" gets it (darker), "Pencil" over
+        # "Line [L]" and "Flood fill" over "Rectangle [R]" grey out (lighter), "Edit selection" gets enabled
+        # (darker text).
         column_changes start select-mode "$x $y $w $h" >"$OUT/select-mode-changes.txt"
         groups=$(cut -d' ' -f3 "$OUT/select-mode-changes.txt" | xargs)
         [ "$groups" = "lighter darker lighter lighter darker" ] ||
@@ -240,6 +243,9 @@ main() {
     undo_redo_keys # leaves the map empty and nothing saved
     off_map_strokes_and_held_ctrl # saves strokes.map
     load_level
+    stop_editor
+    start_editor # a fresh editor again, for cut and paste
+    clipboard_keys
     stop_editor
     full_disk # in an editor of its own
     recovery_after_kill # two editors of its own

@@ -1,0 +1,22 @@
+#include "mapfile/clipboardtext.h"
+
+#include "level/levellimits.h"
+
+const char *const ClipboardText::mimeType = "application/x-gorseed-objects";
+const char *const ClipboardText::originMimeType = "application/x-gorseed-origin";
+
+std::string ClipboardText::write(const std::vector<MapWriter::Layer> &layers)
+{
+    return MapWriter::referencingImagePaths().mapText(layers);
+}
+
+MapReader::Contents ClipboardText::read(std::string_view text)
+{
+    if (int64_t(text.size()) > LevelLimits::fileBytes) {
+        MapReader::Contents refused;
+        refused.error = "The clipboard text is larger than " + std::to_string(LevelLimits::fileBytes >> 20)
+            + " MiB, more than any level can be.";
+        return refused;
+    }
+    return MapReader::readingImagePaths().parseMapText(text);
+}
