@@ -25,6 +25,9 @@ namespace LevelFile {
 constexpr qint64 maxBytes = LevelLimits::fileBytes;
 
 LevelFileReport check(const QString &fileName);
+// mapFolder: where the level's texture references lead from, when it is not
+// the file's own folder as named (a file reached through /proc/self/fd).
+LevelFileReport check(const QString &fileName, const QString &mapFolder);
 // The canonical path of a level's folder, ending in "/".
 QString canonicalFolder(const QString &mapFolder);
 // Whether an existing image lies inside the level's folder (its canonical
