@@ -72,6 +72,18 @@ std::vector<LevelObject> objectsOf(const MapReader::Contents &contents)
     return objects;
 }
 
+QString canonicalFolder(const QString &mapFolder)
+{
+    return QFileInfo(mapFolder).canonicalFilePath() + QLatin1Char('/');
+}
+
+bool insideLevelFolder(const QFileInfo &image, const QString &folder)
+{
+    // A symbolic link, or a folder that is one, may lead anywhere.
+    const QString canonical = image.canonicalFilePath();
+    return !canonical.isEmpty() && canonical.startsWith(folder);
+}
+
 namespace {
 // Why an image cannot be shown, or empty when it can. folder: the canonical
 // folder of the level, ending in "/".
@@ -81,8 +93,7 @@ std::string imageFault(const std::string &path, const QString &folder)
     const QFileInfo info(file);
     if (!info.exists())
         return info.isSymLink() ? "leads nowhere" : "does not exist";
-    // A symbolic link may lead anywhere; what lies out of the folder is not read.
-    if (!info.canonicalFilePath().startsWith(folder))
+    if (!insideLevelFolder(info, folder))
         return "leads out of the level's folder and is not read";
     if (!info.isFile())
         return "is not a file";
@@ -101,7 +112,7 @@ std::string imageFault(const std::string &path, const QString &folder)
 LevelProblems textureProblems(const MapReader::Contents &contents, const std::string &mapFolder)
 {
     // The reader keeps only the definitions that cells use.
-    const QString folder = QFileInfo(QString::fromStdString(mapFolder)).canonicalFilePath() + QLatin1Char('/');
+    const QString folder = canonicalFolder(QString::fromStdString(mapFolder));
     std::unordered_map<std::string, std::string> faults; // one look per image
     LevelProblems problems;
     ReadProblems::Listing listing(problems);

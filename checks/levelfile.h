@@ -5,6 +5,7 @@
 #include "level/levelproblem.h"
 #include "mapfile/mapreader.h"
 
+#include <QFileInfo>
 #include <QString>
 #include <string>
 #include <vector>
@@ -27,6 +28,12 @@ LevelFileReport check(const QString &fileName);
 // mapFolder: where the level's texture references lead from, when it is not
 // the file's own folder as named (a file reached through /proc/self/fd).
 LevelFileReport check(const QString &fileName, const QString &mapFolder);
+// The canonical path of a level's folder, ending in "/".
+QString canonicalFolder(const QString &mapFolder);
+// Whether an existing image lies inside the level's folder (its canonical
+// path) once every symbolic link on the way is followed. The editor and the
+// checks read no image that leads out of it.
+bool insideLevelFolder(const QFileInfo &image, const QString &folder);
 // The bytes of a level file, or an empty result and the reason in `error`.
 bool read(const QString &fileName, std::string &bytes, std::string &error);
 // One record per cell that names a definition, as the editor would make it.

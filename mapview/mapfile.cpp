@@ -361,7 +361,7 @@ std::string MapFile::readMapText(const QString &fileName, QString *error)
 QStringList MapFile::checkTextures(MapReader::Contents &contents, const QString &mapFolder)
 {
     QStringList problems;
-    const QString folder = QFileInfo(mapFolder).canonicalFilePath() + QLatin1Char('/');
+    const QString folder = LevelFile::canonicalFolder(mapFolder);
     const std::string prefix = mapFolder.toStdString() + '/';
     // The image is not taken: the object shows none, and a save writes the
     // reference back as the file had it and copies nothing.
@@ -381,10 +381,8 @@ QStringList MapFile::checkTextures(MapReader::Contents &contents, const QString 
             keepReference(definition);
             continue;
         }
-        // A symbolic link, or a folder that is one, may lead anywhere; what it
-        // leads to out of the level's folder is neither shown nor copied.
-        const QString canonical = info.canonicalFilePath();
-        if (canonical.isEmpty() || !canonical.startsWith(folder)) {
+        // What leads out of the level's folder is neither shown nor copied.
+        if (!LevelFile::insideLevelFolder(info, folder)) {
             keepReference(definition);
             problems << QStringLiteral("%1 leads out of the level's folder and was not read").arg(shown);
             continue;
