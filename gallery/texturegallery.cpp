@@ -1,6 +1,7 @@
 #include "gallery/texturegallery.h"
 
 #include "model/subtypetable.h"
+#include "model/missingimagemark.h"
 #include "model/textureicons.h"
 #include "model/tinteffect.h"
 
@@ -86,9 +87,15 @@ void TextureGallery::showTextures(std::vector<TextureRef> textures)
 {
     shownTextures = std::move(textures);
     listWidget->clear();
+    // Names are shown whole, wrapped under the picture, and in the tool tip.
+    listWidget->setTextElideMode(Qt::ElideNone);
+    listWidget->setWordWrap(true);
     for (const TextureRef &texture : shownTextures) {
-        auto *item
-            = new QListWidgetItem(TextureIcons::icon(texture.imagePath()), QString::fromStdString(texture.textureName));
+        const QIcon icon = TextureIcons::icon(texture.imagePath());
+        const QString name = QString::fromStdString(texture.textureName);
+        auto *item = new QListWidgetItem(icon.isNull() ? QIcon(MissingImageMark::picture(60)) : icon, name);
+        const QString problem = TextureIcons::toolTip(texture.imagePath());
+        item->setToolTip(problem.isEmpty() ? name : name + QStringLiteral("\n") + problem);
         listWidget->insertItem(listWidget->count(), item);
     }
 }

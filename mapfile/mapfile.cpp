@@ -420,6 +420,8 @@ void MapFile::applyDefinition(const MapDefinition &definition, Sector *sector)
     sector->setSubtype(definition.subtype);
     sector->setLighting(definition.lighting);
     // Objects that show one image share one decoded icon.
-    if (QPushButton *button = sector->properties->button)
+    if (QPushButton *button = sector->properties->button) {
         button->setIcon(path.empty() ? QIcon() : TextureIcons::icon(path));
+        button->setToolTip(TextureIcons::toolTip(path));
+    }
 }

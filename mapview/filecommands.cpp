@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QSlider>
 #include <exception>
 #include <QUndoStack>
@@ -142,7 +143,10 @@ bool MapView::loadMapFromFile(const QString &fileName)
     layerController->adoptComboLayer();
     // Lays the new objects out again only if the zoom really changes; they
     // were made at this size.
-    mapViewZoomSlider->setValue(loadZoom);
+    {
+        const QScopedValueRollback<bool> atOrigin(zoomKeepsOrigin, true);
+        mapViewZoomSlider->setValue(loadZoom);
+    }
     textureGallery->reload();
     textureGallery->setLayer(Kinds::Wall);
     // The new objects take the mouse only where the pencil does, like the old ones.
@@ -158,5 +162,6 @@ bool MapView::loadMapFromFile(const QString &fileName)
     }
     // Its history starts here; steps of the previous map mean nothing to it.
     history->clear();
+    emit levelChanged();
     return true;
 }

@@ -49,8 +49,10 @@ MapView::MapView(QWidget *mainWindow) : mainWindow(mainWindow), toolCursor(Qt::A
 
     connectWidgets();
     background->setCellSize(cellSize());
+    laidOutCellSize = cellSize();
     setUpHistory();
     setUpLevelProblems();
+    setUpNavigation();
 }
 
 MapView::~MapView()
@@ -166,7 +168,11 @@ void MapView::clearStatus()
 
 void MapView::ZoomSliderChangedEvent()
 {
-    background->setCellSize(cellSize());
+    const int size = cellSize();
+    if (laidOutCellSize > 0 && laidOutCellSize != size && !zoomKeepsOrigin)
+        keepCellOnZoom(laidOutCellSize, size);
+    laidOutCellSize = size;
+    background->setCellSize(size);
     layOutAllSectors();
 }
 
@@ -183,6 +189,7 @@ void MapView::layOutAllSectors()
             sector->setWorldPosition((double(p->mapX) + originX) * size, (double(p->mapY) + originY) * size);
         }
     }
+    emit viewChanged();
 }
 
 void MapView::SwitchToSelectMode()

@@ -16,8 +16,10 @@ class MapBackground;
 class MapEdits;
 class LevelProblemsWindow;
 class ObjectPropertiesForm;
+class OverviewWindow;
 class QLabel;
 class QMouseEvent;
+class QWheelEvent;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
@@ -102,6 +104,18 @@ public:
 
     bool eventFilter(QObject *watched, QEvent *event) override;
 
+    // Navigation. The map cells the map widget shows, whole or in part.
+    QRect shownMapCells() const;
+    // Puts map cell (0, 0) at this view cell: the view's origin in cells.
+    void moveViewTo(QPoint origin);
+    // Brings a map cell to the middle of the map widget.
+    void centreOnCell(QPoint mapCell);
+    // Changes the zoom (1 to 4) keeping the cell under `anchor`, a position
+    // in the map widget, where it is.
+    void zoomAt(int zoom, QPoint anchor);
+    // The overview window once F8 opened it; null before.
+    OverviewWindow *overviewWindow() const;
+
     // Ends what is under way (a stroke, a rubber band, subtype choices in an
     // open properties window) so that an undo or redo never meets half a
     // gesture.
@@ -150,6 +164,12 @@ public:
     LevelProblems fileProblems;
     QString problemsFileName;
 
+signals:
+    // The view panned or zoomed.
+    void viewChanged();
+    // The level's objects changed: an edit, an undo or redo, a load.
+    void levelChanged();
+
 public slots:
     void SectorClickEvent();
     void ZoomSliderChangedEvent();
@@ -169,6 +189,11 @@ public slots:
     void UndoEvent();
     void RedoEvent();
     void BtnMapLayerClearEvent();
+    // Home: the player's cell to the middle of the map, or the map's
+    // top-left corner when there is no player.
+    void GoHomeEvent();
+    // F8: the "Overview" window of the whole level.
+    void ShowOverviewEvent();
 
 private:
     void connectWidgets();
@@ -192,6 +217,10 @@ private:
     void setUpHistory();
     void adoptSector(Sector *sector);
     void stepHistory(bool backward);
+    void setUpNavigation();
+    void handleWheelEvent(QWheelEvent *event);
+    // Moves the view so that the cell under the zoom's anchor stays put.
+    void keepCellOnZoom(int oldCellSize, int newCellSize);
 
     // The view cell the current pencil or eraser stroke reached last.
     QPoint strokeCell;
@@ -200,4 +229,14 @@ private:
     std::string temporaryLayer;
     // Whether this view pushed its tool cursor as the application's override cursor.
     bool cursorOverridden = false;
+    // The cell size the objects are laid out at.
+    int laidOutCellSize = 0;
+    // Where a zoom keeps its cell; the middle of the map when none is set.
+    QPoint zoomAnchor;
+    bool zoomAnchored = false;
+    // A load lays the level out at its own origin; the zoom keeps no cell then.
+    bool zoomKeepsOrigin = false;
+    // Wheel turns too small for a whole cell, kept for the next turn.
+    QPoint wheelRemainder;
+    QPointer<OverviewWindow> overview;
 };

@@ -198,6 +198,9 @@ void LayerController::removeSectorAt(int x, int y)
 
 void LayerController::selectRect(int minX, int minY, int maxX, int maxY)
 {
+    // A hidden layer takes no clicks, and a rubber band selects nothing on it.
+    if (states.isHidden(currentLayer))
+        return;
     selectionLayer = currentLayer;
     for (Sector *sector : layerSectors) {
         const SectorProperties *p = sector->properties;
@@ -309,8 +312,51 @@ void LayerController::applyVisibilityRules()
     const VisibilityRule rule = visibilityRuleFor(currentLayer);
     for (const std::string &layer : rule.hidden)
         hideSectors(layerList(layer));
-    for (const std::string &layer : rule.shown)
+    for (const std::string &layer : rule.shown) {
+        if (states.isHidden(layer))
+            hideSectors(layerList(layer));
+        else
+            showSectors(layerList(layer));
+    }
+    // The layers the rules leave as they are (the walls) still obey their eye.
+    if (states.isHidden(Kinds::Wall)
+        && std::find(rule.shown.begin(), rule.shown.end(), Kinds::Wall) == rule.shown.end())
+        hideSectors(layerList(Kinds::Wall));
+}
+
+bool LayerController::isLayerShown(const std::string &layer) const
+{
+    if (states.isHidden(layer))
+        return false;
+    const VisibilityRule rule = visibilityRuleFor(currentLayer);
+    return std::find(rule.hidden.begin(), rule.hidden.end(), layer) == rule.hidden.end();
+}
+
+void LayerController::setLayerHidden(const std::string &layer, bool hidden)
+{
+    if (states.isHidden(layer) == hidden)
+        return;
+    states.setHidden(layer, hidden);
+    const MouseHold hold(controlsWidget->window());
+    // Only this layer's objects change; the other layers keep their look.
+    if (hidden) {
+        if (selectionLayer == layer)
+            clearSelection();
+        hideSectors(layerList(layer));
+    } else if (isLayerShown(layer)) {
         showSectors(layerList(layer));
+    }
+    emit layerStatesChanged();
+}
+
+void LayerController::setLayerLocked(const std::string &layer, bool locked)
+{
+    if (states.isLocked(layer) == locked)
+        return;
+    states.setLocked(layer, locked);
+    if (locked && selectionLayer == layer)
+        clearSelection();
+    emit layerStatesChanged();
 }
 
 void LayerController::applyLayerTints(const std::string &layer)
@@ -408,8 +454,6 @@ void LayerController::applyDisplayRules(Sector *sector, const std::string &layer
     QPushButton *button = sector->properties->button;
     if (!button)
         return;
-    const VisibilityRule rule = visibilityRuleFor(currentLayer);
-    const bool hidden = std::find(rule.hidden.begin(), rule.hidden.end(), layer) != rule.hidden.end();
-    button->setVisible(!hidden);
+    button->setVisible(isLayerShown(layer));
     applyDisplayTint(sector, layer);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/layerstates.h"
+
 #include <QObject>
 #include <QPointer>
 #include <cstdint>
@@ -63,6 +65,16 @@ public:
     void removeSectors(const std::string &layer, const std::vector<Sector *> &sectors);
     // Shows and tints one object as the current layer's display rules say.
     void applyDisplayRules(Sector *sector, const std::string &layer);
+    // The designer's eye and lock of each layer. A hidden layer draws nothing
+    // and takes no clicks; its objects stay in the level. Hiding or locking
+    // the layer of the selection clears the selection.
+    const LayerStates &layerStates() const { return states; }
+    void setLayerHidden(const std::string &layer, bool hidden);
+    void setLayerLocked(const std::string &layer, bool locked);
+    // Whether the objects of `layer` are on show now: the eye is open and the
+    // display rules of the current layer do not hide them.
+    bool isLayerShown(const std::string &layer) const;
+
     // Asks before a Clear; true when the user agreed.
     bool confirmClear();
     // Destroys every object of the current layer at once.
@@ -77,6 +89,10 @@ public:
     std::string currentLayer;
     QWidget *controlsWidget = nullptr;
     QComboBox *comboBoxMapLayer = nullptr;
+
+signals:
+    // An eye or a lock changed.
+    void layerStatesChanged();
 
 public slots:
     void MapClearButton();
@@ -98,6 +114,7 @@ private:
     // without scanning a layer.
     using PositionIndex = std::unordered_map<uint64_t, Sector *>;
     std::unordered_map<std::string, PositionIndex> layerIndexes;
+    LayerStates states;
     // Objects removed with deferred deletion that may not have died yet.
     std::vector<QPointer<Sector>> pendingDeletion;
 };

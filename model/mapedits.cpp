@@ -95,6 +95,7 @@ void showTexture(Sector *sector)
         return;
     const std::string path = sector->properties->textureDir + sector->properties->textureName;
     button->setIcon(path.empty() ? QIcon() : TextureIcons::icon(path));
+    button->setToolTip(TextureIcons::toolTip(path));
 }
 } // namespace
 
@@ -136,8 +137,20 @@ void MapEdits::endGesture()
         stepDone(done->name, std::move(change));
 }
 
+bool MapEdits::refuses(const std::string &layer)
+{
+    const std::string why = layers.layerStates().editRefusal(layer);
+    if (why.empty())
+        return false;
+    if (refused)
+        refused(QString::fromStdString(why));
+    return true;
+}
+
 Sector *MapEdits::placeNew(QPoint mapCell)
 {
+    if (refuses(layers.currentLayer))
+        return nullptr;
     if (mapCell.x() < 0 || mapCell.y() < 0 || layers.hasSectorAt(mapCell.x(), mapCell.y()))
         return nullptr;
     const StepScope step(*this, QStringLiteral("pencil stroke"));
@@ -152,7 +165,7 @@ Sector *MapEdits::placeNew(QPoint mapCell)
 
 void MapEdits::remove(const std::vector<Sector *> &sectors)
 {
-    if (sectors.empty())
+    if (sectors.empty() || refuses(layers.currentLayer))
         return;
     const StepScope step(*this, QStringLiteral("eraser stroke"));
     noteRemoving(sectors, layers.currentLayer);
@@ -162,6 +175,8 @@ void MapEdits::remove(const std::vector<Sector *> &sectors)
 void MapEdits::clearLayer()
 {
     const std::string layer = layers.currentLayer;
+    if (refuses(layer))
+        return;
     const StepScope step(*this, QStringLiteral("clear of the %1 layer").arg(QString::fromStdString(layer)));
     layers.commitLayer();
     noteRemoving(layers.layerList(layer), layer);
@@ -170,6 +185,8 @@ void MapEdits::clearLayer()
 
 void MapEdits::retexture(Sector *sector, const TextureRef &texture)
 {
+    if (refuses(layers.currentLayer))
+        return;
     const StepScope step(*this, QStringLiteral("retexture"));
     noteChanging(sector, layers.currentLayer);
     TextureRef applied = texture;

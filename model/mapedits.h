@@ -37,6 +37,14 @@ public:
     // Set by the map view: takes each finished step into the history.
     std::function<void(const QString &gesture, MapChange &&change)> stepDone;
 
+    // Set by the map view: tells the designer why an edit was refused.
+    std::function<void(const QString &why)> refused;
+    // Whether `layer` refuses every edit now (its eye is closed or it is
+    // locked), said through `refused`. The operations below ask it for the
+    // layer they change; a tool asks it before it starts a gesture that has
+    // more to it than these operations (a dialog, a window).
+    bool refuses(const std::string &layer);
+
     void beginGesture(const QString &name);
     // Hands over what the gesture changed; nothing when it changed nothing.
     void endGesture();

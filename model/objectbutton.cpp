@@ -1,6 +1,7 @@
 #include "model/objectbutton.h"
 
 #include "model/maptile.h"
+#include "model/missingimagemark.h"
 
 #include <QPainter>
 #include <QStyle>
@@ -18,6 +19,11 @@ void ObjectButton::paintEvent(QPaintEvent *event)
         const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
         const QRect inside = rect().adjusted(frame, frame, -frame, -frame);
         MapTile::paint(painter, inside, tile, inside.topLeft());
+    }
+    // An object without a picture shows that it has none, rather than nothing.
+    if (icon().isNull()) {
+        QPainter painter(this);
+        MissingImageMark::paint(painter, rect());
     }
     QPushButton::paintEvent(event);
 }

@@ -25,6 +25,7 @@ Sector *createSector(const QPoint &viewCell, const PlacementContext &context)
 
     const TextureRef texture = context.gallery->currentTexture;
     button->setIcon(TextureIcons::icon(texture.imagePath()));
+    button->setToolTip(TextureIcons::toolTip(texture.imagePath()));
     button->show();
 
     auto *properties = new SectorProperties;

@@ -19,6 +19,9 @@ QIcon icon(const std::string &imagePath);
 // Why an existing file gives no icon ("is not an image", "is larger than ...");
 // empty when it gives one, and for a path that names nothing.
 QString problem(const std::string &imagePath);
+// The tool tip of an object that wants this image: empty when the image gives
+// an icon, otherwise which image is missing and why.
+QString toolTip(const std::string &imagePath);
 // Forgets every cached icon; the next request reads the image file again.
 void clear();
 } // namespace TextureIcons

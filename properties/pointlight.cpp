@@ -32,8 +32,10 @@ void giveLightLayerTexture(Sector *sector, TextureGallery *gallery)
     // The light cell keeps the number of its own that it was made with.
     texture.textureId = sector->properties->textureId;
     sector->setTexture(texture);
-    if (QPushButton *button = sector->properties->button)
+    if (QPushButton *button = sector->properties->button) {
         button->setIcon(TextureIcons::icon(texture.imagePath()));
+        button->setToolTip(TextureIcons::toolTip(texture.imagePath()));
+    }
 }
 
 void applyLightLevel(Sector *target, int level, const PointLightParams &params)

@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPushButton>
+#include <QSlider>
 #include <QTest>
 #include <QTimer>
 
@@ -184,4 +185,11 @@ QColor tintOf(const Sector *sector)
 {
     auto *effect = qobject_cast<QGraphicsColorizeEffect *>(sector->properties->button->graphicsEffect());
     return effect ? effect->color() : QColor();
+}
+
+void zoomKeepingOrigin(MapView &view, int zoom)
+{
+    const QPoint origin(view.originX, view.originY);
+    view.mapViewZoomSlider->setValue(zoom);
+    view.moveViewTo(origin);
 }

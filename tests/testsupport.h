@@ -98,6 +98,10 @@ struct MessageBoxAnswer
 };
 std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButton button);
 
+// Sets the zoom slider and puts the view back at the origin it had, as the
+// zoom did before it kept the map's middle cell in place.
+void zoomKeepingOrigin(MapView &view, int zoom);
+
 // Makes `layer` current through the window's layer combo box, as a user would.
 void chooseLayer(GorseED &window, const QString &layer);
 

@@ -72,7 +72,7 @@ private slots:
         chooseLayer(window, "Lightmap");
         view->layerController->addSector(view->placeSectorAt(QPoint(2, 2)));
         QCOMPARE(view->layerController->sectorAt(2, 2)->properties->textureId, 102); // after the lamp's 100
-        view->mapViewZoomSlider->setValue(1);
+        zoomKeepingOrigin(*view, 1);
         QCOMPARE(wall->properties->button->pos(), QPoint(16, 16));
     }
 

@@ -147,7 +147,7 @@ private slots:
         window.mapView->radioSelect->click();
         window.mapView->layerController->selectRect(selection.left(), selection.top(), selection.right(),
                                                     selection.bottom());
-        window.mapView->mapViewZoomSlider->setValue(name.section('-', 1, 1).toInt());
+        zoomKeepingOrigin(*window.mapView, name.section('-', 1, 1).toInt());
         const QImage picture = mapPicture(window);
 
         const QString reference = QStringLiteral(GORSEED_TEST_SOURCE_DIR "/pictures/%1.png").arg(name);

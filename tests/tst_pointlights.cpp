@@ -141,7 +141,7 @@ private slots:
         mouse.click(mouse.cellCentre(6, 0), Qt::MiddleButton);
         QCOMPARE(view->originX, 1);
         ObjectPropertiesForm *form = openLight(window, mouse, 4, 3);
-        view->mapViewZoomSlider->setValue(2);
+        zoomKeepingOrigin(*view, 2);
         layers->comboBoxMapLayer->setCurrentText("Wall");
         generate(form, 2);
         QCOMPARE(layers->layerSectors.size(), size_t(1));
