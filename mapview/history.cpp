@@ -19,7 +19,7 @@ void MapView::setUpHistory()
     history->setUndoLimit(historyLimit);
     edits = new MapEdits(*layerController, [this] { return placementContext(); });
     edits->adoptSector = [this](Sector *sector) { adoptSector(sector); };
-    edits->refused = [this](const QString &why) { showStatus(why); };
+    edits->refused = [this](const QString &why) { showKeptStatus(why); };
     edits->stepDone = [this](const QString &gesture, MapChange &&change) {
         history->push(new MapChangeCommand(*edits, gesture, std::move(change)));
     };

@@ -162,7 +162,7 @@ void LayersPanel::ShowChosenLayerOnlyEvent()
             alone = false;
     for (const std::string &layer : Kinds::comboOrder())
         layers->setLayerHidden(layer, alone ? false : layer != chosen);
-    view->showStatus(alone ? QStringLiteral("All layers shown")
+    view->showKeptStatus(alone ? QStringLiteral("All layers shown")
                            : QStringLiteral("Only the %1 layer shown (Ctrl+Shift+H shows all)").arg(layerName(chosen)));
 }
 
@@ -171,7 +171,7 @@ void LayersPanel::setHidden(const std::string &layer, bool hidden)
     // A stroke or a rubber band under way ends before its layer vanishes.
     view->finishGestures();
     layers->setLayerHidden(layer, hidden);
-    view->showStatus(hidden ? QStringLiteral("The %1 layer is hidden (Ctrl+H shows it)").arg(layerName(layer))
+    view->showKeptStatus(hidden ? QStringLiteral("The %1 layer is hidden (Ctrl+H shows it)").arg(layerName(layer))
                             : QStringLiteral("The %1 layer is shown").arg(layerName(layer)));
     showStates();
 }
@@ -180,7 +180,7 @@ void LayersPanel::setLocked(const std::string &layer, bool locked)
 {
     view->finishGestures();
     layers->setLayerLocked(layer, locked);
-    view->showStatus(locked ? QStringLiteral("The %1 layer is locked (Ctrl+L unlocks it)").arg(layerName(layer))
+    view->showKeptStatus(locked ? QStringLiteral("The %1 layer is locked (Ctrl+L unlocks it)").arg(layerName(layer))
                             : QStringLiteral("The %1 layer is unlocked").arg(layerName(layer)));
     showStates();
 }

@@ -161,6 +161,12 @@ void MapView::showStatus(const QString &text)
     labelStatus->setText(text);
 }
 
+void MapView::showKeptStatus(const QString &text)
+{
+    historyStatus = text;
+    showStatus(text);
+}
+
 void MapView::clearStatus()
 {
     labelStatus->setText(QString());

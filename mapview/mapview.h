@@ -56,6 +56,9 @@ public:
     // of the current map; returns whether it did.
     bool loadMapFromFile(const QString &fileName);
     void showStatus(const QString &text);
+    // A status that the release of Shift or Ctrl leaves standing (what a
+    // shortcut with Ctrl did).
+    void showKeptStatus(const QString &text);
     void clearStatus();
 
     // Mouse editing on the map widget. Tools act only on the cells the map
@@ -148,7 +151,8 @@ public:
     int originX = 0;
     int originY = 0;
     QPoint panAnchor;
-    // What the last undo or redo reported in the status line.
+    // What the last undo or redo, refusal or Ctrl shortcut reported in the
+    // status line; the release of Ctrl leaves it standing.
     QString historyStatus;
     // The button of the pencil or eraser stroke under way; none between strokes.
     Qt::MouseButton strokeButton = Qt::NoButton;
