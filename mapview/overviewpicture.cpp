@@ -59,7 +59,10 @@ QImage OverviewPicture::draw(const SectorRegistry &layers, const LayerStates &st
     picture.fill(emptyCell);
 
     std::string path;
-    for (const std::string &layer : Kinds::comboOrder()) {
+    // From the bottom up, as the level is built: ceilings, floors, walls,
+    // doors, actors, sprites, items, light cells.
+    using namespace Kinds;
+    for (const std::string &layer : {Ceil, Floor, Wall, Door, Actor, Sprite, Item, Lightmap}) {
         const auto found = layers.find(layer);
         if (found == layers.end() || states.isHidden(layer))
             continue;

@@ -10,8 +10,9 @@
 class LayerStates;
 
 // The picture of the whole level the overview shows: one pixel per cell of
-// the used grid, the layers whose eye is open laid one over the other in the
-// layer box's order, each object in the average colour of its image. Light
+// the used grid, the layers whose eye is open laid one over the other from
+// the ceilings up to the light cells, each object in the average colour of
+// its image. Light
 // cells lighten or darken what lies under them by their level.
 class OverviewPicture
 {

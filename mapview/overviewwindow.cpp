@@ -98,17 +98,28 @@ void OverviewWindow::mousePressEvent(QMouseEvent *event)
         return;
     const QPoint cell = cellAt(event->localPos());
     const QRect shown = view->shownMapCells();
-    // A press outside the rectangle centres the map there first; either way
-    // the rectangle then follows the pointer.
-    if (!shown.contains(cell))
+    // A press outside the rectangle centres the map there at once; either
+    // way the rectangle then follows the pointer.
+    clickInside = shown.contains(cell);
+    pressCell = cell;
+    if (!clickInside)
         view->centreOnCell(cell);
     grabOffset = cell - view->shownMapCells().topLeft();
+}
+
+void OverviewWindow::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && clickInside && cellAt(event->localPos()) == pressCell)
+        view->centreOnCell(pressCell);
+    clickInside = false;
 }
 
 void OverviewWindow::mouseMoveEvent(QMouseEvent *event)
 {
     if (!(event->buttons() & Qt::LeftButton))
         return;
-    const QPoint topLeft = cellAt(event->localPos()) - grabOffset;
-    view->moveViewTo(-topLeft);
+    const QPoint cell = cellAt(event->localPos());
+    if (cell != pressCell)
+        clickInside = false;
+    view->moveViewTo(-(cell - grabOffset));
 }

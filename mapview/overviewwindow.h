@@ -37,6 +37,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
@@ -52,4 +53,8 @@ private:
     // The cell under the pointer relative to the shown area's top-left cell
     // during a drag.
     QPoint grabOffset;
+    // The cell of a press inside the rectangle, centred on its release
+    // unless the press became a drag.
+    QPoint pressCell;
+    bool clickInside = false;
 };

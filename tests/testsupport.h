@@ -102,6 +102,15 @@ std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButt
 // zoom did before it kept the map's middle cell in place.
 void zoomKeepingOrigin(MapView &view, int zoom);
 
+// The status line's text.
+QString statusText(const GorseED &window);
+// A key with modifiers typed into the editor window, as the user types it.
+void typeKey(GorseED &window, int key, Qt::KeyboardModifiers held = Qt::NoModifier);
+// Compares a picture pixel by pixel with tests/pictures/NAME.png; an empty
+// answer when they are equal, otherwise what differs (the picture is saved
+// in the temporary folder). GORSEED_WRITE_PICTURES=1 writes the reference.
+QString differenceFromReference(const QImage &picture, const QString &name);
+
 // Makes `layer` current through the window's layer combo box, as a user would.
 void chooseLayer(GorseED &window, const QString &layer);
 
