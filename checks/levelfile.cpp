@@ -4,6 +4,7 @@
 
 #include "mapfile/readproblems.h"
 #include "model/subtypetable.h"
+#include "model/textureicons.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -88,6 +89,11 @@ std::string imageFault(const std::string &path, const QString &folder)
     QImageReader reader(file);
     if (!reader.canRead())
         return info.isReadable() ? "is not an image" : "cannot be read";
+    // As the editor refuses it: the header tells the size.
+    const QSize size = reader.size();
+    const int largest = TextureIcons::largestImage;
+    if (size.width() > largest || size.height() > largest)
+        return "is larger than " + std::to_string(largest) + " x " + std::to_string(largest) + " pixels";
     return std::string();
 }
 } // namespace
@@ -98,6 +104,7 @@ LevelProblems textureProblems(const MapReader::Contents &contents, const std::st
     const QString folder = QFileInfo(QString::fromStdString(mapFolder)).canonicalFilePath() + QLatin1Char('/');
     std::unordered_map<std::string, std::string> faults; // one look per image
     LevelProblems problems;
+    ReadProblems::Listing listing(problems);
     for (const MapDefinition &definition : contents.definitions) {
         if (definition.kind == Kinds::Lightmap || definition.texturePath.empty())
             continue;
@@ -109,10 +116,14 @@ LevelProblems textureProblems(const MapReader::Contents &contents, const std::st
         if (fault->second.empty())
             continue;
         const std::string reference = path.rfind(mapFolder + "/", 0) == 0 ? path.substr(mapFolder.size() + 1) : path;
-        problems.push_back(LevelProblem::inFile(LevelProblem::Severity::Warning, definition.line,
-                                                "the texture \"" + reference + "\" of the definition of " + id + " "
-                                                    + fault->second + "; its objects show no image"));
+        listing.add(ReadProblems::Kind::TextureFault,
+                    LevelProblem::inFile(LevelProblem::Severity::Warning, definition.line,
+                                         "the texture " + ReadProblems::quoted(reference) + " of the definition of "
+                                             + id + " " + fault->second
+                                             + "; its objects show no image, and a save keeps the reference as it "
+                                               "is"));
     }
+    listing.finish();
     return problems;
 }
 

@@ -3,7 +3,7 @@
 #include "model/subtypetable.h"
 #include "model/missingimagemark.h"
 #include "model/textureicons.h"
-#include "model/tinteffect.h"
+#include "model/tintcache.h"
 
 #include <QDir>
 #include <QListWidget>
@@ -36,7 +36,7 @@ void TextureGallery::reload()
     listWidget->clear();
     // Images may have been replaced on disk; read them again.
     TextureIcons::clear();
-    TintEffect::clearCache();
+    TintCache::clear();
     // The counter holds the number a light cell or a loaded object took last;
     // listing starts after it, so no texture shares a number with an object.
     ++nextTextureId;
@@ -65,7 +65,7 @@ void TextureGallery::buildTextureLists()
         if (!galleryLayers.count(layer))
             continue;
         if (layer == Kinds::Lightmap)
-            texturesByLayer[layer] = {TextureRef {"lamp.png", "assets/", nextTextureId++}};
+            texturesByLayer[layer] = {TextureRef {"lamp.png", "assets/", nextTextureId++, nullptr}};
         else
             texturesByLayer[layer] = scanTextureFolder("textures/" + layer);
     }
@@ -79,7 +79,7 @@ std::vector<TextureRef> TextureGallery::scanTextureFolder(const std::string &fol
     std::vector<TextureRef> textures;
     textures.reserve(names.size());
     for (const QString &name : names)
-        textures.push_back(TextureRef {name.toStdString(), folder + "/", nextTextureId++});
+        textures.push_back(TextureRef {name.toStdString(), folder + "/", nextTextureId++, nullptr});
     return textures;
 }
 

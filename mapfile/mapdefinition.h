@@ -3,6 +3,7 @@
 #include "model/sector.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 // One entry of a level's definition table, that is one line of the
@@ -21,6 +22,9 @@ struct MapDefinition
     // or, for light cells, the five lighting values.
     std::string value;
     SectorLighting lighting;
+    // For an object read from a file whose image is not taken: the texture
+    // reference as the file had it (see TextureRef::keptReference).
+    std::shared_ptr<const std::string> keptReference;
     // The line of the file that defines it, from 1; 0 when not read from a file.
     int line = 0;
 };
@@ -31,6 +35,6 @@ inline TextureRef textureOfPath(const std::string &path, int32_t id)
 {
     const size_t slash = path.rfind('/');
     if (slash == std::string::npos)
-        return TextureRef {path, std::string(), id};
-    return TextureRef {path.substr(slash + 1), path.substr(0, slash + 1), id};
+        return TextureRef {path, std::string(), id, nullptr};
+    return TextureRef {path.substr(slash + 1), path.substr(0, slash + 1), id, nullptr};
 }

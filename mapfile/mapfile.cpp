@@ -6,6 +6,7 @@
 #include "model/mousehold.h"
 #include "model/sector.h"
 #include "model/sectorfactory.h"
+#include "model/subtypetable.h"
 #include "model/textureicons.h"
 
 #include <QDir>
@@ -382,25 +383,38 @@ QStringList MapFile::checkTextures(MapReader::Contents &contents, const QString 
 {
     QStringList problems;
     const QString folder = QFileInfo(mapFolder).canonicalFilePath() + QLatin1Char('/');
+    const std::string prefix = mapFolder.toStdString() + '/';
+    // The image is not taken: the object shows none, and a save writes the
+    // reference back as the file had it and copies nothing.
+    auto keepReference = [&prefix](MapDefinition &definition) {
+        const std::string &path = definition.texturePath;
+        definition.keptReference = std::make_shared<const std::string>(
+            path.rfind(prefix, 0) == 0 ? path.substr(prefix.size()) : path);
+        definition.texturePath.clear();
+    };
     for (MapDefinition &definition : contents.definitions) {
         if (definition.texturePath.empty() || definition.texturePath == MapReader::lampImage)
             continue;
         const QString path = QString::fromStdString(definition.texturePath);
         const QString shown = QDir::toNativeSeparators(QDir(mapFolder).relativeFilePath(path));
         const QFileInfo info(path);
-        if (!info.exists() && !info.isSymLink())
+        if (!info.exists() && !info.isSymLink()) {
+            keepReference(definition);
             continue;
+        }
         // A symbolic link, or a folder that is one, may lead anywhere; what it
         // leads to out of the level's folder is neither shown nor copied.
         const QString canonical = info.canonicalFilePath();
         if (canonical.isEmpty() || !canonical.startsWith(folder)) {
-            definition.texturePath.clear();
+            keepReference(definition);
             problems << QStringLiteral("%1 leads out of the level's folder and was not read").arg(shown);
             continue;
         }
         const QString problem = TextureIcons::problem(definition.texturePath);
-        if (!problem.isEmpty())
+        if (!problem.isEmpty()) {
+            keepReference(definition);
             problems << shown + QLatin1Char(' ') + problem;
+        }
     }
     problems.removeDuplicates();
     return problems;
@@ -411,15 +425,25 @@ SectorRegistry MapFile::buildSectors(const MapReader::Contents &contents, const 
     SectorRegistry registry;
     const MouseHold hold(context.mapWidget ? context.mapWidget->window() : nullptr);
     try {
+        // The objects of one definition line share one new texture number, so
+        // that a fill retextures a loaded room as a painted one and a save
+        // writes the line once; light cells keep one each, as each carries
+        // values of its own. Numbers come from the gallery's running counter,
+        // so none is a gallery texture's, and every load draws new ones.
+        std::vector<int32_t> numbers(contents.definitions.size(), 0);
         for (const MapReader::Layer &layer : contents.layers) {
             if (layer.cells.empty())
                 continue;
             // Reserved first, so that no object is made without a place to go.
             std::vector<Sector *> &sectors = registry[layer.name];
             sectors.reserve(layer.cells.size());
+            const bool lights = layer.name == Kinds::Lightmap;
             for (const MapReader::Cell &cell : layer.cells) {
                 MapDefinition definition = contents.definitions.at(cell.definition);
-                definition.id = context.gallery->nextLightmapId();
+                int32_t &number = numbers[cell.definition];
+                if (number == 0 || lights || definition.kind == Kinds::Lightmap)
+                    number = context.gallery->nextLightmapId();
+                definition.id = number;
                 sectors.push_back(createSector(QPoint(cell.column, cell.row), context));
                 applyDefinition(definition, sectors.back());
             }
@@ -435,7 +459,8 @@ SectorRegistry MapFile::buildSectors(const MapReader::Contents &contents, const 
 void MapFile::applyDefinition(const MapDefinition &definition, Sector *sector)
 {
     const std::string &path = definition.texturePath;
-    const TextureRef texture = textureOfPath(path, definition.id);
+    TextureRef texture = textureOfPath(path, definition.id);
+    texture.keptReference = definition.keptReference;
     sector->setTexture(texture);
     sector->properties->kind = definition.kind;
     sector->setSubtype(definition.subtype);
@@ -443,6 +468,6 @@ void MapFile::applyDefinition(const MapDefinition &definition, Sector *sector)
     // Objects that show one image share one decoded icon.
     if (QPushButton *button = sector->properties->button) {
         button->setIcon(path.empty() ? QIcon() : TextureIcons::icon(path));
-        button->setToolTip(TextureIcons::toolTip(path));
+        button->setToolTip(TextureIcons::toolTip(path, definition.keptReference.get()));
     }
 }

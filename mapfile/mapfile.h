@@ -61,12 +61,14 @@ public:
     // The bytes of a regular file of at most LevelLimits::fileBytes; empty
     // with `error` set otherwise.
     static std::string readMapText(const QString &fileName, QString *error = nullptr);
-    // Texture paths that lead out of the level's folder (through a symbolic
-    // link) are dropped like unsafe references; returns what was dropped or
-    // cannot be shown, one line per texture.
+    // Texture images that are missing, lead out of the level's folder
+    // (through a symbolic link) or cannot be shown are not taken: their
+    // references are kept as text, like unsafe ones. Returns what was refused
+    // or cannot be shown, one line per texture.
     static QStringList checkTextures(MapReader::Contents &contents, const QString &mapFolder);
-    // One new object per occupied cell, each with a texture number of its own;
-    // registry entries only for layers with objects.
+    // One new object per occupied cell; the objects of one definition share a
+    // new texture number, light cells take one each. Registry entries only
+    // for layers with objects.
     static SectorRegistry buildSectors(const MapReader::Contents &contents, const PlacementContext &context);
     static void applyDefinition(const MapDefinition &definition, Sector *sector);
 

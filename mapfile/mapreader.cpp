@@ -8,7 +8,7 @@
 #include <cctype>
 #include <cmath>
 #include <limits>
-#include <unordered_set>
+#include <unordered_map>
 
 const char *const MapReader::lampImage = "assets/lamp.png";
 
@@ -40,11 +40,19 @@ public:
         if (end == std::string_view::npos) {
             end = text.size();
             position = end;
-        } else if (text[end] == '\n') {
+        } else if (text[end] == '\n' || end < loneCrsEnd) {
             position = end + 1;
         } else {
-            const size_t afterCrs = text.find_first_not_of('\r', end);
-            position = afterCrs != std::string_view::npos && text[afterCrs] == '\n' ? afterCrs + 1 : end + 1;
+            // CRs followed by an LF are one line end; otherwise every CR of the
+            // run ends a line, which is remembered so that the run is looked
+            // at once, not once per CR.
+            const size_t afterCrs = std::min(text.find_first_not_of('\r', end), text.size());
+            if (afterCrs < text.size() && text[afterCrs] == '\n') {
+                position = afterCrs + 1;
+            } else {
+                loneCrsEnd = afterCrs;
+                position = end + 1;
+            }
         }
         ++lineNumber;
         line = text.substr(start, end - start);
@@ -61,6 +69,8 @@ private:
     size_t lineNumber;
     size_t start = 0;
     size_t end = 0;
+    // CRs before this offset are lone ones, each a line end.
+    size_t loneCrsEnd = 0;
 };
 
 bool isBlank(std::string_view line)
@@ -73,8 +83,20 @@ bool isHeader(std::string_view line)
     return !line.empty() && line.front() == '#';
 }
 
-// "## Wall #" -> "Wall"
-std::string sectionName(std::string_view header)
+// At most nameBytes of a name (never inside a UTF-8 character); a layer,
+// kind or subtype name is copied into every object that carries it.
+std::string cutName(std::string_view name)
+{
+    if (name.size() <= MapReader::nameBytes)
+        return std::string(name);
+    size_t end = MapReader::nameBytes;
+    while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80)
+        --end;
+    return std::string(name.substr(0, end));
+}
+
+// "## Wall #" -> "Wall"; `cut` tells whether the name was longer than a name may be.
+std::string sectionName(std::string_view header, bool &cut)
 {
     std::string name;
     for (char c : header)
@@ -83,7 +105,9 @@ std::string sectionName(std::string_view header)
     const size_t first = name.find_first_not_of(spaces);
     if (first == std::string::npos)
         return std::string();
-    return name.substr(first, name.find_last_not_of(spaces) - first + 1);
+    name = name.substr(first, name.find_last_not_of(spaces) - first + 1);
+    cut = name.size() > MapReader::nameBytes;
+    return cut ? cutName(name) : name;
 }
 
 // The lines gathered from a section's first line to the blank line that
@@ -94,6 +118,8 @@ struct Block
     size_t begin = 0;
     size_t end = 0;
     size_t firstLine = 0;
+    // The line of the header that named the section; 0 before any.
+    size_t headerLine = 0;
 };
 
 // Calls f for every part of text between separators, empty parts included.
@@ -150,43 +176,34 @@ std::string withThousands(size_t number)
 }
 
 // The definition lines of a level, found by the text of their id: the offset
-// and the line number of each line in the text, sorted by id, the first line
-// of an id only. Eight bytes a line, and a line is read only when a cell asks
-// for it.
+// and the line number of each line in the text, the first line of an id only.
+// Each id is hashed once, and a line is read only when a cell asks for it.
 class DefinitionIndex
 {
 public:
     explicit DefinitionIndex(std::string_view text) : text(text) { }
 
-    void add(size_t lineOffset, size_t lineNumber) { entries.push_back({uint32_t(lineOffset), uint32_t(lineNumber)}); }
-    size_t size() const { return entries.size(); }
+    size_t size() const { return entries.size() + seconds; }
 
-    // Sorts by id; every line of an id after its first is a problem.
-    void sort(LevelProblems &problems)
+    // Every line of an id after its first is a problem.
+    void add(std::string_view line, size_t lineNumber, ReadProblems::Listing &problems)
     {
-        // Stable, so that of the lines of one id the first in the file stays.
-        std::stable_sort(entries.begin(), entries.end(),
-                         [this](const Entry &a, const Entry &b) { return idAt(a.offset) < idAt(b.offset); });
-        size_t kept = 0;
-        for (size_t i = 0; i < entries.size(); ++i) {
-            if (kept > 0 && idAt(entries[kept - 1].offset) == idAt(entries[i].offset)) {
-                ReadProblems::duplicateDefinition(idAt(entries[i].offset), int(entries[i].line),
-                                                  int(entries[kept - 1].line), problems);
-                continue;
-            }
-            entries[kept++] = entries[i];
+        const std::string_view id = line.substr(0, line.find(','));
+        const auto [found, added] = positions.try_emplace(id, uint32_t(entries.size()));
+        if (!added) {
+            ++seconds;
+            ReadProblems::duplicateDefinition(id, int(lineNumber), int(entries[found->second].line), problems);
+            return;
         }
-        entries.resize(kept);
-        readDefinition.assign(entries.size(), -1);
+        entries.push_back({uint32_t(line.data() - text.data()), uint32_t(lineNumber)});
+        readDefinition.push_back(-1);
     }
 
     // The position of the line with this id, or -1.
     int64_t find(std::string_view id) const
     {
-        const auto found
-            = std::lower_bound(entries.begin(), entries.end(), id,
-                               [this](const Entry &entry, std::string_view key) { return idAt(entry.offset) < key; });
-        return found != entries.end() && idAt(found->offset) == id ? found - entries.begin() : -1;
+        const auto found = positions.find(id);
+        return found == positions.end() ? -1 : int64_t(found->second);
     }
 
     std::string_view lineAt(size_t position) const
@@ -202,12 +219,6 @@ public:
     std::vector<int32_t> readDefinition;
 
 private:
-    std::string_view idAt(size_t offset) const
-    {
-        const size_t end = text.find_first_of(",\r\n", offset);
-        return text.substr(offset, end == std::string_view::npos ? std::string_view::npos : end - offset);
-    }
-
     struct Entry
     {
         uint32_t offset;
@@ -216,6 +227,8 @@ private:
 
     std::string_view text;
     std::vector<Entry> entries;
+    std::unordered_map<std::string_view, uint32_t> positions;
+    size_t seconds = 0;
 };
 } // namespace
 
@@ -248,24 +261,58 @@ MapReader::Contents MapReader::parseMapText(std::string_view text) const
 
     // First the sections: where each grid lies, and the lines of the table,
     // indexed as soon as their section is known.
+    using ReadProblems::Kind;
+    using Severity = LevelProblem::Severity;
+    ReadProblems::Listing problems(contents.problems);
     std::vector<Block> grids;
-    std::unordered_set<std::string> gridNames;
+    // Section name -> the line of the header of its first section.
+    std::unordered_map<std::string, size_t> gridNames;
     DefinitionIndex index(text);
     Block block;
     bool blockOpen = false;
+    // Whether a header was read since the last block was closed: blank lines
+    // after a closed block close nothing new.
+    bool named = false;
     auto closeBlock = [&] {
+        if (!blockOpen && !named)
+            return;
         if (!blockOpen)
             block.begin = block.end = block.firstLine = 0;
-        if (block.section == definitionsSection) {
+        if (block.section.empty()) {
+            // Rows no header has named would form a layer without a name,
+            // which no message and no window can show: left out.
+            if (blockOpen)
+                problems.add(Kind::RowsOutsideSection,
+                             LevelProblem::inFile(Severity::Warning, int(block.firstLine),
+                                                  block.headerLine == 0
+                                                      ? "rows before the first section line (such as #Wall) are "
+                                                        "outside any section; they are left out"
+                                                      : "rows under a section line without a name are outside "
+                                                        "any section; they are left out"));
+        } else if (block.section == definitionsSection) {
             forEachRow(text, block, [&](std::string_view line, size_t lineNumber) {
                 // One past the limit is enough to refuse the level.
                 if (index.size() <= limits.objects)
-                    index.add(size_t(line.data() - text.data()), lineNumber);
+                    index.add(line, lineNumber, problems);
             });
-        } else if (gridNames.insert(block.section).second) {
+        } else if (const auto [first, added] = gridNames.try_emplace(block.section, block.headerLine); added) {
             grids.push_back(block);
+        } else if (named) {
+            // The first section of a name is the layer; a second one is told.
+            problems.add(Kind::SecondSection,
+                         LevelProblem::inFile(Severity::Warning, int(block.headerLine),
+                                              "a second section " + ReadProblems::quoted(block.section)
+                                                  + " is left out; the one on line "
+                                                  + std::to_string(first->second) + " is read"));
+        } else if (blockOpen) {
+            problems.add(Kind::RowsAfterSection,
+                         LevelProblem::inFile(Severity::Warning, int(block.firstLine),
+                                              "rows after the empty line that ends the section "
+                                                  + ReadProblems::quoted(block.section) + " (line "
+                                                  + std::to_string(first->second) + ") are left out"));
         }
         blockOpen = false;
+        named = false;
     };
     Lines lines(text);
     std::string_view line;
@@ -274,7 +321,16 @@ MapReader::Contents MapReader::parseMapText(std::string_view text) const
             closeBlock();
         } else if (isHeader(line)) {
             // A header names the section; it does not end the lines gathered so far.
-            block.section = sectionName(line);
+            bool cut = false;
+            block.section = sectionName(line, cut);
+            block.headerLine = lines.number();
+            named = true;
+            if (cut)
+                problems.add(Kind::LongName,
+                             LevelProblem::inFile(Severity::Warning, int(lines.number()),
+                                                  "the section name is longer than "
+                                                      + std::to_string(nameBytes) + " characters; it is cut to "
+                                                      + ReadProblems::quoted(block.section)));
         } else {
             if (!blockOpen) {
                 block.begin = lines.lineStart();
@@ -285,6 +341,7 @@ MapReader::Contents MapReader::parseMapText(std::string_view text) const
         }
         if (grids.size() > sectionLimit) {
             contents.error = "The level has more than " + withThousands(sectionLimit) + " sections.";
+            contents.problems.clear();
             return contents;
         }
     }
@@ -292,9 +349,9 @@ MapReader::Contents MapReader::parseMapText(std::string_view text) const
     closeBlock();
     if (index.size() > limits.objects) {
         contents.error = "The level has more than " + withThousands(limits.objects) + " definitions.";
+        contents.problems.clear();
         return contents;
     }
-    index.sort(contents.problems);
 
     // Then the grids, keeping the cells that hold an object.
     size_t objects = 0;
@@ -338,7 +395,7 @@ MapReader::Contents MapReader::parseMapText(std::string_view text) const
                             MapDefinition definition = parseDefinitionLine(definitionLine);
                             definition.line = index.lineNumberAt(size_t(position));
                             ReadProblems::checkDefinitionLine(definitionLine, definition, definition.line,
-                                                              contents.problems);
+                                                              problems);
                             contents.definitions.push_back(std::move(definition));
                         }
                         lastDefinition = slot;
@@ -372,10 +429,11 @@ MapReader::Contents MapReader::parseMapText(std::string_view text) const
         contents.warnings.push_back("The level is larger than " + cells + " x " + cells
                                     + " cells; the objects beyond were left out.");
         contents.problems.push_back(
-            LevelProblem::inFile(LevelProblem::Severity::Warning, int(firstLineBeyond),
+            LevelProblem::inFile(Severity::Warning, int(firstLineBeyond),
                                  "the level is larger than " + cells + " x " + cells
                                      + " cells; the objects beyond, from this line on, were left out"));
     }
+    problems.finish();
     cellTexts.report(contents.problems);
     ReadProblems::sortByLine(contents.problems);
     return contents;
@@ -386,11 +444,11 @@ MapDefinition MapReader::parseDefinitionLine(std::string_view line) const
     const std::vector<std::string_view> field = leadingFields(line, 8);
     MapDefinition definition;
     definition.id = toInt(field[0]);
-    definition.kind = std::string(field[1]);
+    definition.kind = cutName(field[1]);
     if (definition.kind == Kinds::Ceil || definition.kind == Kinds::Floor) {
         definition.texturePath = texturePathOf(field[3]);
     } else if (definition.kind == Kinds::Lightmap) {
-        definition.subtype = std::string(field[2]);
+        definition.subtype = cutName(field[2]);
         definition.texturePath = lampImage;
         definition.lighting.emission = toInt(field[3]);
         definition.lighting.emissionMin = toInt(field[4]);
@@ -398,16 +456,21 @@ MapDefinition MapReader::parseDefinitionLine(std::string_view line) const
         definition.lighting.randomIntensity = field[6] == "true";
         definition.lighting.blinkDelay = toDouble(field[7]);
     } else {
-        definition.subtype = std::string(field[2]);
+        definition.subtype = cutName(field[2]);
         definition.texturePath = texturePathOf(field[3]);
     }
+    // A reference that is not followed is kept as text, so that a save gives
+    // it back; one longer than any file name is not.
+    if (definition.kind != Kinds::Lightmap && definition.texturePath.empty() && !field[3].empty()
+        && field[3].size() <= referenceBytes)
+        definition.keptReference = std::make_shared<const std::string>(field[3]);
     return definition;
 }
 std::string MapReader::texturePathOf(std::string_view reference) const
 {
     // A reference that would lead out of the level's folder is not followed:
     // the object keeps no image.
-    if (!isSafeReference(reference))
+    if (!isSafeReference(reference) || reference.size() > referenceBytes)
         return std::string();
     std::string path = mapFolder;
     path += '/';

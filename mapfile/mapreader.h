@@ -61,6 +61,12 @@ public:
 
     // The image of every light cell.
     static const char *const lampImage;
+    // Section, kind and subtype names are cut after this many bytes: every
+    // object carries its names, and none of the editor's is half as long.
+    static constexpr size_t nameBytes = 64;
+    // No file name is longer; a longer texture reference is neither followed
+    // nor kept.
+    static constexpr size_t referenceBytes = 4096;
 
     // mapFolder: the folder of the map file, without a trailing "/"; texture
     // references are resolved against it.

@@ -184,14 +184,23 @@ int32_t MapWriter::registerDefinition(const SectorProperties &object, const std:
     content += subtype;
     content += '\n';
     content += light ? value : texturePath;
+    // A reference kept from the file is written as it was, and no image is
+    // copied for it.
+    const bool kept = !light && object.keptReference;
+    if (kept) {
+        content += '\n';
+        content += *object.keptReference;
+    }
     const auto known = idByContent.find(content);
     if (known != idByContent.end())
         return known->second;
 
-    if (!light)
+    if (kept)
+        value = safeName(*object.keptReference);
+    else if (!light)
         value = mapName + "/" + imageFileName(texturePath, object.textureName);
     const int32_t id = freeId(object.textureId);
-    definitionList.push_back(MapDefinition {id, kind, subtype, texturePath, value, SectorLighting()});
+    definitionList.push_back(MapDefinition {id, kind, subtype, texturePath, value, SectorLighting(), nullptr});
     idByContent.emplace(std::move(content), id);
     return id;
 }

@@ -109,6 +109,8 @@ bool MapView::loadMapFromFile(const QString &fileName)
     context.cellSize = loadZoom * baseCellSize;
     context.originX = 0;
     context.originY = 0;
+    // The layer display rules show the objects that are to be seen, once.
+    context.showNewObjects = false;
 
     // The map repaints once when the load is done, not for each object made.
     const UpdatesHold hold(mapWidget);
@@ -130,10 +132,6 @@ bool MapView::loadMapFromFile(const QString &fileName)
         }
         return false;
     }
-
-    for (const auto &entry : loaded)
-        for (Sector *sector : entry.second)
-            connect(sector->properties->button, &QPushButton::clicked, this, &MapView::SectorClickEvent);
 
     closePropertiesWindows();
     finishGestures();

@@ -44,8 +44,6 @@ void MapView::setUpHistory()
 
 void MapView::adoptSector(Sector *sector)
 {
-    if (QPushButton *button = sector->properties->button)
-        connect(button, &QPushButton::clicked, this, &MapView::SectorClickEvent, Qt::UniqueConnection);
     // Objects take the mouse only where the pencil does, like all others.
     sector->setTransparentForMouseEvents(!(radioPaint->isChecked() && radioPencil->isChecked()));
 }

@@ -6,6 +6,7 @@
 #include "mapfile/levellimits.h"
 #include "model/layercontroller.h"
 #include "model/mapedits.h"
+#include "model/objectbutton.h"
 #include "model/placementcontext.h"
 #include "model/sector.h"
 #include "model/sectorfactory.h"
@@ -43,6 +44,9 @@ MapView::MapView(QWidget *mainWindow) : mainWindow(mainWindow), toolCursor(Qt::A
 
     mapWidget = mainWindow->findChild<QWidget *>(QStringLiteral("mapWidget"));
     mapWidget->installEventFilter(this);
+    // One handler for clicks on every object of the map, instead of a
+    // connection per object.
+    ObjectButton::setClickHandler(mapWidget, [this] { SectorClickEvent(); });
     // The map paints its own background: a style sheet on it would cascade
     // to every object button and style each one.
     background = new MapBackground(mapWidget, this);
@@ -59,6 +63,7 @@ MapView::~MapView()
 {
     if (cursorOverridden)
         QApplication::restoreOverrideCursor();
+    ObjectButton::setClickHandler(mapWidget, {});
     // An open properties window records into the history as it closes, and
     // the history's steps refer to the edit operations: all go in this order.
     closePropertiesWindows();
@@ -137,9 +142,7 @@ Sector *MapView::placeSectorAt(const QPoint &viewCell)
         showStatus(LevelLimits::beyondGridMessage());
         return nullptr;
     }
-    Sector *sector = createSector(viewCell, placementContext());
-    connect(sector->properties->button, &QPushButton::clicked, this, &MapView::SectorClickEvent);
-    return sector;
+    return createSector(viewCell, placementContext());
 }
 
 void MapView::setSectorsMouseTransparent(bool transparent)

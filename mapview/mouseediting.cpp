@@ -136,12 +136,15 @@ template<typename Action> void MapView::continueStroke(QMouseEvent *event, bool 
 
 void MapView::keepMouseDuringStroke(QMouseEvent *event)
 {
-    // A right or middle press on an object reaches the map through the
-    // object's button, which then receives the rest of the stroke; erasing
-    // that object would end the stroke. The map takes the mouse instead until
-    // every button is up.
-    if (event->type() == QEvent::MouseButtonPress && event->button() != Qt::LeftButton
-        && QWidget::mouseGrabber() != mapWidget)
+    // The map takes the mouse from a press until every button is up. A right
+    // or middle press on an object reaches the map through the object's
+    // button, which would receive the rest of the stroke, and erasing that
+    // object would end it. And while the map holds the grab, Qt does not look
+    // for the widget under the pointer among all the map's objects each time
+    // a stroke shows a new one, so a stroke costs what its cells cost, not
+    // what the level holds. A left press on an object stays with the object,
+    // whose click opens its properties.
+    if (event->type() == QEvent::MouseButtonPress && QWidget::mouseGrabber() != mapWidget)
         mapWidget->grabMouse();
     else if (event->type() == QEvent::MouseButtonRelease && event->buttons() == Qt::NoButton
              && QWidget::mouseGrabber() == mapWidget)

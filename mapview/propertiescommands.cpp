@@ -68,7 +68,6 @@ void MapView::SectorPropertiesClosedEvent()
             continue;
         SectorProperties *p = sector->properties;
         if (p->button) {
-            connect(p->button, &QPushButton::clicked, this, &MapView::SectorClickEvent, Qt::UniqueConnection);
             p->button->setIconSize(QSize(size, size));
             p->button->resize(size, size);
         }

@@ -47,6 +47,19 @@ public:
     // Unselects everything; each object gets back the look its layer has now.
     void clearSelection();
 
+    // How the objects of a whole layer look while the current layer is
+    // current: shown or hidden, and tinted how. The display pass applies it.
+    struct LayerLook
+    {
+        enum class Tint : uint8_t { None, Background, LightLevel };
+        bool shown = true;
+        Tint tint = Tint::None;
+        bool operator==(const LayerLook &other) const { return shown == other.shown && tint == other.tint; }
+    };
+    LayerLook lookOf(const std::string &layer) const;
+
+    // Brings every layer to its look, touching only the layers whose look
+    // changed (or whose objects may differ from it), then tints the selection.
     void refreshDisplay();
     void tintLightSector(Sector *sector);
     // Every light cell gets its light tint again; selected objects stay green.
@@ -100,8 +113,10 @@ public slots:
 
 private:
     void loadLayerSectors();
-    void applyVisibilityRules();
-    void applyLayerTints(const std::string &layer);
+    // Gives one object its layer's look.
+    void applyLook(Sector *sector, const LayerLook &look);
+    // The layer's objects may no longer all look as its last applied look.
+    void forgetLook(const std::string &layer);
     // The tint the display rules give an object of `layer` while nothing selects it.
     void applyDisplayTint(Sector *sector, const std::string &layer);
     void tintSelection();
@@ -115,6 +130,9 @@ private:
     using PositionIndex = std::unordered_map<uint64_t, Sector *>;
     std::unordered_map<std::string, PositionIndex> layerIndexes;
     LayerStates states;
+    // The look each layer was last given as a whole; a layer without an entry
+    // is brought to its look object by object at the next display pass.
+    std::unordered_map<std::string, LayerLook> appliedLooks;
     // Objects removed with deferred deletion that may not have died yet.
     std::vector<QPointer<Sector>> pendingDeletion;
 };

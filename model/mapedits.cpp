@@ -95,7 +95,7 @@ void showTexture(Sector *sector)
         return;
     const std::string path = sector->properties->textureDir + sector->properties->textureName;
     button->setIcon(path.empty() ? QIcon() : TextureIcons::icon(path));
-    button->setToolTip(TextureIcons::toolTip(path));
+    button->setToolTip(TextureIcons::toolTip(path, sector->properties->keptReference.get()));
 }
 } // namespace
 
@@ -133,6 +133,9 @@ void MapEdits::endGesture()
         if (after != touched.before)
             change.changed.push_back(ChangedObject {touched.before, std::move(after)});
     }
+    // The history keeps what the step changed, without the growth room.
+    change.placed.shrink_to_fit();
+    change.changed.shrink_to_fit();
     if (!change.empty() && stepDone)
         stepDone(done->name, std::move(change));
 }
@@ -279,7 +282,9 @@ void MapEdits::redo(const MapChange &change)
 Sector *MapEdits::make(const ObjectRecord &record, size_t index)
 {
     // Made like every object, then given what the record says it was.
-    const PlacementContext where = context();
+    PlacementContext where = context();
+    // Shown once, by the display rules, if its layer is to be seen.
+    where.showNewObjects = false;
     Sector *sector = createSector(QPoint(record.mapX + where.originX, record.mapY + where.originY), where);
     apply(sector, record);
     layers.insertSector(record.layer, index, sector);

@@ -2,28 +2,148 @@
 
 #include "model/maptile.h"
 #include "model/missingimagemark.h"
+#include "model/tintcache.h"
 
+#include <QHash>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
+#include <QStyleOptionButton>
+
+namespace {
+QHash<const QWidget *, std::function<void()>> &clickHandlers()
+{
+    static QHash<const QWidget *, std::function<void()>> handlers;
+    return handlers;
+}
+} // namespace
 
 ObjectButton::ObjectButton(QWidget *map) : QPushButton(map)
 {
 }
 
+ObjectButton *ObjectButton::of(QPushButton *button)
+{
+    return dynamic_cast<ObjectButton *>(button);
+}
+
+void ObjectButton::setTint(const QColor &colour)
+{
+    const bool nowTinted = colour.isValid();
+    const QRgb rgba = nowTinted ? colour.rgba() : 0;
+    if (nowTinted == tinted && rgba == tintColour)
+        return;
+    tinted = nowTinted;
+    tintColour = rgba;
+    update();
+}
+
+QColor ObjectButton::tint() const
+{
+    return tinted ? QColor::fromRgba(tintColour) : QColor();
+}
+
+void ObjectButton::setClickHandler(const QWidget *map, std::function<void()> handler)
+{
+    if (handler)
+        clickHandlers().insert(map, std::move(handler));
+    else
+        clickHandlers().remove(map);
+}
+
 void ObjectButton::paintEvent(QPaintEvent *event)
 {
-    // Without a tile the map is plain black and the button adds nothing of its own.
-    const QPixmap tile = MapTile::current(parentWidget());
-    if (!tile.isNull()) {
-        QPainter painter(this);
-        const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
-        const QRect inside = rect().adjusted(frame, frame, -frame, -frame);
-        MapTile::paint(painter, inside, tile, inside.topLeft());
+    if (!tinted) {
+        // Without a tile the map is plain black and the button adds nothing of its own.
+        const QPixmap tile = MapTile::current(parentWidget());
+        if (!tile.isNull() || icon().isNull()) {
+            QPainter painter(this);
+            if (!tile.isNull())
+                paintTile(painter, tile);
+            paintMissingImageMark(painter);
+        }
+        QPushButton::paintEvent(event);
+        return;
     }
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    TintCache::Key key;
+    key.icon = icon().cacheKey();
+    key.tile = MapTile::current(parentWidget()).cacheKey();
+    key.size = size();
+    key.iconSize = iconSize();
+    key.state = quint32(option.state);
+    key.features = quint32(option.features);
+    key.tint = tintColour;
+    const QPixmap *picture = TintCache::find(key);
+    if (!picture) {
+        QPixmap plain(size());
+        plain.fill(Qt::transparent);
+        QPainter painter(&plain);
+        // What a painter on the widget itself starts with.
+        painter.setPen(QPen(palette().brush(foregroundRole()), 1));
+        painter.setBackground(palette().brush(backgroundRole()));
+        painter.setFont(font());
+        painter.setLayoutDirection(layoutDirection());
+        paintPlain(painter);
+        painter.end();
+        picture = &TintCache::insert(key, plain);
+    }
+    QPainter painter(this);
+    painter.drawPixmap(QPoint(0, 0), *picture);
+}
+
+void ObjectButton::paintTile(QPainter &painter, const QPixmap &tile)
+{
+    const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
+    const QRect inside = rect().adjusted(frame, frame, -frame, -frame);
+    MapTile::paint(painter, inside, tile, inside.topLeft());
+}
+
+void ObjectButton::paintMissingImageMark(QPainter &painter)
+{
     // An object without a picture shows that it has none, rather than nothing.
-    if (icon().isNull()) {
-        QPainter painter(this);
+    if (icon().isNull())
         MissingImageMark::paint(painter, rect());
+}
+
+void ObjectButton::paintPlain(QPainter &painter)
+{
+    const QPixmap tile = MapTile::current(parentWidget());
+    if (!tile.isNull())
+        paintTile(painter, tile);
+    paintMissingImageMark(painter);
+    // What QPushButton paints.
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    style()->drawControl(QStyle::CE_PushButton, &option, &painter, this);
+}
+
+void ObjectButton::mouseReleaseEvent(QMouseEvent *event)
+{
+    // The release that makes QPushButton emit clicked().
+    const bool clicks = event->button() == Qt::LeftButton && isDown() && hitButton(event->pos());
+    QPushButton::mouseReleaseEvent(event);
+    if (clicks)
+        reportClick();
+}
+
+void ObjectButton::keyReleaseEvent(QKeyEvent *event)
+{
+    const bool clicks = !event->isAutoRepeat() && isDown()
+                        && (event->key() == Qt::Key_Space || event->key() == Qt::Key_Select);
+    QPushButton::keyReleaseEvent(event);
+    if (clicks)
+        reportClick();
+}
+
+void ObjectButton::reportClick()
+{
+    const auto handler = clickHandlers().constFind(parentWidget());
+    if (handler != clickHandlers().constEnd()) {
+        // The handler may change the handlers.
+        const std::function<void()> call = *handler;
+        call();
     }
-    QPushButton::paintEvent(event);
 }

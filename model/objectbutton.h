@@ -1,17 +1,47 @@
 #pragma once
 
+#include <QColor>
 #include <QPushButton>
+#include <functional>
 
 // The button that shows a placed object on the map. It paints the map's
 // background tile inside its frame before the icon, so a see-through texture
-// (and a tint) shows over a grid square. Without an icon it shows the
-// missing-image mark. No Q_OBJECT: it adds no signals,
-// and its class name stays "QPushButton" for everything that looks for one.
+// (and a tint) shows over a grid square; without an icon it shows the
+// missing-image mark. A tinted object draws a picture
+// shared by all objects that look the same (TintCache), so no object carries
+// a graphics effect of its own. A click on any object of a map goes to the
+// one handler of that map, without a connection per object. No Q_OBJECT: it
+// adds no signals, and its class name stays "QPushButton" for everything
+// that looks for one.
 class ObjectButton : public QPushButton
 {
 public:
     explicit ObjectButton(QWidget *map);
 
+    // The object's button, or null for a button of another kind.
+    static ObjectButton *of(QPushButton *button);
+
+    // Tints the object as Qt's colourise effect at full strength would; an
+    // invalid colour removes the tint.
+    void setTint(const QColor &colour);
+    // Invalid when the object shows untinted.
+    QColor tint() const;
+
+    // Clicks on the objects of `map` call `handler`; an empty one stops that.
+    static void setClickHandler(const QWidget *map, std::function<void()> handler);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+
+private:
+    // Paints what the button shows untinted, into any paint device.
+    void paintPlain(QPainter &painter);
+    void paintTile(QPainter &painter, const QPixmap &tile);
+    void paintMissingImageMark(QPainter &painter);
+    void reportClick();
+
+    QRgb tintColour = 0;
+    bool tinted = false;
 };

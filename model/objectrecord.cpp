@@ -16,11 +16,19 @@ bool operator==(const SectorLighting &a, const SectorLighting &b)
         && a.isLightEmitter == b.isLightEmitter;
 }
 
+bool sameKeptReference(const TextureRef &a, const TextureRef &b)
+{
+    if (!a.keptReference || !b.keptReference)
+        return a.keptReference == b.keptReference;
+    return *a.keptReference == *b.keptReference;
+}
+
 bool ObjectRecord::operator==(const ObjectRecord &other) const
 {
     return layer == other.layer && kind == other.kind && mapX == other.mapX && mapY == other.mapY
         && texture.textureName == other.texture.textureName && texture.textureDir == other.texture.textureDir
-        && texture.textureId == other.texture.textureId && subtype == other.subtype && lighting == other.lighting;
+        && texture.textureId == other.texture.textureId && sameKeptReference(texture, other.texture)
+        && subtype == other.subtype && lighting == other.lighting;
 }
 
 size_t ObjectRecord::extraBytes() const
@@ -37,7 +45,7 @@ ObjectRecord recordOf(const Sector &sector, const std::string &layer)
     record.kind = p.kind;
     record.mapX = p.mapX;
     record.mapY = p.mapY;
-    record.texture = TextureRef {p.textureName, p.textureDir, p.textureId};
+    record.texture = TextureRef {p.textureName, p.textureDir, p.textureId, p.keptReference};
     record.subtype = p.subtype;
     record.lighting = p.lighting;
     return record;

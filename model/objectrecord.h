@@ -26,6 +26,8 @@ struct ObjectRecord
 };
 
 bool operator==(const SectorLighting &a, const SectorLighting &b);
+// Both without a kept reference, or both with the same text.
+bool sameKeptReference(const TextureRef &a, const TextureRef &b);
 
 ObjectRecord recordOf(const Sector &sector, const std::string &layer);
 

@@ -19,4 +19,7 @@ struct PlacementContext
     int32_t originX = 0;
     int32_t originY = 0;
     MapEdits *edits = nullptr;
+    // Whether a new object's button is shown at once. Batches (a load, an
+    // undo) leave them hidden for the layer display rules to show once.
+    bool showNewObjects = true;
 };

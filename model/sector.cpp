@@ -31,6 +31,7 @@ void Sector::setTexture(const TextureRef &texture)
     properties->textureName = texture.textureName;
     properties->textureDir = texture.textureDir;
     properties->textureId = texture.textureId;
+    properties->keptReference = texture.keptReference;
 }
 
 void Sector::setWorldPosition(double x, double y)

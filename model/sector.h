@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class QPushButton;
@@ -28,6 +29,11 @@ struct TextureRef
     std::string textureName;
     std::string textureDir;
     int32_t textureId = -1;
+    // The texture reference of a loaded object whose image the editor did not
+    // take (missing, out of the level's folder, no image it shows), exactly as
+    // the file had it: a save writes it back and copies no image. Shared by
+    // the objects of one definition; null for every other texture.
+    std::shared_ptr<const std::string> keptReference;
 
     std::string imagePath() const { return textureDir + textureName; }
 };
@@ -47,6 +53,8 @@ struct SectorProperties
     int32_t textureId = -1;
     std::string kind;
     std::string subtype;
+    // See TextureRef::keptReference.
+    std::shared_ptr<const std::string> keptReference;
 };
 
 // One object in one cell of one layer. Owns its property record and, through

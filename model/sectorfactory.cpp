@@ -26,7 +26,8 @@ Sector *createSector(const QPoint &viewCell, const PlacementContext &context)
     const TextureRef texture = context.gallery->currentTexture;
     button->setIcon(TextureIcons::icon(texture.imagePath()));
     button->setToolTip(TextureIcons::toolTip(texture.imagePath()));
-    button->show();
+    if (context.showNewObjects)
+        button->show();
 
     auto *properties = new SectorProperties;
     properties->button = button;
@@ -34,6 +35,7 @@ Sector *createSector(const QPoint &viewCell, const PlacementContext &context)
     properties->textureName = texture.textureName;
     properties->textureDir = texture.textureDir;
     properties->textureId = texture.textureId;
+    properties->keptReference = texture.keptReference;
     properties->worldX = x;
     properties->worldY = y;
     properties->mapX = viewCell.x() - context.originX;

@@ -71,8 +71,11 @@ QString TextureIcons::problem(const std::string &imagePath)
     return entryFor(imagePath).problem;
 }
 
-QString TextureIcons::toolTip(const std::string &imagePath)
+QString TextureIcons::toolTip(const std::string &imagePath, const std::string *keptReference)
 {
+    if (imagePath.empty() && keptReference && !keptReference->empty())
+        return QStringLiteral("Missing image: %1 could not be taken (F7 lists why)")
+            .arg(QString::fromStdString(*keptReference));
     if (imagePath.empty())
         return QStringLiteral("Missing image: this object names none");
     const Entry &entry = entryFor(imagePath);

@@ -3,12 +3,12 @@
 #include "app/gorseed.h"
 #include "mapview/mapview.h"
 #include "model/layercontroller.h"
+#include "model/objectbutton.h"
 #include "model/sector.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
-#include <QGraphicsColorizeEffect>
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
@@ -184,8 +184,8 @@ void chooseLayer(GorseED &window, const QString &layer)
 
 QColor tintOf(const Sector *sector)
 {
-    auto *effect = qobject_cast<QGraphicsColorizeEffect *>(sector->properties->button->graphicsEffect());
-    return effect ? effect->color() : QColor();
+    const ObjectButton *button = ObjectButton::of(sector->properties->button);
+    return button ? button->tint() : QColor();
 }
 
 QString statusText(const GorseED &window)

@@ -8,6 +8,7 @@
 #include "mapview/fillarea.h"
 #include "mapview/mapview.h"
 
+#include <QSet>
 #include <QTest>
 
 namespace {
@@ -103,7 +104,7 @@ private slots:
         chooseLayer(editor.window, "Item");
         editor.placeAll({QPoint(2, 2)});
         Sector *item = editor.layers->sectorAt(2, 2);
-        item->setTexture(TextureRef {"other.png", "textures/Item/", 7});
+        item->setTexture(TextureRef {"other.png", "textures/Item/", 7, nullptr});
         editor.fillFrom(1, 1);
         QCOMPARE(editor.layers->layerList("Item").size(), size_t(9));
         QCOMPARE(editor.layers->sectorAt(2, 2), item);
@@ -145,6 +146,53 @@ private slots:
         QVERIFY(answer->seen);
     }
 
+    // A loaded level keeps one texture number per definition line (new on
+    // every load, none a gallery texture's) and one per light cell: a fill
+    // retextures a loaded room whole, and a save writes the lines the file had.
+    void retexturesALoadedRoom()
+    {
+        Editor editor;
+        editor.placeAll(ringAround(QRect(1, 1, 3, 2)));
+        chooseLayer(editor.window, "Floor");
+        editor.fillFrom(1, 1);
+        chooseLayer(editor.window, "Lightmap");
+        editor.placeAll({QPoint(1, 1), QPoint(2, 1)});
+        const QString file = editor.fixture.workdir.path() + "/room.map";
+        const SectorRegistry &registry = editor.layers->sectorsByLayer;
+        auto definitionLines = [&file] { return bytesOf(file).split('#').last().count('\n') - 1; };
+        QVERIFY(MapFile().writeMapFile(file, registry));
+        QCOMPARE(definitionLines(), 4);
+
+        QSet<int> earlier;
+        for (int load = 0; load < 2; ++load) {
+            QVERIFY(editor.view->loadMapFromFile(file));
+            QSet<int> taken;
+            for (const auto &textures : editor.view->textureGallery->texturesByLayer)
+                for (const TextureRef &texture : textures.second)
+                    taken << texture.textureId;
+            QList<int> numbersPerLayer;
+            for (const char *layer : {"Wall", "Floor", "Lightmap"}) {
+                QSet<int> numbers;
+                for (const Sector *sector : editor.layers->layerList(layer))
+                    numbers << sector->properties->textureId;
+                QVERIFY(!numbers.intersects(taken) && !numbers.intersects(earlier));
+                numbersPerLayer << numbers.size();
+                taken += numbers;
+            }
+            QCOMPARE(numbersPerLayer, QList<int>({1, 1, 2}));
+            earlier = taken;
+        }
+        QVERIFY(MapFile().writeMapFile(file, registry));
+        QCOMPARE(definitionLines(), 4);
+
+        chooseLayer(editor.window, "Floor");
+        editor.view->listViewTextures->setCurrentRow(1);
+        editor.fillFrom(3, 2);
+        for (const Sector *floor : editor.layers->layerList("Floor"))
+            QCOMPARE(floor->properties->textureName, std::string("wood.png"));
+        QCOMPARE(editor.layers->layerList("Floor").size(), size_t(6));
+    }
+
     void retexturesByFillAndByGalleryClick()
     {
         Editor editor;
@@ -179,7 +227,7 @@ private slots:
             QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
                               list->visualItemRect(list->item(row)).center());
         };
-        editor.layers->sectorAt(2, 1)->setTexture(TextureRef {"other.png", "assets/", numbers[1]});
+        editor.layers->sectorAt(2, 1)->setTexture(TextureRef {"other.png", "assets/", numbers[1], nullptr});
         QTest::mouseClick(editor.view->radioSelect, Qt::LeftButton);
         editor.layers->selectRect(1, 1, 2, 1);
         clickItem(0); // the item already selected applies again

@@ -4,10 +4,12 @@
 #include "testsupport.h"
 
 #include "app/gorseed.h"
+#include "gallery/texturegallery.h"
 #include "mapfile/levellimits.h"
 #include "mapfile/mapfile.h"
 #include "mapview/mapview.h"
 #include "model/layercontroller.h"
+#include "model/mapedits.h"
 #include "model/placementcontext.h"
 #include "model/sector.h"
 #include "properties/pointlight.h"
@@ -74,6 +76,42 @@ private slots:
         scene.fixture.workdir.makeFolder("elsewhere");
         QVERIFY(MapFile().writeMapFile(dir + "/elsewhere/copy.map", scene.layers->sectorsByLayer));
         QCOMPARE(filesIn(dir + "/elsewhere/copy"), QStringList({"alias.png", "own.png"}));
+    }
+
+    // A texture the editor does not take keeps its reference as the file had
+    // it: saved elsewhere, the level names the same images and copies none of
+    // them; a retextured object takes the new texture instead.
+    void refusedTexturesKeepTheirReferences()
+    {
+        MapScene scene;
+        const WorkingDirectory &dir = scene.fixture.workdir;
+        dir.writeImage("private/photo.png");
+        dir.writeImage("levels/k/own.png");
+        dir.writeImage("levels/k/wide.png", QSize(4097, 1));
+        dir.writeFile("levels/k/text.png", "no picture");
+        QVERIFY(QFile::link(dir.path() + "/private/photo.png", dir.path() + "/levels/k/photo.png"));
+        const QStringList references {"k/own.png", "k/photo.png", "k/wide.png", "k/text.png", "k/gone.png",
+                                      "../private/photo.png", "/etc/passwd", "k/../../x.png"};
+        dir.writeFile("levels/k.map", wallsUsing(references + QStringList(QString(5000, 'y'))));
+        loadAndAnswer(scene, dir.path() + "/levels/k.map", true);
+        QStringList told;
+        for (const LevelProblem &problem : scene.view->checkCurrentLevel())
+            told << QString::fromStdString(problem.message);
+        QCOMPARE(told.filter("a save keeps the reference as it is").size(), 7);
+
+        dir.makeFolder("elsewhere");
+        const QString copy = dir.path() + "/elsewhere/copy.map";
+        QVERIFY(MapFile().writeMapFile(copy, scene.layers->sectorsByLayer));
+        QStringList written;
+        for (const QByteArray &line : bytesOf(copy).split('#').last().split('\n').mid(1, 9))
+            written << QString::fromUtf8(line.mid(line.indexOf(",Wall,S,") + 8)).trimmed();
+        QCOMPARE(written, QStringList({"copy/own.png"}) + references.mid(1) + QStringList({"copy/"}));
+        QCOMPARE(filesIn(dir.path() + "/elsewhere/copy"), QStringList({"own.png"}));
+
+        Sector *wall = scene.layers->layerList("Wall").at(1);
+        QVERIFY(wall->properties->keptReference);
+        scene.view->edits->retexture(wall, scene.view->textureGallery->currentTexture);
+        QVERIFY(!wall->properties->keptReference);
     }
 
     // A picture's header is read first: a bomb is refused undecoded, and of
@@ -173,7 +211,8 @@ private slots:
         QVERIFY(loadAndAnswer(scene, dir + "/level.map", true).contains("level/pipe.png is not a regular file"));
         MapFile copy;
         QVERIFY(copy.writeMapFile(dir + "/copy.map", scene.layers->sectorsByLayer));
-        QVERIFY(filesIn(dir + "/copy").isEmpty() && copy.imageProblems.join("").contains("not a regular file"));
+        QVERIFY(filesIn(dir + "/copy").isEmpty() && copy.imageProblems.isEmpty());
+        QVERIFY(bytesOf(dir + "/copy.map").endsWith(",Wall,S,level/pipe.png\r\n"));
     }
 
     // A write that fails on its way to the disk (past the largest file the

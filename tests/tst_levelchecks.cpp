@@ -149,15 +149,15 @@ private slots:
                                        "stays empty",
                             w.arg(13) + "a second definition of 1; the one on line 12 is used",
                             w.arg(15) + "the texture \"lev/missing.png\" of the definition of 3 does not exist; its "
-                                        "objects show no image",
+                                        "objects show no image, and a save keeps the reference as it is",
                             w.arg(16) + "the definition of 4 has the kind \"Gate\", which is no layer of the editor",
                             w.arg(17) + "the definition of 5 gives Door the subtype \"Purple\", which Door does not have",
                             "t.map:18: error: the texture \"lev/../../x.png\" of the definition of 6 leads out of the "
-                            "level's folder; it is not read",
+                            "level's folder; it is not read, and a save keeps the reference as it is",
                             w.arg(19) + "the definition of 8 has 2 of the 4 fields it needs; the missing ones are taken "
                                         "as empty",
                             w.arg(20) + "the texture \"lev/text.png\" of the definition of 9 is not an image; its "
-                                        "objects show no image"};
+                                        "objects show no image, and a save keeps the reference as it is"};
     }
 
     void rules()

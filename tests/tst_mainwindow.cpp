@@ -7,8 +7,9 @@
 #include "gallery/texturegallery.h"
 #include "mapview/mapview.h"
 #include "model/maptile.h"
-#include "model/tinteffect.h"
+#include "model/objectbutton.h"
 
+#include <QGraphicsEffect>
 #include <QTest>
 
 class MainWindowTest : public QObject
@@ -86,14 +87,18 @@ private slots:
             QCOMPARE(wall->properties->worldX, 3.0 * size);
             QCOMPARE(floor->properties->button->pos(), QPoint(size, 0));
             // Its tint, drawn afresh and then from the cache, looks exactly as
-            // Qt's own colourise effect draws it.
+            // Qt's own colourise effect draws it, and no object carries one.
+            QVERIFY(!button->graphicsEffect());
             const QImage tinted = drawn();
             QCOMPARE(drawn(), tinted);
+            ObjectButton::of(button)->setTint(QColor());
+            QVERIFY(drawn() != tinted);
             auto *reference = new QGraphicsColorizeEffect(button);
             reference->setColor(blue);
             button->setGraphicsEffect(reference);
             QCOMPARE(drawn(), tinted);
-            button->setGraphicsEffect(new TintEffect(blue, button));
+            button->setGraphicsEffect(nullptr);
+            ObjectButton::of(button)->setTint(blue);
         }
     }
 

@@ -66,15 +66,15 @@ private slots:
         // Blank lines after the table, common after editing by hand, keep it.
         QTest::newRow("LF, blank lines after the definitions") << lf + "\n\n" << exampleRead;
         QTest::newRow("CR, last line without an end") << QByteArray(lf).replace('\n', '\r').chopped(1) << exampleRead;
-        QTest::newRow("empty text") << QByteArray() << ": # ";
-        QTest::newRow("binary garbage") << QByteArray("\0\xff#\xfe\r\r\n,\0,", 10) << ": # ";
-        // Empty cells are dropped, the first section of a name is kept, and a
-        // header without a blank line before it renames the lines gathered.
+        QTest::newRow("empty text") << QByteArray() << " # ";
+        QTest::newRow("binary garbage") << QByteArray("\0\xff#\xfe\r\r\n,\0,", 10) << " # ";
+        // Empty cells are dropped, rows before any header and the second
+        // section of a name are left out, and a header without a blank line
+        // before it renames the lines gathered.
         QTest::newRow("grid sections")
             << QByteArray("7,\n\n#Wall\n0,,101,\n\n#Wall\n2,\n\n#Roof\n1,\n##Do#or\n2,\n\n#Definitions\n7,Item,A,a\n"
                           "101,Wall,B,b\n1,Door,C,c\n2,Door,D,d\n")
-            << ": 0,0:0 ; Wall: 1,0:1 ; Door: 0,0:2 0,1:3 # Item/A//maps/a | Wall/B//maps/b | Door/C//maps/c | "
-               "Door/D//maps/d";
+            << "Wall: 1,0:0 ; Door: 0,0:1 0,1:2 # Wall/B//maps/b | Door/C//maps/c | Door/D//maps/d";
         QTest::newRow("ids are texts; the first definition stays; two tables")
             << QByteArray("#Wall\n0101,101, 101,3,2,9,\n\n#Definitions\n0101,Wall,A,a.png\n101,Wall,B,b.png\n"
                           " 101,Wall,C,\n101,Door,D,d.png\n\n2,Item,E,e.png\n\n#Definitions\n3,Item,F,f.png\n\n")
@@ -133,6 +133,70 @@ private slots:
     {
         QFETCH(QByteArray, text);
         QCOMPARE(read(text), exampleRead);
+    }
+
+    // What is left out is told by line: rows outside any section, rows after
+    // the end of one, a second section of a name.
+    void sectionsLeftOut()
+    {
+        const MapReader::Contents contents = MapReader("/maps").parseMapText(
+            "1,\n\n#Wall\n1,\n\n2,\n\n\n#Wall\n1,\n\n#\n1,\n\n#Wall\n\n#Definitions\n1,Wall,Solid,a\n2,Wall,Solid,b\n");
+        QStringList told;
+        for (const LevelProblem &problem : contents.problems)
+            told << QString::number(problem.line) + ": " + QString::fromStdString(problem.message);
+        QCOMPARE(summary(contents), "Wall: 0,0:0 # Wall/Solid//maps/a");
+        QCOMPARE(told, QStringList({
+                           "1: rows before the first section line (such as #Wall) are outside any section; they are "
+                           "left out",
+                           "6: rows after the empty line that ends the section \"Wall\" (line 3) are left out",
+                           "9: a second section \"Wall\" is left out; the one on line 3 is read",
+                           "13: rows under a section line without a name are outside any section; they are left out",
+                           "15: a second section \"Wall\" is left out; the one on line 3 is read",
+                       }));
+    }
+
+    // A hostile level gives a short list: each kind of problem at most 100
+    // times and then counted, each text quoted in at most 80 bytes.
+    void problemsListedBriefly_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("problems");
+        QTest::addColumn<QString>("last");
+        const QByteArray longId = QByteArray(1000, '7');
+        QTest::newRow("second definitions of a long id")
+            << "#Definitions\n" + repeated(longId + ",Wall,Solid,a\n", 151) << 101
+            << "103: 50 more second definitions of an id from here on are not listed";
+        QTest::newRow("second sections") << repeated("#Wall\n1,\n\n", 151) << 102
+                                         << "304: 50 more second sections of a name from here on are not listed";
+        QByteArray cells, kinds;
+        for (int i = 1; i <= 150; ++i) {
+            cells += QByteArray::number(i) + ",";
+            kinds += QByteArray::number(i) + ",Rock,S,a\n";
+        }
+        QTest::newRow("definitions of an unknown kind") << "#Wall\n" + cells + "\n\n#Definitions\n" + kinds << 101
+                                                        << "105: 50 more definitions whose kind is no layer from "
+                                                           "here on are not listed";
+        QTest::newRow("a cell of a megabyte") << "#Wall\n" + QByteArray(1 << 20, 'x') + ",\n" << 1
+                                              << "2: a cell holds \"" + QString(80, 'x')
+                + "...\", which is not a number and names no definition; the cell stays empty";
+        QTest::newRow("a section name of 100 KB")
+            << "#" + QByteArray(100000, 'W') + "\n1,\n\n#Definitions\n1,Wall,Solid,a\n" << 1
+            << "1: the section name is longer than 64 characters; it is cut to \"" + QString(64, 'W') + "\"";
+    }
+
+    void problemsListedBriefly()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(int, problems);
+        QFETCH(QString, last);
+        const MapReader::Contents contents = MapReader("/maps").parseMapText(text.toStdString());
+        QCOMPARE(int(contents.problems.size()), problems);
+        const LevelProblem &told = contents.problems.back();
+        QCOMPARE(QString::number(told.line) + ": " + QString::fromStdString(told.message), last);
+        for (const LevelProblem &problem : contents.problems)
+            QVERIFY(problem.message.size() < 200);
+        for (const MapReader::Layer &layer : contents.layers)
+            QVERIFY(layer.name.size() <= MapReader::nameBytes);
     }
 
     // The grid a level may use and the objects, definitions and sections it may hold.

@@ -9,8 +9,9 @@
 #include "mapview/mapview.h"
 #include "model/layercontroller.h"
 #include "model/sector.h"
+#include "model/tintcache.h"
+#include "properties/objectpropertiesform.h"
 
-#include <QGraphicsEffect>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QSet>
@@ -27,6 +28,20 @@ struct MoveCounter : QObject
         return false;
     }
     QHash<QObject *, int> moves;
+};
+
+// Counts the show and hide events of the buttons on a map, made before or after.
+struct ShowCounter : QObject
+{
+    explicit ShowCounter(QWidget *map) : map(map) { qApp->installEventFilter(this); }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched->parent() == map && event->type() == QEvent::ShowToParent)
+            ++shows[watched];
+        return false;
+    }
+    QWidget *map;
+    QHash<QObject *, int> shows;
 };
 
 // Counts the paints of the buttons on a map.
@@ -100,6 +115,55 @@ private slots:
         QCOMPARE(view->mapWidget->findChildren<QPushButton *>().size(), 600);
     }
 
+    void loadShowsEachSeenObjectOnce()
+    {
+        EditorFixture editor;
+        MapView *view = editor.window->mapView;
+        fill(*editor.window, {"Wall", "Floor", "Actor"}, QSize(20, 10), "Wall");
+        const QString file = editor.workdir.path() + "/level.map";
+        QVERIFY(MapFile().writeMapFile(file, view->layerController->sectorsByLayer));
+        ShowCounter counter(view->mapWidget);
+        QVERIFY(view->loadMapFromFile(file));
+        // With walls current, floors are never shown; walls and actors once each.
+        QCOMPARE(counter.shows.size(), 400);
+        for (const auto &layer : view->layerController->sectorsByLayer)
+            for (const Sector *sector : layer.second) {
+                QCOMPARE(counter.shows.value(sector->properties->button), layer.first == "Floor" ? 0 : 1);
+                QCOMPARE(sector->properties->button->isVisible(), layer.first != "Floor");
+            }
+    }
+
+    void tintsOfLikeObjectsShareOnePicture()
+    {
+        EditorFixture editor;
+        MapView *view = editor.window->mapView;
+        fill(*editor.window, {"Wall", "Door", "Floor"}, QSize(12, 8), "Floor");
+        TintCache::clear();
+        view->mapWidget->grab();
+        // Blue walls: one picture for all 96; the floors are untinted, doors hidden.
+        QCOMPARE(TintCache::size(), 1);
+        chooseLayer(*editor.window, "Wall");
+        view->mapWidget->grab();
+        // The blue doors, at the same place, share one more.
+        QCOMPARE(TintCache::size(), 2);
+    }
+
+    void strokeHoldsTheMouseAndObjectsStillOpenOnClick()
+    {
+        MapScene scene;
+        scene.mouse.press(scene.mouse.cellCentre(0, 0), Qt::LeftButton);
+        // Held, Qt does not search the map's objects for the pointer per new object.
+        QCOMPARE(QWidget::mouseGrabber(), scene.view->mapWidget);
+        scene.mouse.move(scene.mouse.cellCentre(3, 0));
+        scene.mouse.release(scene.mouse.cellCentre(3, 0), Qt::LeftButton);
+        QCOMPARE(QWidget::mouseGrabber(), nullptr);
+        QCOMPARE(scene.layers->layerList("Wall").size(), size_t(4));
+        scene.mouse.click(scene.mouse.cellCentre(2, 0), Qt::LeftButton);
+        QVERIFY(scene.view->propertiesForm);
+        QCOMPARE(scene.view->propertiesForm->primarySector.data(), scene.layers->sectorAt(2, 0));
+        QCOMPARE(QWidget::mouseGrabber(), nullptr);
+    }
+
     void panStepMovesEachShownButtonOnce()
     {
         EditorFixture editor;
@@ -116,16 +180,34 @@ private slots:
             QCOMPARE(counter.moves.value(wall->properties->button), 1);
     }
 
-    void layerSwitchKeepsUnchangedTints()
+    void layerSwitchTouchesOnlyWhatChanges()
     {
         EditorFixture editor;
-        const std::vector<Sector *> actors = fill(*editor.window, {"Actor"}, QSize(10, 10), "Door");
-        std::vector<QGraphicsEffect *> before;
-        for (const Sector *actor : actors)
-            before.push_back(actor->properties->button->graphicsEffect());
-        chooseLayer(*editor.window, "Wall"); // actors stay blue
-        for (size_t i = 0; i < actors.size(); ++i)
-            QCOMPARE(actors[i]->properties->button->graphicsEffect(), before[i]);
+        const std::vector<Sector *> all = fill(*editor.window, {"Actor", "Floor"}, QSize(10, 10), "Door");
+        struct ShowHideCounter : QObject
+        {
+            bool eventFilter(QObject *watched, QEvent *event) override
+            {
+                if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent)
+                    ++changes[watched];
+                return false;
+            }
+            QHash<QObject *, int> changes;
+        } counter;
+        for (const Sector *sector : all)
+            sector->properties->button->installEventFilter(&counter);
+        const QColor blue(0, 0, 155);
+        // Actors stay shown and blue, floors hidden and blue: nothing happens to them.
+        chooseLayer(*editor.window, "Wall");
+        QVERIFY(counter.changes.isEmpty());
+        // Both layers change: actors go, floors come untinted, each once.
+        chooseLayer(*editor.window, "Floor");
+        for (const Sector *sector : all) {
+            const bool floor = sector->properties->kind == "Floor";
+            QCOMPARE(counter.changes.value(sector->properties->button), 1);
+            QCOMPARE(sector->properties->button->isVisible(), floor);
+            QCOMPARE(tintOf(sector), floor ? QColor() : blue);
+        }
     }
 };
 

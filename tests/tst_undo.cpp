@@ -144,8 +144,8 @@ private slots:
         row("Shift layer", "Item", "pencil stroke, Shift held", "pencil stroke (3 objects)");
         row("eraser", "Wall", "eraser stroke", "eraser stroke (5 objects)");
         row("fill", "Floor", "flood fill", "flood fill (3 objects)");
-        // Every loaded object has a texture number of its own.
-        row("fill retexture", "Floor", "flood fill retexture", "flood fill (1 object)");
+        // The loaded row of floors shares the number of its definition line.
+        row("fill retexture", "Floor", "flood fill retexture", "flood fill (3 objects)");
         row("gallery", "Wall", "retexture of the selection", "retexture of the selection (7 objects)");
         row("deletion", "Wall", "deletion of the selection", "deletion of the selection (7 objects)");
         // The light changed, 24 light cells made around it.

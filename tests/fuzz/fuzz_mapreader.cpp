@@ -23,20 +23,26 @@ void check(bool condition)
 }
 
 // Builds the objects as the load step does, without their buttons (one record
-// per cell, each with a texture number of its own), and writes them.
+// per cell, one texture number per definition, one per light cell), and
+// writes them.
 std::string written(const MapReader::Contents &contents)
 {
     std::deque<SectorProperties> records;
     std::vector<MapWriter::Layer> layers;
     int32_t nextId = 100;
+    std::vector<int32_t> numbers(contents.definitions.size(), 0);
     for (const MapReader::Layer &layer : contents.layers) {
         if (!layer.cells.empty())
             layers.push_back({layer.name, {}});
         for (const MapReader::Cell &cell : layer.cells) {
             const MapDefinition &definition = contents.definitions.at(cell.definition);
-            const TextureRef texture = textureOfPath(definition.texturePath, ++nextId);
+            int32_t &number = numbers[cell.definition];
+            if (number == 0 || layer.name == "Lightmap" || definition.kind == "Lightmap")
+                number = ++nextId;
+            const TextureRef texture = textureOfPath(definition.texturePath, number);
             records.push_back({definition.lighting, 0, 0, cell.column, cell.row, nullptr, texture.textureName,
-                               texture.textureDir, texture.textureId, definition.kind, definition.subtype});
+                               texture.textureDir, texture.textureId, definition.kind, definition.subtype,
+                               definition.keptReference});
             layers.back().objects.push_back(&records.back());
         }
     }
