@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QListWidget>
+#include <algorithm>
 
 TextureGallery::TextureGallery(QWidget *mainWindow, SectorRegistry layers)
     : galleryLayers(std::move(layers)), mainWindow(mainWindow)
@@ -87,9 +88,16 @@ void TextureGallery::showTextures(std::vector<TextureRef> textures)
 {
     shownTextures = std::move(textures);
     listWidget->clear();
-    // Names are shown whole, wrapped under the picture, and in the tool tip.
+    // Names are shown whole: the column is as wide as the longest name (up
+    // to twice a picture's width), longer ones wrap under the picture, and the
+    // tool tip holds the name too.
     listWidget->setTextElideMode(Qt::ElideNone);
     listWidget->setWordWrap(true);
+    int widest = 0;
+    for (const TextureRef &texture : shownTextures)
+        widest = std::max(widest,
+                          listWidget->fontMetrics().horizontalAdvance(QString::fromStdString(texture.textureName)));
+    listWidget->setGridSize(QSize(std::clamp(widest + 12, 64, 128), 100));
     for (const TextureRef &texture : shownTextures) {
         const QIcon icon = TextureIcons::icon(texture.imagePath());
         const QString name = QString::fromStdString(texture.textureName);

@@ -160,6 +160,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/scenario_fulldisk.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/scenario_undo.sh"
 # shellcheck source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/scenario_problems.sh"
+# shellcheck source-path=SCRIPTDIR
+source "$(dirname "${BASH_SOURCE[0]}")/scenario_seeing.sh"
 
 # "S" switches to select mode and "E" back to edit mode with the pencil: the mode row changes on screen and the
 # map's cursor goes from the pencil to a cross and back.
@@ -221,6 +223,9 @@ main() {
     start_editor # a fresh editor, which has saved nothing yet
     undo_redo_keys # leaves the map empty
     off_map_strokes_and_held_ctrl
+    stop_editor
+    start_editor # the sample level, the overview and the eye of the walls; takes the README's screenshot
+    seeing_level
     stop_editor
     full_disk # in an editor of its own
 
