@@ -73,10 +73,16 @@ private slots:
         Panel p;
         p.stroke({{1, 1}, {2, 1}});
         const QStringList walls = p.objects("Wall");
+        const bool selects = tool == "deletion" || tool == "retexture";
+        if (selects) {
+            p.view->radioSelect->click();
+            p.stroke({{1, 1}, {2, 1}});
+        }
         QTest::mouseClick(p.button(hide ? "layerEye" : "layerLock", "Wall"), Qt::LeftButton);
         QCOMPARE(p.shown("Wall"), !hide);
-        if (tool == "deletion" || tool == "retexture") {
-            p.view->radioSelect->click();
+        // Hiding or locking the selection's layer clears the selection.
+        QVERIFY(p.layers->selectedSectors.empty());
+        if (selects) {
             p.stroke({{1, 1}, {2, 1}});
             // A locked layer's objects may be selected (to be copied); a hidden layer takes no clicks.
             QCOMPARE(p.layers->selectedSectors.size(), size_t(hide ? 0 : 2));
@@ -152,19 +158,6 @@ private slots:
         QCOMPARE(p.layers->currentLayer, std::string("Item"));
         QVERIFY(p.button("layerName", "Item")->isChecked());
         QVERIFY(!p.button("layerName", "Floor")->isChecked());
-    }
-
-    void selectionClearedWhenItsLayerIsHiddenOrLocked()
-    {
-        for (const char *what : {"layerEye", "layerLock"}) {
-            Panel p;
-            p.stroke({{1, 1}, {2, 1}});
-            p.view->radioSelect->click();
-            p.stroke({{1, 1}, {2, 1}});
-            QCOMPARE(p.layers->selectedSectors.size(), size_t(2));
-            QTest::mouseClick(p.button(what, "Wall"), Qt::LeftButton);
-            QVERIFY(p.layers->selectedSectors.empty());
-        }
     }
 
     void statesSurviveSaveAndLoadAndStayOutOfTheFile()
