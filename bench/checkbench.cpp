@@ -10,10 +10,11 @@
 #include "checks/levelfile.h"
 #include "checks/levelrules.h"
 #include "checks/problemtext.h"
-#include "mapfile/mapfile.h"
+#include "mapview/mapfile.h"
 #include "mapview/mapview.h"
 #include "model/layercontroller.h"
 #include "model/levelobjects.h"
+#include "model/sector.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -130,10 +131,10 @@ int main(int argc, char *argv[])
         LevelBuilder::fillAllLayers(window, 32768 / 8);
         MapView *view = window.mapView;
         // A player and a level end, so that the walks run too.
-        view->layerController->layerList("Actor").front()->setSubtype("Player");
-        view->layerController->layerList("Item").back()->setSubtype("LevelEnd");
+        view->layers()->layerList("Actor").front()->setSubtype("Player");
+        view->layers()->layerList("Item").back()->setSubtype("LevelEnd");
         const QString file = scratch.filePath(QStringLiteral("level32768.map"));
-        MapFile().writeMapFile(file, view->layerController->sectorsByLayer);
+        MapFile().writeMapFile(file, view->layers()->registry());
         const double load = medianMs(2, [&] {
             view->loadMapFromFile(file);
             LevelBuilder::settle(window);
@@ -148,7 +149,7 @@ int main(int argc, char *argv[])
             LevelBuilder::settle(window);
         });
         report("32,768 objects: Refresh in the open Level Problems window, painted", listed, problems);
-        const std::vector<LevelObject> objects = levelObjectsOf(view->layerController->sectorsByLayer);
+        const std::vector<LevelObject> objects = levelObjectsOf(view->layers()->registry());
         const double rules = medianMs(reps, [&] { problems = checkLevel(objects); });
         report("32,768 objects: rules on the records", rules, problems);
         const double command = medianMs(reps, [&] { problems = LevelFile::check(file).problems; });

@@ -5,10 +5,10 @@
 
 #include "app/gorseed.h"
 #include "app/startupenvironment.h"
-#include "mapfile/mapfile.h"
+#include "mapview/mapfile.h"
 #include "mapview/mapview.h"
-#include "model/mapedits.h"
 #include "model/layercontroller.h"
+#include "model/mapedits.h"
 #include "model/sector.h"
 
 #include <QApplication>
@@ -106,13 +106,13 @@ void sendMouse(QWidget *target, QEvent::Type type, QPoint position, Qt::MouseBut
 QPoint cellCentre(MapView *view, int column, int row)
 {
     const int size = view->cellSize();
-    return QPoint((column + view->originX) * size + size / 2, (row + view->originY) * size + size / 2);
+    return QPoint((column + view->origin().x()) * size + size / 2, (row + view->origin().y()) * size + size / 2);
 }
 
 // Removes the current layer's objects in the cells [left, right] x [top, bottom].
 void clearCells(GorseED &window, int left, int top, int right, int bottom)
 {
-    LayerController *layers = window.mapView->layerController;
+    LayerController *layers = window.mapView->layers();
     for (int y = top; y <= bottom; ++y)
         for (int x = left; x <= right; ++x)
             layers->removeSectorAt(x, y);
@@ -138,16 +138,15 @@ struct EditingOperations
     void showEditingRows()
     {
         MapView *view = window.mapView;
-        view->mapViewZoomSlider->setValue(1);
-        view->originX = 0;
-        view->originY = -firstFreeRow;
+        control<QSlider>(view, "mapViewZoomSlider")->setValue(1);
+        view->setOrigin(QPoint(0, -firstFreeRow));
         view->ZoomSliderChangedEvent();
         LevelBuilder::settle(window);
     }
 
     void pencilStroke()
     {
-        QWidget *map = window.mapView->mapWidget;
+        QWidget *map = window.mapView->mapWidget();
         const int row = firstFreeRow + 1;
         sendMouse(map, QEvent::MouseButtonPress, cellCentre(window.mapView, 0, row), Qt::LeftButton, Qt::LeftButton);
         for (int i = 1; i < 100; ++i)
@@ -160,7 +159,7 @@ struct EditingOperations
 
     void floodFill()
     {
-        QWidget *map = window.mapView->mapWidget;
+        QWidget *map = window.mapView->mapWidget();
         const QPoint centre = cellCentre(window.mapView, 10, firstFreeRow + 20);
         sendMouse(map, QEvent::MouseButtonPress, centre, Qt::LeftButton, Qt::LeftButton);
         sendMouse(map, QEvent::MouseButtonRelease, centre, Qt::LeftButton, Qt::NoButton);
@@ -237,7 +236,7 @@ std::vector<Measurement> measureEditor(int objects, int reps, const QString &scr
         const QString file = levelFile(scratch, objects);
         auto save = [&] {
             MapFile mapFile;
-            mapFile.writeMapFile(file, view->layerController->sectorsByLayer);
+            mapFile.writeMapFile(file, view->layers()->registry());
         };
         results.push_back(measure(QStringLiteral("save"), objects, reps, save));
         // The loads read what the save wrote, timed or not.
@@ -251,22 +250,22 @@ std::vector<Measurement> measureEditor(int objects, int reps, const QString &scr
         bool zoomedOut = false;
         results.push_back(measure(QStringLiteral("zoom change"), objects, reps, [&] {
             zoomedOut = !zoomedOut;
-            view->mapViewZoomSlider->setValue(zoomedOut ? 3 : 4);
+            control<QSlider>(view, "mapViewZoomSlider")->setValue(zoomedOut ? 3 : 4);
             LevelBuilder::settle(window);
         }));
-        view->mapViewZoomSlider->setValue(4);
+        control<QSlider>(view, "mapViewZoomSlider")->setValue(4);
 
         // The anchor is set by a middle release; each move 33 px away pans a cell.
-        QWidget *map = view->mapWidget;
+        QWidget *map = view->mapWidget();
         sendMouse(map, QEvent::MouseButtonRelease, QPoint(300, 200), Qt::MiddleButton, Qt::NoButton);
         int direction = 1;
         results.push_back(measure(QStringLiteral("pan step"), objects, reps, [&] {
             direction = -direction;
-            sendMouse(map, QEvent::MouseMove, view->panAnchor + QPoint(33 * direction, 0), Qt::NoButton,
+            sendMouse(map, QEvent::MouseMove, view->panAnchor() + QPoint(33 * direction, 0), Qt::NoButton,
                       Qt::MiddleButton);
             LevelBuilder::settle(window);
         }));
-        sendMouse(map, QEvent::MouseButtonRelease, view->panAnchor, Qt::MiddleButton, Qt::NoButton);
+        sendMouse(map, QEvent::MouseButtonRelease, view->panAnchor(), Qt::MiddleButton, Qt::NoButton);
 
         bool onDoors = false;
         results.push_back(measure(QStringLiteral("layer switch"), objects, reps, [&] {
@@ -279,11 +278,11 @@ std::vector<Measurement> measureEditor(int objects, int reps, const QString &scr
         // A radius-10 point light from a light cell in the middle of a full
         // light layer, through the properties window and its OK button.
         LevelBuilder::chooseLayer(window, QStringLiteral("Lightmap"));
-        view->radioSelect->click();
+        control<QRadioButton>(view, "radioSelect")->click();
         const int centreRow = LevelBuilder::rowsFor(perLayer) / 2;
         results.push_back(measure(QStringLiteral("point light r10"), objects, reps, [&] {
-            view->layerController->clearSelection();
-            view->layerController->selectRect(32, centreRow, 32, centreRow);
+            view->layers()->clearSelection();
+            view->layers()->selectRect(32, centreRow, 32, centreRow);
             view->BtnEditSelectionEvent();
             QWidget *form = openPropertiesWindow();
             form->findChild<QCheckBox *>(QStringLiteral("chkIsLightEmitter"))->setChecked(true);
@@ -292,17 +291,17 @@ std::vector<Measurement> measureEditor(int objects, int reps, const QString &scr
             LevelBuilder::settle(window);
         }));
         // The light's square edge must have been reached, or nothing was measured.
-        const Sector *edge = view->layerController->sectorAt(32 - 10, centreRow);
+        const Sector *edge = view->layers()->sectorAt(32 - 10, centreRow);
         if (selected(QStringLiteral("point light r10")) && (!edge || !edge->properties->lighting.isLightEmitter))
             fprintf(stderr, "point light r10: the square was not lit; the timing is void\n");
-        view->radioPaint->click();
+        control<QRadioButton>(view, "radioPaint")->click();
 
         // A Clear of the Ceil layer (N/8 objects) as the Clear button does
         // it once answered, and its undo, which makes them all again.
         LevelBuilder::chooseLayer(window, QStringLiteral("Ceil"));
         measureWithUndo(results, QStringLiteral("clear layer"), QStringLiteral("undo of clear layer"), objects, reps,
-                        window, [&] { view->edits->clearLayer(); });
-        if (selected(QStringLiteral("undo of clear layer")) && view->layerController->layerList("Ceil").size() != size_t(perLayer))
+                        window, [&] { view->mapEdits()->clearLayer(); });
+        if (selected(QStringLiteral("undo of clear layer")) && view->layers()->layerList("Ceil").size() != size_t(perLayer))
             fprintf(stderr, "undo of clear layer: the layer was not made again; the timing is void\n");
         LevelBuilder::chooseLayer(window, QStringLiteral("Wall"));
     }
@@ -312,19 +311,19 @@ std::vector<Measurement> measureEditor(int objects, int reps, const QString &scr
     EditingOperations editing {window, LevelBuilder::rowsFor(perLayer) + 1};
     editing.showEditingRows();
     LevelBuilder::chooseLayer(window, QStringLiteral("Floor"));
-    view->radioPencil->click();
+    control<QRadioButton>(view, "radioPencil")->click();
     results.push_back(measure(
         QStringLiteral("pencil stroke 100") + label, objects, reps, [&] { editing.pencilStroke(); },
         [&] { editing.clearStroke(); }));
     if (selected(QStringLiteral("flood fill 999")))
         editing.buildRoom();
     LevelBuilder::chooseLayer(window, QStringLiteral("Floor"));
-    view->radioFloodFill->click();
+    control<QRadioButton>(view, "radioFloodFill")->click();
     results.push_back(measure(
         QStringLiteral("flood fill 999") + label, objects, reps, [&] { editing.floodFill(); },
         [&] { editing.clearRoom(); }));
     // Both must have painted their last cells, or nothing was measured.
-    const LayerController *layers = view->layerController;
+    const LayerController *layers = view->layers();
     if (selected(QStringLiteral("pencil stroke 100")) && !layers->sectorOn("Floor", 24, editing.firstFreeRow + 4))
         fprintf(stderr, "pencil stroke: the last cell was not painted; the timing is void\n");
     if (selected(QStringLiteral("flood fill 999")) && !layers->sectorOn("Floor", 27, editing.firstFreeRow + 42))

@@ -1,9 +1,9 @@
 #include "levelbuilder.h"
 
 #include "app/gorseed.h"
+#include "level/subtypetable.h"
 #include "mapview/mapview.h"
 #include "model/layercontroller.h"
-#include "model/subtypetable.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -24,8 +24,8 @@ void LevelBuilder::fillAllLayers(GorseED &window, int perLayer)
     for (const std::string &layer : Kinds::comboOrder()) {
         chooseLayer(window, QString::fromStdString(layer));
         for (int i = 0; i < perLayer; ++i) {
-            const QPoint cell(i % rowWidth + view->originX, i / rowWidth + view->originY);
-            view->layerController->addSector(view->placeSectorAt(cell));
+            const QPoint cell(i % rowWidth + view->origin().x(), i / rowWidth + view->origin().y());
+            view->layers()->addSector(view->placeSectorAt(cell));
             if (i % 256 == 255)
                 QCoreApplication::processEvents();
         }
@@ -37,12 +37,12 @@ void LevelBuilder::fillAllLayers(GorseED &window, int perLayer)
 void LevelBuilder::wallRing(GorseED &window, int left, int top, int right, int bottom)
 {
     MapView *view = window.mapView;
-    LayerController *layers = view->layerController;
-    const std::string previous = layers->currentLayer;
+    LayerController *layers = view->layers();
+    const std::string previous = layers->currentLayer();
     layers->switchToLayer("Wall");
     auto place = [&](int x, int y) {
         if (!layers->hasSectorAt(x, y))
-            layers->addSector(view->placeSectorAt(QPoint(x + view->originX, y + view->originY)));
+            layers->addSector(view->placeSectorAt(QPoint(x + view->origin().x(), y + view->origin().y())));
     };
     for (int x = left - 1; x <= right + 1; ++x) {
         place(x, top - 1);

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "mapview/mapview.h"
+
 #include <QPoint>
 #include <QString>
+#include <QWidget>
 
 class GorseED;
 
@@ -21,3 +24,9 @@ void wallRing(GorseED &window, int left, int top, int right, int bottom);
 // Lets Qt deliver what is queued and paints the window once.
 void settle(GorseED &window);
 } // namespace LevelBuilder
+
+// A control of the main window that `view` works in, by object name.
+template<typename Widget> Widget *control(const MapView *view, const char *name)
+{
+    return view->mapWidget()->window()->findChild<Widget *>(QLatin1String(name));
+}

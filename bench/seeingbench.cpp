@@ -127,7 +127,7 @@ int main(int argc, char *argv[])
         LevelBuilder::settle(window);
         LevelBuilder::fillAllLayers(window, perLayer);
         MapView *view = window.mapView;
-        LayerController *layers = view->layerController;
+        LayerController *layers = view->layers();
         // The eye of a layer on show: the walls, while the walls are current.
         eyeMs = medianMs(reps, [&] {
             layers->setLayerHidden("Wall", true);

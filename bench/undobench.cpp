@@ -44,9 +44,9 @@ double median(std::vector<double> samples)
 // A mouse event on the map at the centre of a map cell.
 void sendMouse(MapView *view, QEvent::Type type, QPoint cell, Qt::MouseButton button, Qt::MouseButtons held)
 {
-    QWidget *map = view->mapWidget;
+    QWidget *map = view->mapWidget();
     const int size = view->cellSize();
-    const QPoint position((cell.x() + view->originX) * size + size / 2, (cell.y() + view->originY) * size + size / 2);
+    const QPoint position((cell.x() + view->origin().x()) * size + size / 2, (cell.y() + view->origin().y()) * size + size / 2);
     QCursor::setPos(map->mapToGlobal(position));
     QMouseEvent event(type, position, map->mapToGlobal(position), button, held, Qt::NoModifier);
     QCoreApplication::sendEvent(map, &event);
@@ -84,19 +84,19 @@ int main(int argc, char *argv[])
     // Small cells, with the free rows below the level at the top of the view,
     // so that the stroke and the fill's start are on screen.
     const int freeRow = LevelBuilder::rowsFor(perLayer) + 1;
-    view->originY = -freeRow;
-    view->mapViewZoomSlider->setValue(1);
+    view->setOrigin(QPoint(view->origin().x(), -freeRow));
+    control<QSlider>(view, "mapViewZoomSlider")->setValue(1);
     LevelBuilder::wallRing(window, 1, freeRow + 4, 27, freeRow + 40); // 27 x 37 = 999 free cells
-    view->history->clear();
+    view->history()->clear();
 
     auto fill = [&] {
-        view->radioFloodFill->click();
+        control<QRadioButton>(view, "radioFloodFill")->click();
         sendMouse(view, QEvent::MouseButtonPress, {10, freeRow + 20}, Qt::LeftButton, Qt::LeftButton);
         sendMouse(view, QEvent::MouseButtonRelease, {10, freeRow + 20}, Qt::LeftButton, Qt::NoButton);
     };
     // 100 cells in four rows of 25, one cell per mouse move.
     auto stroke = [&] {
-        view->radioPencil->click();
+        control<QRadioButton>(view, "radioPencil")->click();
         sendMouse(view, QEvent::MouseButtonPress, {0, freeRow}, Qt::LeftButton, Qt::LeftButton);
         for (int i = 1; i < 100; ++i) {
             const int row = i / 25, column = row % 2 ? 24 - i % 25 : i % 25;
@@ -105,7 +105,7 @@ int main(int argc, char *argv[])
         sendMouse(view, QEvent::MouseButtonRelease, {0, freeRow + 3}, Qt::LeftButton, Qt::NoButton);
     };
     // What the Clear button does once the warning is answered with Yes.
-    auto clear = [&] { view->edits->clearLayer(); };
+    auto clear = [&] { view->mapEdits()->clearLayer(); };
 
     struct Edit
     {
@@ -127,22 +127,22 @@ int main(int argc, char *argv[])
             timed([&] { view->UndoEvent(); }, window);
         }
         rows.push_back(Row {name, median(editTimes), median(undoTimes), median(redoTimes)});
-        fprintf(stderr, "%s: %s -> %s\n", qPrintable(name), qPrintable(view->history->undoText()),
-                qPrintable(view->labelStatus->text()));
+        fprintf(stderr, "%s: %s -> %s\n", qPrintable(name), qPrintable(view->history()->undoText()),
+                qPrintable(view->statusText()));
     }
 
     // The history of one fill, one stroke and one Clear: the heap it frees.
-    view->history->clear();
+    view->history()->clear();
     for (const auto &[name, layer, edit] : edits) {
         LevelBuilder::chooseLayer(window, layer);
         timed(edit, window);
     }
     size_t recorded = 0;
-    for (int i = 0; i < view->history->count(); ++i)
-        recorded += static_cast<const MapChangeCommand *>(view->history->command(i))->change().byteSize();
+    for (int i = 0; i < view->history()->count(); ++i)
+        recorded += static_cast<const MapChangeCommand *>(view->history()->command(i))->change().byteSize();
     const size_t heapWith = mallinfo2().uordblks;
-    const int steps = view->history->count();
-    view->history->clear();
+    const int steps = view->history()->count();
+    view->history()->clear();
     const size_t heapWithout = mallinfo2().uordblks;
 
     printf("| edit on %d objects (median of %d, ms) | edit | undo | redo | undo / edit | redo / edit |\n", perLayer * 8,

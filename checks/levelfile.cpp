@@ -2,9 +2,9 @@
 
 #include "checks/levelrules.h"
 
+#include "level/levellimits.h"
+#include "level/subtypetable.h"
 #include "mapfile/readproblems.h"
-#include "model/subtypetable.h"
-#include "model/textureicons.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -91,7 +91,7 @@ std::string imageFault(const std::string &path, const QString &folder)
         return info.isReadable() ? "is not an image" : "cannot be read";
     // As the editor refuses it: the header tells the size.
     const QSize size = reader.size();
-    const int largest = TextureIcons::largestImage;
+    const int largest = LevelLimits::largestImage;
     if (size.width() > largest || size.height() > largest)
         return "is larger than " + std::to_string(largest) + " x " + std::to_string(largest) + " pixels";
     return std::string();

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "checks/levelobject.h"
-#include "checks/levelproblem.h"
-#include "mapfile/levellimits.h"
+#include "level/levellimits.h"
+#include "level/levelobject.h"
+#include "level/levelproblem.h"
 #include "mapfile/mapreader.h"
 
 #include <QString>

@@ -1,7 +1,8 @@
 #include "checks/levelrules.h"
 
 #include "checks/levelwalks.h"
-#include "model/subtypetable.h"
+#include "level/cellkey.h"
+#include "level/subtypetable.h"
 
 #include <algorithm>
 #include <unordered_set>
@@ -17,11 +18,6 @@ bool rowThenColumn(const LevelObject *a, const LevelObject *b)
 std::string cellText(int32_t x, int32_t y)
 {
     return "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
-}
-
-uint64_t cellKey(int32_t x, int32_t y)
-{
-    return (uint64_t(uint32_t(x)) << 32) | uint32_t(y);
 }
 
 // Objects that cannot share a cell with a wall: actors, items, solid sprites.

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "checks/levelobject.h"
-#include "checks/levelproblem.h"
+#include "level/levelobject.h"
+#include "level/levelproblem.h"
 
 #include <vector>
 

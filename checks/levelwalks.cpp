@@ -1,6 +1,6 @@
 #include "checks/levelwalks.h"
 
-#include "model/subtypetable.h"
+#include "level/subtypetable.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "checks/levelobject.h"
+#include "level/levelobject.h"
 
 #include <cstdint>
 #include <optional>

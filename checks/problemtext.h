@@ -1,6 +1,6 @@
 #pragma once
 
-#include "checks/levelproblem.h"
+#include "level/levelproblem.h"
 
 #include <string>
 

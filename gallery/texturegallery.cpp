@@ -1,6 +1,6 @@
 #include "gallery/texturegallery.h"
 
-#include "model/subtypetable.h"
+#include "level/subtypetable.h"
 #include "model/missingimagemark.h"
 #include "model/textureicons.h"
 #include "model/tintcache.h"
@@ -9,8 +9,8 @@
 #include <QListWidget>
 #include <algorithm>
 
-TextureGallery::TextureGallery(QWidget *mainWindow, SectorRegistry layers)
-    : galleryLayers(std::move(layers)), mainWindow(mainWindow)
+TextureGallery::TextureGallery(QWidget *mainWindow, SectorRegistry layers, TextureNumbers &numbers)
+    : galleryLayers(std::move(layers)), mainWindow(mainWindow), numbers(numbers)
 {
     listWidget = mainWindow->findChild<QListWidget *>(QStringLiteral("listViewTextures"));
     listWidget->setViewMode(QListView::IconMode);
@@ -40,7 +40,7 @@ void TextureGallery::reload()
     TintCache::clear();
     // The counter holds the number a light cell or a loaded object took last;
     // listing starts after it, so no texture shares a number with an object.
-    ++nextTextureId;
+    numbers.next();
     buildTextureLists();
     showTextures(texturesByLayer[Kinds::Ceil]);
     if (!shownTextures.empty())
@@ -49,7 +49,7 @@ void TextureGallery::reload()
 
 int TextureGallery::nextLightmapId()
 {
-    return ++nextTextureId;
+    return numbers.next();
 }
 
 void TextureGallery::TextureSelectedEvent()
@@ -66,7 +66,7 @@ void TextureGallery::buildTextureLists()
         if (!galleryLayers.count(layer))
             continue;
         if (layer == Kinds::Lightmap)
-            texturesByLayer[layer] = {TextureRef {"lamp.png", "assets/", nextTextureId++, nullptr}};
+            texturesByLayer[layer] = {lampTexture(numbers.take())};
         else
             texturesByLayer[layer] = scanTextureFolder("textures/" + layer);
     }
@@ -80,7 +80,7 @@ std::vector<TextureRef> TextureGallery::scanTextureFolder(const std::string &fol
     std::vector<TextureRef> textures;
     textures.reserve(names.size());
     for (const QString &name : names)
-        textures.push_back(TextureRef {name.toStdString(), folder + "/", nextTextureId++, nullptr});
+        textures.push_back(TextureRef {name.toStdString(), folder + "/", numbers.take()});
     return textures;
 }
 

@@ -19,12 +19,13 @@ class TextureGallery : public QObject
     Q_OBJECT
 
 public:
-    TextureGallery(QWidget *mainWindow, SectorRegistry layers);
+    TextureGallery(QWidget *mainWindow, SectorRegistry layers, TextureNumbers &numbers);
 
     void setLayer(std::string layer);
     // Lists the folders again, so images added since start-up are offered too.
     void reload();
     int nextLightmapId();
+    const TextureNumbers &textureNumbers() const { return numbers; }
 
     SectorRegistry galleryLayers;
     std::unordered_map<std::string, std::vector<TextureRef>> texturesByLayer;
@@ -32,7 +33,6 @@ public:
     TextureRef currentTexture;
     QListWidget *listWidget = nullptr;
     QWidget *mainWindow = nullptr;
-    int nextTextureId = 100;
 
 public slots:
     void TextureSelectedEvent();
@@ -42,4 +42,6 @@ private:
     std::vector<TextureRef> scanTextureFolder(const std::string &folder);
     void showTextures(std::vector<TextureRef> textures);
     TextureRef findTexture(const std::string &name) const;
+
+    TextureNumbers &numbers;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "model/sector.h"
+#include "level/sectorlighting.h"
+#include "level/textureref.h"
 
 #include <cstdint>
 #include <memory>
@@ -28,13 +29,3 @@ struct MapDefinition
     // The line of the file that defines it, from 1; 0 when not read from a file.
     int line = 0;
 };
-
-// The texture of an object read from a file: its image path split into the
-// folder (ending in "/") and the file name.
-inline TextureRef textureOfPath(const std::string &path, int32_t id)
-{
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return TextureRef {path, std::string(), id, nullptr};
-    return TextureRef {path.substr(slash + 1), path.substr(0, slash + 1), id, nullptr};
-}

@@ -1,7 +1,7 @@
 #include "mapfile/mapreader.h"
 
+#include "level/subtypetable.h"
 #include "mapfile/readproblems.h"
-#include "model/subtypetable.h"
 
 #include <QByteArray>
 #include <algorithm>

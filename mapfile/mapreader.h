@@ -1,7 +1,7 @@
 #pragma once
 
-#include "checks/levelproblem.h"
-#include "mapfile/levellimits.h"
+#include "level/levellimits.h"
+#include "level/levelproblem.h"
 #include "mapfile/mapdefinition.h"
 
 #include <cstdint>

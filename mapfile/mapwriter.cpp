@@ -1,7 +1,6 @@
 #include "mapfile/mapwriter.h"
 
-#include "model/sector.h"
-#include "model/subtypetable.h"
+#include "level/subtypetable.h"
 
 #include <QString>
 #include <algorithm>
@@ -51,33 +50,6 @@ MapWriter::MapWriter(std::string mapName, NameCheck nameCheck)
 {
     // 0 marks an empty cell in the grids and is never a definition's number.
     usedIds.insert(0);
-}
-
-std::vector<MapWriter::Layer> MapWriter::layersOf(const SectorRegistry &registry)
-{
-    std::vector<std::string> names;
-    for (const std::string &name : Kinds::comboOrder())
-        if (registry.count(name))
-            names.push_back(name);
-    std::vector<std::string> others;
-    for (const auto &entry : registry)
-        if (std::find(names.begin(), names.end(), entry.first) == names.end())
-            others.push_back(entry.first);
-    std::sort(others.begin(), others.end());
-    names.insert(names.end(), others.begin(), others.end());
-
-    std::vector<Layer> layers;
-    layers.reserve(names.size());
-    for (const std::string &name : names) {
-        Layer layer {name, {}};
-        const std::vector<Sector *> &sectors = registry.at(name);
-        layer.objects.reserve(sectors.size());
-        for (const Sector *sector : sectors)
-            if (sector && sector->properties)
-                layer.objects.push_back(sector->properties);
-        layers.push_back(std::move(layer));
-    }
-    return layers;
 }
 
 std::string MapWriter::mapNameOf(const std::string &fileName)

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "level/sectorproperties.h"
 #include "mapfile/mapdefinition.h"
-#include "model/layercontroller.h"
 
 #include <cstdint>
 #include <functional>
@@ -10,8 +10,6 @@
 #include <unordered_set>
 #include <utility>
 #include <vector>
-
-struct SectorProperties;
 
 // Turns the objects of a map into the text of a ".map" file: one section per
 // layer with a grid of definition numbers (0 for an empty cell), then the
@@ -41,9 +39,6 @@ public:
 
     explicit MapWriter(std::string mapName, NameCheck nameCheck = {});
 
-    // The layers of a registry in a fixed order: the eight layers in the order
-    // of the layer combo box, then any other names alphabetically.
-    static std::vector<Layer> layersOf(const SectorRegistry &registry);
     // The level's name from the map's file name (UTF-8): the name without its
     // folders and without every ".map" in it. It names both the texture folder
     // and the first part of every texture reference.

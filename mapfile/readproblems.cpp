@@ -1,7 +1,7 @@
 #include "mapfile/readproblems.h"
 
+#include "level/subtypetable.h"
 #include "mapfile/mapreader.h"
-#include "model/subtypetable.h"
 
 #include <algorithm>
 

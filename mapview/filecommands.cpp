@@ -1,11 +1,11 @@
 #include "mapview/mapview.h"
 
 #include "gallery/texturegallery.h"
-#include "mapfile/mapfile.h"
+#include "level/subtypetable.h"
+#include "mapview/mapfile.h"
 #include "model/layercontroller.h"
 #include "model/placementcontext.h"
 #include "model/sector.h"
-#include "model/subtypetable.h"
 #include "model/updateshold.h"
 
 #include <QApplication>
@@ -65,7 +65,7 @@ void MapView::BtnSaveMapEvent()
 void MapView::saveMap()
 {
     MapFile mapFile;
-    const QString saved = mapFile.saveMap(mapFileName, layerController->sectorsByLayer);
+    const QString saved = mapFile.saveMap(mapFileName, layerController->registry());
     if (saved.isEmpty()) {
         // A failed save keeps the map's previous name and title; the old file
         // on disk is untouched.
@@ -77,7 +77,7 @@ void MapView::saveMap()
         return;
     }
     showEditedFile(saved);
-    history->setClean();
+    undoStack->setClean();
     // What was wrong in the file loaded before is gone from the file just written.
     reportLevelProblems(QStringLiteral("Saved"), saved, {});
     if (!mapFile.imageProblems.isEmpty()) {
@@ -113,7 +113,7 @@ bool MapView::loadMapFromFile(const QString &fileName)
     context.showNewObjects = false;
 
     // The map repaints once when the load is done, not for each object made.
-    const UpdatesHold hold(mapWidget);
+    const UpdatesHold hold(mapArea);
     SectorRegistry loaded;
     MapFile mapFile;
     mapFile.loadMapFile(fileName, loaded, context);
@@ -159,7 +159,7 @@ bool MapView::loadMapFromFile(const QString &fileName)
                                  .arg(QDir::toNativeSeparators(fileName), firstLines(mapFile.loadProblems)));
     }
     // Its history starts here; steps of the previous map mean nothing to it.
-    history->clear();
+    undoStack->clear();
     emit levelChanged();
     return true;
 }

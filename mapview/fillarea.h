@@ -1,5 +1,7 @@
 #pragma once
 
+#include "level/cellkey.h"
+
 #include <QPoint>
 #include <cstdint>
 #include <functional>
@@ -10,7 +12,7 @@ struct CellHash
 {
     size_t operator()(const QPoint &cell) const noexcept
     {
-        return std::hash<uint64_t>()((uint64_t(uint32_t(cell.x())) << 32) | uint32_t(cell.y()));
+        return std::hash<uint64_t>()(cellKey(cell.x(), cell.y()));
     }
 };
 using CellSet = std::unordered_set<QPoint, CellHash>;

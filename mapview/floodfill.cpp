@@ -2,19 +2,19 @@
 #include "mapview/mapview.h"
 
 #include "gallery/texturegallery.h"
-#include "mapfile/levellimits.h"
+#include "level/levellimits.h"
+#include "level/subtypetable.h"
 #include "model/layercontroller.h"
 #include "model/mapedits.h"
 #include "model/mousehold.h"
 #include "model/sector.h"
-#include "model/subtypetable.h"
 
 #include <QMessageBox>
 #include <algorithm>
 
 void MapView::floodFill()
 {
-    if (edits->refuses(layerController->currentLayer))
+    if (edits->refuses(layerController->currentLayer()))
         return;
     const QPoint start = cursorCell() - QPoint(originX, originY);
     int32_t fillTarget = textureIdAt(start);
@@ -64,7 +64,7 @@ void MapView::retextureCells(const std::vector<QPoint> &cells)
 {
     const CellSet area(cells.begin(), cells.end());
     const TextureRef texture = textureGallery->currentTexture;
-    for (Sector *sector : layerController->layerSectors)
+    for (Sector *sector : layerController->currentSectors())
         if (area.count(QPoint(sector->properties->mapX, sector->properties->mapY)))
             edits->retexture(sector, texture);
 }

@@ -15,13 +15,13 @@
 
 void MapView::setUpHistory()
 {
-    history = new QUndoStack;
-    history->setUndoLimit(historyLimit);
+    undoStack = new QUndoStack;
+    undoStack->setUndoLimit(historyLimit);
     edits = new MapEdits(*layerController, [this] { return placementContext(); });
     edits->adoptSector = [this](Sector *sector) { adoptSector(sector); };
     edits->refused = [this](const QString &why) { showKeptStatus(why); };
     edits->stepDone = [this](const QString &gesture, MapChange &&change) {
-        history->push(new MapChangeCommand(*edits, gesture, std::move(change)));
+        undoStack->push(new MapChangeCommand(*edits, gesture, std::move(change)));
     };
 
     // Ctrl+Z undoes; Ctrl+Shift+Z and Ctrl+Y redo. Held down they repeat.
@@ -50,7 +50,7 @@ void MapView::adoptSector(Sector *sector)
 
 void MapView::BtnMapLayerClearEvent()
 {
-    if (edits->refuses(layerController->currentLayer) || !layerController->confirmClear())
+    if (edits->refuses(layerController->currentLayer()) || !layerController->confirmClear())
         return;
     // A Clear is a step of its own, never part of a stroke left open.
     edits->endGesture();
@@ -79,16 +79,16 @@ void MapView::finishGestures()
 void MapView::stepHistory(bool backward)
 {
     finishGestures();
-    if (backward ? !history->canUndo() : !history->canRedo()) {
+    if (backward ? !undoStack->canUndo() : !undoStack->canRedo()) {
         historyStatus = backward ? QStringLiteral("Nothing to undo") : QStringLiteral("Nothing to redo");
         showStatus(historyStatus);
         return;
     }
-    const QString step = backward ? history->undoText() : history->redoText();
+    const QString step = backward ? undoStack->undoText() : undoStack->redoText();
     if (backward)
-        history->undo();
+        undoStack->undo();
     else
-        history->redo();
+        undoStack->redo();
     historyStatus = (backward ? QStringLiteral("Undo: ") : QStringLiteral("Redo: ")) + step;
     showStatus(historyStatus);
     // The window's objects may have changed under it.

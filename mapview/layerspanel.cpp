@@ -2,7 +2,7 @@
 
 #include "mapview/mapview.h"
 #include "model/layercontroller.h"
-#include "model/subtypetable.h"
+#include "level/subtypetable.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -74,7 +74,7 @@ QString layerName(const std::string &layer)
 } // namespace
 
 LayersPanel::LayersPanel(MapView *view, QWidget *parent)
-    : QGroupBox(QStringLiteral("Layers"), parent), view(view), layers(view->layerController)
+    : QGroupBox(QStringLiteral("Layers"), parent), view(view), layers(view->layers())
 {
     setObjectName(QStringLiteral("layersPanel"));
     auto *grid = new QGridLayout(this);
@@ -110,7 +110,7 @@ LayersPanel::LayersPanel(MapView *view, QWidget *parent)
         row.name->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         row.name->setToolButtonStyle(Qt::ToolButtonTextOnly);
         connect(row.name, &QToolButton::clicked, this, [this, layer] {
-            layers->comboBoxMapLayer->setCurrentText(layerName(layer));
+            layers->chooseLayer(layer);
             showStates();
         });
 
@@ -131,14 +131,15 @@ LayersPanel::LayersPanel(MapView *view, QWidget *parent)
         connect(shortcut, &QShortcut::activated, this, slot);
     }
 
-    connect(layers->comboBoxMapLayer, &QComboBox::currentTextChanged, this, &LayersPanel::showStates);
+    if (auto *box = parent->window()->findChild<QComboBox *>(QStringLiteral("comboBoxMapLayer")))
+        connect(box, &QComboBox::currentTextChanged, this, &LayersPanel::showStates);
     connect(layers, &LayerController::layerStatesChanged, this, &LayersPanel::showStates);
     showStates();
 }
 
 std::string LayersPanel::chosenLayer() const
 {
-    return layers->comboBoxMapLayer->currentText().toStdString();
+    return layers->comboLayer();
 }
 
 void LayersPanel::ToggleChosenLayerHiddenEvent()

@@ -23,7 +23,7 @@ void MapView::setUpLevelProblems()
 LevelProblems MapView::checkCurrentLevel() const
 {
     LevelProblems problems = fileProblems;
-    const LevelProblems levelProblems = checkLevel(levelObjectsOf(layerController->sectorsByLayer));
+    const LevelProblems levelProblems = checkLevel(levelObjectsOf(layerController->registry()));
     problems.insert(problems.end(), levelProblems.begin(), levelProblems.end());
     return problems;
 }
@@ -83,18 +83,15 @@ void MapView::goToProblem(const LevelProblem &problem)
         return;
     }
     // The problem's layer becomes current, as if chosen in the combo box.
-    QComboBox *layers = layerController->comboBoxMapLayer;
-    const QString layer = QString::fromStdString(problem.layer);
-    if (layers && layers->findText(layer) >= 0)
-        layers->setCurrentText(layer);
+    layerController->chooseLayer(problem.layer);
 
     // The cell goes where the middle of the map is.
     const int size = cellSize();
-    originX = mapWidget->width() / 2 / size - problem.x;
-    originY = mapWidget->height() / 2 / size - problem.y;
+    originX = mapArea->width() / 2 / size - problem.x;
+    originY = mapArea->height() / 2 / size - problem.y;
     layOutAllSectors();
 
-    if (layerController->currentLayer == problem.layer && layerController->hasSectorAt(problem.x, problem.y)) {
+    if (layerController->currentLayer() == problem.layer && layerController->hasSectorAt(problem.x, problem.y)) {
         // Objects are selected in select mode only.
         if (!radioSelect->isChecked())
             radioSelect->click();

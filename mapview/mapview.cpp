@@ -3,13 +3,14 @@
 #include "mapview/mapbackground.h"
 
 #include "gallery/texturegallery.h"
-#include "mapfile/levellimits.h"
+#include "level/levellimits.h"
 #include "model/layercontroller.h"
 #include "model/mapedits.h"
 #include "model/objectbutton.h"
 #include "model/placementcontext.h"
 #include "model/sector.h"
 #include "model/sectorfactory.h"
+#include "properties/objectpropertiesform.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -36,20 +37,20 @@ template<typename Widget> Widget *findWidget(QWidget *root, const char *objectNa
 }
 } // namespace
 
-MapView::MapView(QWidget *mainWindow) : mainWindow(mainWindow), toolCursor(Qt::ArrowCursor)
+MapView::MapView(QWidget *mainWindow) : mainWindow(mainWindow), cursorShape(Qt::ArrowCursor)
 {
     layerController = new LayerController(mainWindow);
-    textureGallery = new TextureGallery(mainWindow, layerController->sectorsByLayer);
-    textureGallery->setLayer(layerController->currentLayer);
+    textureGallery = new TextureGallery(mainWindow, layerController->registry(), textureNumbers);
+    textureGallery->setLayer(layerController->currentLayer());
 
-    mapWidget = mainWindow->findChild<QWidget *>(QStringLiteral("mapWidget"));
-    mapWidget->installEventFilter(this);
+    mapArea = mainWindow->findChild<QWidget *>(QStringLiteral("mapWidget"));
+    mapArea->installEventFilter(this);
     // One handler for clicks on every object of the map, instead of a
     // connection per object.
-    ObjectButton::setClickHandler(mapWidget, [this] { SectorClickEvent(); });
+    ObjectButton::setClickHandler(mapArea, [this] { SectorClickEvent(); });
     // The map paints its own background: a style sheet on it would cascade
     // to every object button and style each one.
-    background = new MapBackground(mapWidget, this);
+    background = new MapBackground(mapArea, this);
 
     connectWidgets();
     background->setCellSize(cellSize());
@@ -63,11 +64,11 @@ MapView::~MapView()
 {
     if (cursorOverridden)
         QApplication::restoreOverrideCursor();
-    ObjectButton::setClickHandler(mapWidget, {});
+    ObjectButton::setClickHandler(mapArea, {});
     // An open properties window records into the history as it closes, and
     // the history's steps refer to the edit operations: all go in this order.
     closePropertiesWindows();
-    delete history;
+    delete undoStack;
     delete edits;
     delete textureGallery;
     delete layerController;
@@ -100,10 +101,10 @@ void MapView::connectWidgets()
 
     // The rubber band floats above the map as a frameless, see-through window
     // of which only the outline is painted.
-    selectionBand = new QLabel(mapWidget);
-    selectionBand->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-    selectionBand->setAttribute(Qt::WA_NoSystemBackground);
-    selectionBand->setAttribute(Qt::WA_TranslucentBackground);
+    band = new QLabel(mapArea);
+    band->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    band->setAttribute(Qt::WA_NoSystemBackground);
+    band->setAttribute(Qt::WA_TranslucentBackground);
 
     labelStatus = findWidget<QLabel>(mainWindow, "labelStatus");
     listViewTextures = findWidget<QListWidget>(mainWindow, "listViewTextures");
@@ -117,18 +118,36 @@ int MapView::cellSize() const
 
 QPoint MapView::cursorCell() const
 {
-    const QPoint position = mapWidget->mapFromGlobal(QCursor::pos());
+    const QPoint position = mapArea->mapFromGlobal(QCursor::pos());
     const int size = cellSize();
     // Integer division truncates toward zero, as cell numbering requires.
     return QPoint(position.x() / size, position.y() / size);
 }
 
+ObjectPropertiesForm *MapView::propertiesWindow() const
+{
+    return propertiesForm.data();
+}
+
+QString MapView::statusText() const
+{
+    return labelStatus->text();
+}
+
+void MapView::setOrigin(QPoint cell)
+{
+    originX = cell.x();
+    originY = cell.y();
+    layOutAllSectors();
+}
+
 PlacementContext MapView::placementContext() const
 {
     PlacementContext context;
-    context.mapWidget = mapWidget;
+    context.mapWidget = mapArea;
     context.layers = layerController;
-    context.gallery = textureGallery;
+    context.texture = textureGallery->currentTexture;
+    context.textureNumbers = &textureNumbers;
     context.cellSize = cellSize();
     context.originX = originX;
     context.originY = originY;
@@ -147,7 +166,7 @@ Sector *MapView::placeSectorAt(const QPoint &viewCell)
 
 void MapView::setSectorsMouseTransparent(bool transparent)
 {
-    for (auto &entry : layerController->sectorsByLayer)
+    for (auto &entry : layerController->registry())
         for (Sector *sector : entry.second)
             sector->setTransparentForMouseEvents(transparent);
 }
@@ -155,8 +174,8 @@ void MapView::setSectorsMouseTransparent(bool transparent)
 void MapView::cancelSelectionDrag()
 {
     selStartX = selEndX = selStartY = selEndY = -1;
-    if (selectionBand)
-        selectionBand->hide();
+    if (band)
+        band->hide();
 }
 
 void MapView::showStatus(const QString &text)
@@ -188,7 +207,7 @@ void MapView::ZoomSliderChangedEvent()
 void MapView::layOutAllSectors()
 {
     const int size = cellSize();
-    for (auto &entry : layerController->sectorsByLayer) {
+    for (auto &entry : layerController->registry()) {
         for (Sector *sector : entry.second) {
             SectorProperties *p = sector->properties;
             if (p->button) {
@@ -204,7 +223,7 @@ void MapView::layOutAllSectors()
 void MapView::SwitchToSelectMode()
 {
     setSectorsMouseTransparent(true);
-    toolCursor = QCursor(Qt::CrossCursor);
+    cursorShape = QCursor(Qt::CrossCursor);
     btnEditSelection->setEnabled(true);
     radioPencil->setEnabled(false);
     radioFloodFill->setEnabled(false);
@@ -223,14 +242,14 @@ void MapView::SwitchToEditMode()
 
 void MapView::SwitchToPencilPaintEvent()
 {
-    toolCursor = imageCursor(QStringLiteral("assets/pencil.png"));
+    cursorShape = imageCursor(QStringLiteral("assets/pencil.png"));
     radioPencil->setChecked(true);
     setSectorsMouseTransparent(false);
 }
 
 void MapView::SwitchToFloodFillPaintEvent()
 {
-    toolCursor = imageCursor(QStringLiteral("assets/bucket.png"));
+    cursorShape = imageCursor(QStringLiteral("assets/bucket.png"));
     radioFloodFill->setChecked(true);
     setSectorsMouseTransparent(true);
 }
@@ -240,5 +259,5 @@ void MapView::MapLayerChanged()
     cancelSelectionDrag();
     layerController->clearSelection();
     layerController->MapLayerChanged();
-    textureGallery->setLayer(layerController->currentLayer);
+    textureGallery->setLayer(layerController->currentLayer());
 }

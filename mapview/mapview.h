@@ -1,6 +1,7 @@
 #pragma once
 
-#include "checks/levelproblem.h"
+#include "level/levelproblem.h"
+#include "level/textureref.h"
 
 #include <QCursor>
 #include <QObject>
@@ -29,6 +30,7 @@ class QWidget;
 class Sector;
 class TextureGallery;
 struct PlacementContext;
+struct PointLightOutcome;
 
 // Controller of the editing area. Finds the main window's controls by object
 // name and wires them up, owns the layer controller and the texture gallery,
@@ -95,6 +97,9 @@ public:
     // Closes every open "Object Properties" window, so that none is left
     // working on objects about to be destroyed.
     static void closePropertiesWindows();
+    // Shows why a point light was refused, or fits its new light cells into
+    // the view as it is now and connects their buttons.
+    void adoptPointLight(const PointLightOutcome &light);
 
     // Level problems: the checks of the level on the map, with the file
     // problems of the level loaded last until it is saved.
@@ -124,49 +129,30 @@ public:
     // gesture.
     void finishGestures();
 
-    const int baseCellSize = 16;
-    const int floodFillLimit = 1000;
-    // Steps the history keeps; older ones are dropped.
-    const int historyLimit = 100;
-    QWidget *mainWindow = nullptr;
-    QWidget *mapWidget = nullptr;
-    MapBackground *background = nullptr;
-    QSlider *mapViewZoomSlider = nullptr;
-    LayerController *layerController = nullptr;
-    TextureGallery *textureGallery = nullptr;
-    MapEdits *edits = nullptr;
-    QUndoStack *history = nullptr;
-    QRadioButton *radioPaint = nullptr;
-    QRadioButton *radioSelect = nullptr;
-    QRadioButton *radioPencil = nullptr;
-    QRadioButton *radioFloodFill = nullptr;
-    QPushButton *btnSaveMap = nullptr;
-    QPushButton *btnLoadMap = nullptr;
-    QPushButton *btnEditSelection = nullptr;
-    QListWidget *listViewTextures = nullptr;
-    QLabel *selectionBand = nullptr;
-    QLabel *labelStatus = nullptr;
-    QCursor toolCursor;
-    QString mapFileName;
-    int originX = 0;
-    int originY = 0;
-    QPoint panAnchor;
-    // What the last undo or redo, refusal or Ctrl shortcut reported in the
-    // status line; the release of Ctrl leaves it standing.
-    QString historyStatus;
-    // The button of the pencil or eraser stroke under way; none between strokes.
-    Qt::MouseButton strokeButton = Qt::NoButton;
-    int selStartX = -1;
-    int selEndX = -1;
-    int selStartY = -1;
-    int selEndY = -1;
-    QPoint selStartGlobal;
-    QPoint selEndGlobal;
+    // What the view works with and shows.
+    LayerController *layers() const { return layerController; }
+    TextureGallery *gallery() const { return textureGallery; }
+    MapEdits *mapEdits() const { return edits; }
+    QUndoStack *history() const { return undoStack; }
+    QWidget *mapWidget() const { return mapArea; }
+    // The rubber band of a selection drag.
+    QLabel *selectionBand() const { return band; }
     // The last opened properties window; null once it is closed and deleted.
-    QPointer<ObjectPropertiesForm> propertiesForm;
-    QPointer<LevelProblemsWindow> problemsWindow;
-    LevelProblems fileProblems;
-    QString problemsFileName;
+    ObjectPropertiesForm *propertiesWindow() const;
+    // The cursor of the current tool over the map.
+    const QCursor &toolCursor() const { return cursorShape; }
+    // Where the middle button was pressed or the view last panned to.
+    QPoint panAnchor() const { return panStart; }
+    QString statusText() const;
+
+    // The view cell where map cell (0, 0) is shown.
+    QPoint origin() const { return QPoint(originX, originY); }
+    // Moves the view so that map cell (0, 0) is shown at view cell `cell`.
+    void setOrigin(QPoint cell);
+    // The level that Ctrl+S writes; empty before the first save or load.
+    const QString &editedFileName() const { return mapFileName; }
+    // Names the level that Ctrl+S writes, in the window's title too.
+    void showEditedFile(const QString &fileName);
 
 signals:
     // The view panned or zoomed.
@@ -216,8 +202,6 @@ private:
     bool selectionDragInProgress() const;
     void beginTemporaryLayer(const std::string &layer, const QString &status);
     void layOutAllSectors();
-    // Names the level that Ctrl+S writes, in the window's title too.
-    void showEditedFile(const QString &fileName);
     void setUpHistory();
     void adoptSector(Sector *sector);
     void stepHistory(bool backward);
@@ -233,6 +217,53 @@ private:
     std::string temporaryLayer;
     // Whether this view pushed its tool cursor as the application's override cursor.
     bool cursorOverridden = false;
+    // The running texture numbers of the gallery, new light cells and loaded
+    // objects; the placement context hands them on to object creation.
+    mutable TextureNumbers textureNumbers;
+
+    const int baseCellSize = 16;
+    const int floodFillLimit = 1000;
+    // Steps the history keeps; older ones are dropped.
+    const int historyLimit = 100;
+    QWidget *mainWindow = nullptr;
+    QWidget *mapArea = nullptr;
+    MapBackground *background = nullptr;
+    QSlider *mapViewZoomSlider = nullptr;
+    LayerController *layerController = nullptr;
+    TextureGallery *textureGallery = nullptr;
+    MapEdits *edits = nullptr;
+    QUndoStack *undoStack = nullptr;
+    QRadioButton *radioPaint = nullptr;
+    QRadioButton *radioSelect = nullptr;
+    QRadioButton *radioPencil = nullptr;
+    QRadioButton *radioFloodFill = nullptr;
+    QPushButton *btnSaveMap = nullptr;
+    QPushButton *btnLoadMap = nullptr;
+    QPushButton *btnEditSelection = nullptr;
+    QListWidget *listViewTextures = nullptr;
+    QLabel *band = nullptr;
+    QLabel *labelStatus = nullptr;
+    QCursor cursorShape;
+    QString mapFileName;
+    int originX = 0;
+    int originY = 0;
+    QPoint panStart;
+    // What the last undo or redo, refusal or Ctrl shortcut reported in the
+    // status line; the release of Ctrl leaves it standing.
+    QString historyStatus;
+    // The button of the pencil or eraser stroke under way; none between strokes.
+    Qt::MouseButton strokeButton = Qt::NoButton;
+    int selStartX = -1;
+    int selEndX = -1;
+    int selStartY = -1;
+    int selEndY = -1;
+    QPoint selStartGlobal;
+    QPoint selEndGlobal;
+    // The last opened properties window; null once it is closed and deleted.
+    QPointer<ObjectPropertiesForm> propertiesForm;
+    QPointer<LevelProblemsWindow> problemsWindow;
+    LevelProblems fileProblems;
+    QString problemsFileName;
     // The cell size the objects are laid out at.
     int laidOutCellSize = 0;
     // Where a zoom keeps its cell; the middle of the map when none is set.

@@ -1,11 +1,11 @@
 #include "mapview/mapview.h"
 #include "mapview/strokeline.h"
 
-#include "mapfile/levellimits.h"
+#include "level/levellimits.h"
+#include "level/subtypetable.h"
 #include "model/layercontroller.h"
 #include "model/mapedits.h"
 #include "model/sector.h"
-#include "model/subtypetable.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -50,7 +50,7 @@ QMouseEvent *asMouseEvent(QEvent *event)
 
 bool MapView::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != mapWidget)
+    if (watched != mapArea)
         return QObject::eventFilter(watched, event);
     if (event->type() == QEvent::Wheel) {
         handleWheelEvent(static_cast<QWheelEvent *>(event));
@@ -59,7 +59,7 @@ bool MapView::eventFilter(QObject *watched, QEvent *event)
 
     // The tool's cursor shows while the pointer is over the map.
     if (event->type() == QEvent::Enter && !cursorOverridden) {
-        QApplication::setOverrideCursor(toolCursor);
+        QApplication::setOverrideCursor(cursorShape);
         cursorOverridden = true;
     } else if (event->type() == QEvent::Leave && cursorOverridden) {
         QApplication::restoreOverrideCursor();
@@ -116,7 +116,7 @@ void MapView::handlePencilEvent(QMouseEvent *event)
     } else if (isPressOrDrag(event, event, Qt::MiddleButton)) {
         panView(event);
     } else if (isRelease(event, event, Qt::MiddleButton)) {
-        panAnchor = event->pos();
+        panStart = event->pos();
     }
 }
 
@@ -124,7 +124,7 @@ template<typename Action> void MapView::continueStroke(QMouseEvent *event, bool 
 {
     // Where the event happened: a busy editor may see the press only after
     // the pointer has moved on.
-    const QPoint target = viewCellAt(mapWidget->mapFromGlobal(event->globalPos()));
+    const QPoint target = viewCellAt(mapArea->mapFromGlobal(event->globalPos()));
     const QPoint from = startsStroke ? target : strokeCell;
     strokeCell = target;
     const std::vector<QPoint> line = cellsOnLine(from, target);
@@ -144,11 +144,11 @@ void MapView::keepMouseDuringStroke(QMouseEvent *event)
     // a stroke shows a new one, so a stroke costs what its cells cost, not
     // what the level holds. A left press on an object stays with the object,
     // whose click opens its properties.
-    if (event->type() == QEvent::MouseButtonPress && QWidget::mouseGrabber() != mapWidget)
-        mapWidget->grabMouse();
+    if (event->type() == QEvent::MouseButtonPress && QWidget::mouseGrabber() != mapArea)
+        mapArea->grabMouse();
     else if (event->type() == QEvent::MouseButtonRelease && event->buttons() == Qt::NoButton
-             && QWidget::mouseGrabber() == mapWidget)
-        mapWidget->releaseMouse();
+             && QWidget::mouseGrabber() == mapArea)
+        mapArea->releaseMouse();
 }
 
 void MapView::handleFloodFillEvent(QMouseEvent *event)
@@ -173,7 +173,7 @@ void MapView::handleSelectEvent(QMouseEvent *event)
             return;
         }
         // The band stops at the map's edge, and so does what it selects.
-        const QPoint edge(mapWidget->width() - 1, mapWidget->height() - 1);
+        const QPoint edge(mapArea->width() - 1, mapArea->height() - 1);
         const QPoint position = pointerPosition();
         const QPoint cell =
             viewCellAt(QPoint(std::clamp(position.x(), 0, edge.x()), std::clamp(position.y(), 0, edge.y())));
@@ -191,14 +191,14 @@ void MapView::handleSelectEvent(QMouseEvent *event)
     } else if (isPressOrDrag(event, event, Qt::MiddleButton)) {
         panView(event);
     } else if (isRelease(event, event, Qt::MiddleButton)) {
-        panAnchor = event->pos();
+        panStart = event->pos();
     }
 }
 
 void MapView::deleteSelection()
 {
     std::vector<Sector *> doomed;
-    for (Sector *sector : layerController->selectedSectors) {
+    for (Sector *sector : layerController->selection()) {
         // Only the selected object itself goes: while a temporary layer is
         // current, another object may share the cell and must survive.
         if (layerController->sectorAt(sector->properties->mapX, sector->properties->mapY) == sector)
@@ -249,7 +249,7 @@ void MapView::eraseAtViewCell(QPoint viewCell)
 
 QPoint MapView::pointerPosition() const
 {
-    return mapWidget->mapFromGlobal(QCursor::pos());
+    return mapArea->mapFromGlobal(QCursor::pos());
 }
 
 QPoint MapView::viewCellAt(QPoint position) const
@@ -262,31 +262,31 @@ QPoint MapView::viewCellAt(QPoint position) const
 bool MapView::isVisibleViewCell(QPoint viewCell) const
 {
     const int64_t size = cellSize();
-    return viewCell.x() >= 0 && viewCell.y() >= 0 && viewCell.x() * size < mapWidget->width()
-           && viewCell.y() * size < mapWidget->height();
+    return viewCell.x() >= 0 && viewCell.y() >= 0 && viewCell.x() * size < mapArea->width()
+           && viewCell.y() * size < mapArea->height();
 }
 
 void MapView::panView(QMouseEvent *event)
 {
     const QPoint position = event->pos();
-    if (position == panAnchor)
+    if (position == panStart)
         return;
-    const int dx = position.x() - panAnchor.x();
-    const int dy = position.y() - panAnchor.y();
+    const int dx = position.x() - panStart.x();
+    const int dy = position.y() - panStart.y();
     const int half = cellSize() / 2;
     if (std::abs(dx) > half) {
-        panAnchor = position;
+        panStart = position;
         originX += dx > 0 ? 1 : -1;
     }
     if (std::abs(dy) > half) {
         // After a horizontal step the anchor is the pointer, so one event never
         // pans both ways.
-        const int step = position.y() - panAnchor.y();
-        panAnchor = position;
+        const int step = position.y() - panStart.y();
+        panStart = position;
         originY += step > 0 ? 1 : (step < 0 ? -1 : 0);
     }
     const int size = cellSize();
-    for (auto &entry : layerController->sectorsByLayer)
+    for (auto &entry : layerController->registry())
         for (Sector *sector : entry.second)
             sector->setWorldPosition((double(originX) + sector->properties->mapX) * size,
                                      (double(originY) + sector->properties->mapY) * size);
@@ -303,8 +303,8 @@ void MapView::drawSelectionBand()
     int bottom = std::max(start.y(), current.y());
 
     // The band stays inside the map widget on screen.
-    const QPoint topLeft = mainWindow->mapToGlobal(mapWidget->geometry().topLeft());
-    const QPoint bottomRight = mainWindow->mapToGlobal(mapWidget->geometry().bottomRight());
+    const QPoint topLeft = mainWindow->mapToGlobal(mapArea->geometry().topLeft());
+    const QPoint bottomRight = mainWindow->mapToGlobal(mapArea->geometry().bottomRight());
     right = std::min(right, bottomRight.x());
     left = std::max(left, topLeft.x());
     bottom = std::min(bottom, bottomRight.y());
@@ -322,8 +322,8 @@ void MapView::drawSelectionBand()
     painter.drawLine(left, bottom, left, top);
     painter.end();
 
-    selectionBand->move(left, top);
-    selectionBand->resize(width + 2, height + 2);
-    selectionBand->setPicture(picture);
-    selectionBand->show();
+    band->move(left, top);
+    band->resize(width + 2, height + 2);
+    band->setPicture(picture);
+    band->show();
 }

@@ -2,7 +2,7 @@
 
 #include "model/missingimagemark.h"
 #include "model/sector.h"
-#include "model/subtypetable.h"
+#include "level/subtypetable.h"
 #include "model/textureicons.h"
 
 #include <QPixmap>

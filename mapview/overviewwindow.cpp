@@ -23,9 +23,8 @@ void OverviewWindow::redraw()
 {
     redrawTimer.stop();
     stale = false;
-    LayerController *layers = view->layerController;
-    layers->commitLayer();
-    levelPicture = painter.draw(layers->sectorsByLayer, layers->layerStates());
+    const LayerController *layers = view->layers();
+    levelPicture = painter.draw(layers->registry(), layers->layerStates());
     update();
 }
 

@@ -20,7 +20,7 @@ void MapView::SectorClickEvent()
     Sector *clicked = layerController->sectorAt(mapCell.x(), mapCell.y());
     if (!clicked)
         return;
-    std::vector<Sector *> sectors = layerController->selectedSectors;
+    std::vector<Sector *> sectors = layerController->selection();
     if (sectors.empty())
         sectors.push_back(clicked);
     openPropertiesForm(sectors);
@@ -28,7 +28,7 @@ void MapView::SectorClickEvent()
 
 void MapView::BtnEditSelectionEvent()
 {
-    openPropertiesForm(layerController->selectedSectors);
+    openPropertiesForm(layerController->selection());
 }
 
 void MapView::openPropertiesForm(std::vector<Sector *> sectors)
@@ -56,14 +56,20 @@ void MapView::openPropertiesForm(std::vector<Sector *> sectors)
 
 void MapView::SectorPropertiesClosedEvent()
 {
-    std::vector<QPointer<Sector>> created;
-    created.swap(pendingNewSectors);
+    if (propertiesForm)
+        adoptPointLight(propertiesForm->takePointLight());
+    layerController->tintLightmaps();
+}
 
+void MapView::adoptPointLight(const PointLightOutcome &light)
+{
+    if (!light.made())
+        showStatus(light.refusal);
     // The window was made for the view as it was when it opened; the view may
     // have been panned or zoomed since, and the mode or tool changed.
     const int size = cellSize();
     const bool takesMouse = radioPaint->isChecked() && radioPencil->isChecked();
-    for (const QPointer<Sector> &sector : created) {
+    for (const QPointer<Sector> &sector : light.newCells) {
         if (!sector)
             continue;
         SectorProperties *p = sector->properties;
@@ -74,5 +80,4 @@ void MapView::SectorPropertiesClosedEvent()
         sector->setWorldPosition((double(p->mapX) + originX) * size, (double(p->mapY) + originY) * size);
         sector->setTransparentForMouseEvents(!takesMouse);
     }
-    layerController->tintLightmaps();
 }

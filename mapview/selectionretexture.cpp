@@ -9,7 +9,7 @@ void MapView::SelObjectsChangeTexEvent()
 {
     // A click in the gallery retextures a selection of two or more objects;
     // with one object or none it only picks the texture for new objects.
-    const std::vector<Sector *> selected = layerController->selectedSectors;
+    const std::vector<Sector *> selected = layerController->selection();
     if (selected.size() < 2)
         return;
     const TextureRef texture = textureGallery->currentTexture;

@@ -2,8 +2,8 @@
 // layer combo box keeps showing the layer the designer chose.
 #include "mapview/mapview.h"
 
+#include "level/subtypetable.h"
 #include "model/layercontroller.h"
-#include "model/subtypetable.h"
 
 #include <QComboBox>
 #include <QGuiApplication>
@@ -21,7 +21,7 @@ void MapView::beginTemporaryDoorEditing()
 
 void MapView::beginTemporaryLayer(const std::string &layer, const QString &status)
 {
-    if (layerController->comboBoxMapLayer->currentText().toStdString() == layer)
+    if (layerController->comboLayer() == layer)
         return;
     layerController->switchToLayer(layer);
     temporaryLayer = layer;
@@ -31,7 +31,7 @@ void MapView::beginTemporaryLayer(const std::string &layer, const QString &statu
 void MapView::endTemporaryEditing()
 {
     temporaryLayer.clear();
-    layerController->switchToLayer(layerController->comboBoxMapLayer->currentText().toStdString());
+    layerController->switchToLayer(layerController->comboLayer());
     // What an undo or redo with Ctrl held reported stays readable.
     if (labelStatus->text() != historyStatus)
         clearStatus();

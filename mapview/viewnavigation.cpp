@@ -5,7 +5,7 @@
 
 #include "model/layercontroller.h"
 #include "model/sector.h"
-#include "model/subtypetable.h"
+#include "level/subtypetable.h"
 
 #include <QScopedValueRollback>
 #include <QShortcut>
@@ -33,15 +33,15 @@ void MapView::setUpNavigation()
         shortcut->setObjectName(QStringLiteral("shortcut") + sequence.toString());
         connect(shortcut, &QShortcut::activated, this, slot);
     }
-    connect(history, &QUndoStack::indexChanged, this, &MapView::levelChanged);
+    connect(undoStack, &QUndoStack::indexChanged, this, &MapView::levelChanged);
     connect(layerController, &LayerController::layerStatesChanged, this, &MapView::levelChanged);
 }
 
 QRect MapView::shownMapCells() const
 {
     const int size = cellSize();
-    const int columns = (mapWidget->width() + size - 1) / size;
-    const int rows = (mapWidget->height() + size - 1) / size;
+    const int columns = (mapArea->width() + size - 1) / size;
+    const int rows = (mapArea->height() + size - 1) / size;
     return QRect(-originX, -originY, columns, rows);
 }
 
@@ -52,7 +52,7 @@ void MapView::moveViewTo(QPoint origin)
     originX = origin.x();
     originY = origin.y();
     const int size = cellSize();
-    for (auto &entry : layerController->sectorsByLayer)
+    for (auto &entry : layerController->registry())
         for (Sector *sector : entry.second)
             sector->setWorldPosition((double(originX) + sector->properties->mapX) * size,
                                      (double(originY) + sector->properties->mapY) * size);
@@ -62,7 +62,7 @@ void MapView::moveViewTo(QPoint origin)
 void MapView::centreOnCell(QPoint mapCell)
 {
     const int size = cellSize();
-    moveViewTo(QPoint(mapWidget->width() / 2 / size, mapWidget->height() / 2 / size) - mapCell);
+    moveViewTo(QPoint(mapArea->width() / 2 / size, mapArea->height() / 2 / size) - mapCell);
 }
 
 void MapView::zoomAt(int zoom, QPoint anchor)
@@ -74,7 +74,7 @@ void MapView::zoomAt(int zoom, QPoint anchor)
 
 void MapView::keepCellOnZoom(int oldCellSize, int newCellSize)
 {
-    const QPoint anchor = zoomAnchored ? zoomAnchor : QPoint(mapWidget->width() / 2, mapWidget->height() / 2);
+    const QPoint anchor = zoomAnchored ? zoomAnchor : QPoint(mapArea->width() / 2, mapArea->height() / 2);
     const QPoint mapCell = QPoint(floorDivide(anchor.x(), oldCellSize), floorDivide(anchor.y(), oldCellSize))
                            - QPoint(originX, originY);
     // The objects are laid out by the zoom change that follows.
@@ -84,7 +84,7 @@ void MapView::keepCellOnZoom(int oldCellSize, int newCellSize)
 
 void MapView::handleWheelEvent(QWheelEvent *event)
 {
-    const QPoint anchor = mapWidget->mapFromGlobal(event->globalPosition().toPoint());
+    const QPoint anchor = mapArea->mapFromGlobal(event->globalPosition().toPoint());
     if (event->modifiers() & Qt::ControlModifier) {
         wheelRemainder.ry() += event->angleDelta().y();
         const int steps = wheelRemainder.y() / unitsPerZoomStep;

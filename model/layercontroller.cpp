@@ -1,10 +1,12 @@
 #include "model/layercontroller.h"
 
+#include "level/cellkey.h"
+#include "level/subtypetable.h"
 #include "model/mousehold.h"
+#include "model/objectbutton.h"
 #include "model/sector.h"
 #include "model/sectorfactory.h"
-#include "model/subtypetable.h"
-#include "model/objectbutton.h"
+#include "model/updateshold.h"
 
 #include <QColor>
 #include <QComboBox>
@@ -55,11 +57,11 @@ LayerController::LayerController(QWidget *controlsWidget) : controlsWidget(contr
         for (const std::string &layer : Kinds::comboOrder())
             comboBoxMapLayer->addItem(QString::fromStdString(layer), QVariant());
         comboBoxMapLayer->setCurrentText(QString::fromStdString(Kinds::Wall));
-        currentLayer = comboBoxMapLayer->currentText().toStdString();
+        current = comboBoxMapLayer->currentText().toStdString();
     } else {
-        currentLayer = Kinds::Wall;
+        current = Kinds::Wall;
     }
-    loadLayerSectors();
+    sectorsByLayer[current];
     refreshDisplay();
 
     if (auto *clearButton = controlsWidget->findChild<QPushButton *>(QStringLiteral("btnMapLayerClear")))
@@ -73,49 +75,60 @@ LayerController::~LayerController()
     deleteAllSectors();
 }
 
-void LayerController::commitLayer()
+void LayerController::ensureCurrentLayer()
 {
-    if (currentLayer.empty() && comboBoxMapLayer)
-        currentLayer = comboBoxMapLayer->currentText().toStdString();
-    sectorsByLayer[currentLayer] = layerSectors;
+    if (current.empty() && comboBoxMapLayer)
+        current = comboBoxMapLayer->currentText().toStdString();
+    sectorsByLayer[current];
 }
 
 void LayerController::MapLayerChanged()
 {
-    commitLayer();
+    ensureCurrentLayer();
     if (comboBoxMapLayer)
-        currentLayer = comboBoxMapLayer->currentText().toStdString();
-    loadLayerSectors();
+        current = comboBoxMapLayer->currentText().toStdString();
+    sectorsByLayer[current];
     refreshDisplay();
 }
 
 void LayerController::switchToLayer(const std::string &layer)
 {
-    commitLayer();
-    currentLayer = layer;
-    loadLayerSectors();
+    ensureCurrentLayer();
+    current = layer;
+    sectorsByLayer[current];
     refreshDisplay();
 }
 
 void LayerController::adoptComboLayer()
 {
     if (comboBoxMapLayer)
-        currentLayer = comboBoxMapLayer->currentText().toStdString();
-    loadLayerSectors();
+        current = comboBoxMapLayer->currentText().toStdString();
+    sectorsByLayer[current];
     refreshDisplay();
 }
 
-std::vector<Sector *> &LayerController::layerList(const std::string &layer)
+const std::vector<Sector *> &LayerController::currentSectors() const
 {
-    return sectorsByLayer[layer];
+    static const std::vector<Sector *> none;
+    const auto found = sectorsByLayer.find(current);
+    return found == sectorsByLayer.end() ? none : found->second;
+}
+
+std::string LayerController::comboLayer() const
+{
+    return comboBoxMapLayer ? comboBoxMapLayer->currentText().toStdString() : current;
+}
+
+void LayerController::chooseLayer(const std::string &layer)
+{
+    const QString name = QString::fromStdString(layer);
+    if (comboBoxMapLayer && comboBoxMapLayer->findText(name) >= 0)
+        comboBoxMapLayer->setCurrentText(name);
 }
 
 void LayerController::replaceAllLayers(SectorRegistry registry)
 {
     deleteAllSectors();
-    // The working list may hold objects that were never committed; they are
-    // the same pointers as the registry's, already destroyed above.
-    layerSectors.clear();
     selectedSectors.clear();
 
     sectorsByLayer = std::move(registry);
@@ -126,9 +139,9 @@ void LayerController::replaceAllLayers(SectorRegistry registry)
         index.reserve(entry.second.size());
         // A level may hold two objects in one cell of a layer; the first one counts.
         for (Sector *sector : entry.second)
-            index.emplace(positionKey(sector->properties->mapX, sector->properties->mapY), sector);
+            index.emplace(cellKey(sector->properties->mapX, sector->properties->mapY), sector);
     }
-    loadLayerSectors();
+    sectorsByLayer[current];
 
     if (comboBoxMapLayer)
         comboBoxMapLayer->setCurrentText(QString::fromStdString(Kinds::Wall));
@@ -139,16 +152,13 @@ void LayerController::addSector(Sector *sector)
 {
     if (!sector)
         return;
-    if (currentLayer.empty())
-        commitLayer();
+    if (current.empty())
+        ensureCurrentLayer();
     const SectorProperties *p = sector->properties;
-    if (!layerIndexes[currentLayer].emplace(positionKey(p->mapX, p->mapY), sector).second)
+    if (!layerIndexes[current].emplace(cellKey(p->mapX, p->mapY), sector).second)
         return;
-    // The registry list equals the working list after every edit; no need
-    // to copy the whole layer for each new object.
-    layerSectors.push_back(sector);
-    sectorsByLayer[currentLayer].push_back(sector);
-    forgetLook(currentLayer);
+    sectorsByLayer[current].push_back(sector);
+    forgetLook(current);
 }
 
 bool LayerController::hasSectorAt(int x, int y) const
@@ -158,7 +168,7 @@ bool LayerController::hasSectorAt(int x, int y) const
 
 Sector *LayerController::sectorAt(int x, int y) const
 {
-    return sectorOn(currentLayer, x, y);
+    return sectorOn(current, x, y);
 }
 
 Sector *LayerController::sectorOn(const std::string &layer, int x, int y) const
@@ -166,7 +176,7 @@ Sector *LayerController::sectorOn(const std::string &layer, int x, int y) const
     const auto index = layerIndexes.find(layer);
     if (index == layerIndexes.end())
         return nullptr;
-    const auto found = index->second.find(positionKey(x, y));
+    const auto found = index->second.find(cellKey(x, y));
     return found == index->second.end() ? nullptr : found->second;
 }
 
@@ -174,17 +184,15 @@ void LayerController::removeSectorAt(int x, int y)
 {
     if (x < 0 || y < 0)
         return;
-    if (layerIndexes[currentLayer].erase(positionKey(x, y)) == 0)
+    if (layerIndexes[current].erase(cellKey(x, y)) == 0)
         return;
 
     std::vector<Sector *> removed;
     auto atPosition = [x, y](Sector *s) { return s->properties->mapX == x && s->properties->mapY == y; };
-    std::copy_if(layerSectors.begin(), layerSectors.end(), std::back_inserter(removed), atPosition);
-    layerSectors.erase(std::remove_if(layerSectors.begin(), layerSectors.end(), atPosition), layerSectors.end());
-
-    std::vector<Sector *> &registered = sectorsByLayer[currentLayer];
+    std::vector<Sector *> &registered = sectorsByLayer[current];
+    std::copy_if(registered.begin(), registered.end(), std::back_inserter(removed), atPosition);
+    registered.erase(std::remove_if(registered.begin(), registered.end(), atPosition), registered.end());
     for (Sector *sector : removed) {
-        eraseSector(registered, sector);
         // A dead object must never stay selected.
         eraseSector(selectedSectors, sector);
         // The object dies when control returns to the event loop: its button
@@ -200,10 +208,10 @@ void LayerController::removeSectorAt(int x, int y)
 void LayerController::selectRect(int minX, int minY, int maxX, int maxY)
 {
     // A hidden layer takes no clicks, and a rubber band selects nothing on it.
-    if (states.isHidden(currentLayer))
+    if (states.isHidden(current))
         return;
-    selectionLayer = currentLayer;
-    for (Sector *sector : layerSectors) {
+    selectedOn = current;
+    for (Sector *sector : sectorsByLayer[current]) {
         const SectorProperties *p = sector->properties;
         if (p->mapX >= minX && p->mapX <= maxX && p->mapY >= minY && p->mapY <= maxY) {
             selectedSectors.push_back(sector);
@@ -217,17 +225,17 @@ void LayerController::clearSelection()
     const std::vector<Sector *> unselected = std::move(selectedSectors);
     selectedSectors.clear();
     for (Sector *sector : unselected)
-        applyDisplayTint(sector, selectionLayer);
+        applyDisplayTint(sector, selectedOn);
 }
 
 LayerController::LayerLook LayerController::lookOf(const std::string &layer) const
 {
     LayerLook look;
-    const VisibilityRule rule = visibilityRuleFor(currentLayer);
+    const VisibilityRule rule = visibilityRuleFor(current);
     // A layer whose eye is closed is hidden whatever the rules say.
     look.shown = !states.isHidden(layer)
                  && std::find(rule.hidden.begin(), rule.hidden.end(), layer) == rule.hidden.end();
-    if (layer != currentLayer)
+    if (layer != current)
         look.tint = LayerLook::Tint::Background;
     else if (layer == Kinds::Lightmap)
         look.tint = LayerLook::Tint::LightLevel;
@@ -292,7 +300,7 @@ void LayerController::tintLightSector(Sector *sector)
     const int level = clampedLevel(sector->properties->lighting.emission);
     tintSector(sector, level, level, level);
     // A light cell tinted while its layer is not current no longer looks like the rest of it.
-    if (currentLayer != Kinds::Lightmap)
+    if (current != Kinds::Lightmap)
         forgetLook(Kinds::Lightmap);
 }
 
@@ -359,19 +367,12 @@ bool LayerController::confirmClear()
 
 void LayerController::clearCurrentLayer()
 {
-    commitLayer();
-    std::vector<Sector *> &doomed = sectorsByLayer[currentLayer];
+    ensureCurrentLayer();
+    std::vector<Sector *> &doomed = sectorsByLayer[current];
     for (Sector *sector : doomed)
         eraseSector(selectedSectors, sector);
     deleteSectors(doomed);
-    layerSectors.clear();
-    layerIndexes[currentLayer].clear();
-}
-
-void LayerController::loadLayerSectors()
-{
-    // The layer's position index is kept up to date with every change.
-    layerSectors = sectorsByLayer[currentLayer];
+    layerIndexes[current].clear();
 }
 
 bool LayerController::isLayerShown(const std::string &layer) const
@@ -384,7 +385,7 @@ void LayerController::setLayerHidden(const std::string &layer, bool hidden)
     if (states.isHidden(layer) == hidden)
         return;
     states.setHidden(layer, hidden);
-    if (hidden && selectionLayer == layer)
+    if (hidden && selectedOn == layer)
         clearSelection();
     // The display pass touches only this layer: its look alone changed.
     refreshDisplay();
@@ -396,7 +397,7 @@ void LayerController::setLayerLocked(const std::string &layer, bool locked)
     if (states.isLocked(layer) == locked)
         return;
     states.setLocked(layer, locked);
-    if (locked && selectionLayer == layer)
+    if (locked && selectedOn == layer)
         clearSelection();
     emit layerStatesChanged();
 }
@@ -427,23 +428,14 @@ void LayerController::tintSector(Sector *sector, int red, int green, int blue)
         button->setTint(QColor(red, green, blue, 255));
 }
 
-uint64_t LayerController::positionKey(int x, int y)
-{
-    return (static_cast<uint64_t>(static_cast<uint32_t>(x)) << 32) | static_cast<uint32_t>(y);
-}
-
 void LayerController::insertSector(const std::string &layer, size_t index, Sector *sector)
 {
     if (!sector)
         return;
     std::vector<Sector *> &registered = sectorsByLayer[layer];
     registered.insert(registered.begin() + std::min(index, registered.size()), sector);
-    layerIndexes[layer].emplace(positionKey(sector->properties->mapX, sector->properties->mapY), sector);
+    layerIndexes[layer].emplace(cellKey(sector->properties->mapX, sector->properties->mapY), sector);
     forgetLook(layer);
-    if (layer != currentLayer)
-        return;
-    // The working list equals the registry's list of the current layer.
-    layerSectors.insert(layerSectors.begin() + std::min(index, layerSectors.size()), sector);
 }
 
 void LayerController::removeSectors(const std::string &layer, const std::vector<Sector *> &sectors)
@@ -456,11 +448,9 @@ void LayerController::removeSectors(const std::string &layer, const std::vector<
     registered.erase(std::remove_if(registered.begin(), registered.end(), isDoomed), registered.end());
     selectedSectors.erase(std::remove_if(selectedSectors.begin(), selectedSectors.end(), isDoomed),
                           selectedSectors.end());
-    if (layer == currentLayer)
-        layerSectors.erase(std::remove_if(layerSectors.begin(), layerSectors.end(), isDoomed), layerSectors.end());
     PositionIndex &index = layerIndexes[layer];
     for (Sector *sector : sectors) {
-        auto found = index.find(positionKey(sector->properties->mapX, sector->properties->mapY));
+        auto found = index.find(cellKey(sector->properties->mapX, sector->properties->mapY));
         if (found != index.end() && found->second == sector)
             index.erase(found);
     }

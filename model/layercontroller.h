@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/layerstates.h"
+#include "level/layerstates.h"
 
 #include <QObject>
 #include <QPointer>
@@ -17,10 +17,9 @@ using SectorRegistry = std::unordered_map<std::string, std::vector<Sector *>>;
 
 // Holds every placed object, grouped by layer, and decides how the layers are
 // shown while one of them is current. The registry is the one place where
-// objects are destroyed. The editing tools work on the current layer through
-// the working list `layerSectors`, which is written back by `commitLayer`.
-// Every change to a layer's list goes through this class, which keeps the
-// layer's position index in step with it.
+// objects are destroyed; every change to a layer's list goes through this
+// class, which keeps the layer's position index in step with it. The others
+// read the lists, the current layer and the selection through its functions.
 class LayerController : public QObject
 {
     Q_OBJECT
@@ -31,10 +30,28 @@ public:
     // deletion), so that closing the editor releases the whole map.
     ~LayerController() override;
 
-    void commitLayer();
+    // Every placed object by layer.
+    const SectorRegistry &registry() const { return sectorsByLayer; }
+    // The objects of one layer in placement order. A name the registry does
+    // not hold yet joins it with an empty list, which a save writes as an
+    // empty section.
+    const std::vector<Sector *> &layerList(const std::string &layer) { return sectorsByLayer[layer]; }
+    // The layer the tools edit now; Shift or Ctrl may make it differ from the
+    // layer the combo box shows.
+    const std::string &currentLayer() const { return current; }
+    const std::vector<Sector *> &currentSectors() const;
+    // The layer the combo box shows.
+    std::string comboLayer() const;
+    // Chooses `layer` in the combo box, as the user would; the box tells the
+    // map view. A name the box does not list changes nothing.
+    void chooseLayer(const std::string &layer);
+    // The selected objects, and the layer the selection was made on (a
+    // temporary layer may have been current then).
+    const std::vector<Sector *> &selection() const { return selectedSectors; }
+    const std::string &selectionLayer() const { return selectedOn; }
+
     void switchToLayer(const std::string &layer);
     void adoptComboLayer();
-    std::vector<Sector *> &layerList(const std::string &layer);
     void replaceAllLayers(SectorRegistry registry);
 
     void addSector(Sector *sector);
@@ -93,16 +110,6 @@ public:
     // Destroys every object of the current layer at once.
     void clearCurrentLayer();
 
-    SectorRegistry sectorsByLayer;
-    std::vector<Sector *> selectedSectors;
-    // The layer the selection was made on (a temporary layer may have been
-    // current then).
-    std::string selectionLayer;
-    std::vector<Sector *> layerSectors;
-    std::string currentLayer;
-    QWidget *controlsWidget = nullptr;
-    QComboBox *comboBoxMapLayer = nullptr;
-
 signals:
     // An eye or a lock changed.
     void layerStatesChanged();
@@ -112,7 +119,9 @@ public slots:
     void MapLayerChanged();
 
 private:
-    void loadLayerSectors();
+    // The combo box's layer when none is current yet; makes sure the current
+    // layer has a list in the registry.
+    void ensureCurrentLayer();
     // Gives one object its layer's look.
     void applyLook(Sector *sector, const LayerLook &look);
     // The layer's objects may no longer all look as its last applied look.
@@ -121,7 +130,6 @@ private:
     void applyDisplayTint(Sector *sector, const std::string &layer);
     void tintSelection();
     void tintSector(Sector *sector, int red, int green, int blue);
-    static uint64_t positionKey(int x, int y);
 
     // Map position -> the object there, for each layer, changed together
     // with the layer's list, so that the pencil and the fill test a cell
@@ -135,4 +143,10 @@ private:
     std::unordered_map<std::string, LayerLook> appliedLooks;
     // Objects removed with deferred deletion that may not have died yet.
     std::vector<QPointer<Sector>> pendingDeletion;
+    SectorRegistry sectorsByLayer;
+    std::vector<Sector *> selectedSectors;
+    std::string selectedOn;
+    std::string current;
+    QWidget *controlsWidget = nullptr;
+    QComboBox *comboBoxMapLayer = nullptr;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "checks/levelobject.h"
+#include "level/levelobject.h"
 #include "model/layercontroller.h"
 
 #include <vector>

@@ -1,11 +1,13 @@
 #include "model/mapedits.h"
 
+#include "level/cellkey.h"
+
+#include "level/subtypetable.h"
 #include "model/layercontroller.h"
 #include "model/mousehold.h"
 #include "model/placementcontext.h"
 #include "model/sector.h"
 #include "model/sectorfactory.h"
-#include "model/subtypetable.h"
 #include "model/textureicons.h"
 
 #include <QPushButton>
@@ -45,15 +47,15 @@ public:
 
     Sector *find(const ObjectRecord &record)
     {
-        if (record.layer == layers.currentLayer)
+        if (record.layer == layers.currentLayer())
             return layers.sectorAt(record.mapX, record.mapY);
         auto table = tables.find(record.layer);
         if (table == tables.end()) {
             table = tables.emplace(record.layer, std::unordered_map<uint64_t, Sector *>()).first;
             for (Sector *sector : layers.layerList(record.layer))
-                table->second.emplace(key(sector->properties->mapX, sector->properties->mapY), sector);
+                table->second.emplace(cellKey(sector->properties->mapX, sector->properties->mapY), sector);
         }
-        const auto found = table->second.find(key(record.mapX, record.mapY));
+        const auto found = table->second.find(cellKey(record.mapX, record.mapY));
         return found == table->second.end() ? nullptr : found->second;
     }
 
@@ -61,8 +63,6 @@ public:
     void forget() { tables.clear(); }
 
 private:
-    static uint64_t key(int32_t x, int32_t y) { return (uint64_t(uint32_t(x)) << 32) | uint32_t(y); }
-
     LayerController &layers;
     std::unordered_map<std::string, std::unordered_map<uint64_t, Sector *>> tables;
 };
@@ -152,7 +152,7 @@ bool MapEdits::refuses(const std::string &layer)
 
 Sector *MapEdits::placeNew(QPoint mapCell)
 {
-    if (refuses(layers.currentLayer))
+    if (refuses(layers.currentLayer()))
         return nullptr;
     if (mapCell.x() < 0 || mapCell.y() < 0 || layers.hasSectorAt(mapCell.x(), mapCell.y()))
         return nullptr;
@@ -160,38 +160,37 @@ Sector *MapEdits::placeNew(QPoint mapCell)
     const PlacementContext where = context();
     Sector *sector = createSector(mapCell + QPoint(where.originX, where.originY), where);
     layers.addSector(sector);
-    finishNewObject(sector, layers.currentLayer);
+    finishNewObject(sector, layers.currentLayer());
     gesture->placedAt.emplace(sector, gesture->placed.size());
-    gesture->placed.push_back(Gesture::Placed {sector, layers.currentLayer});
+    gesture->placed.push_back(Gesture::Placed {sector, layers.currentLayer()});
     return sector;
 }
 
 void MapEdits::remove(const std::vector<Sector *> &sectors)
 {
-    if (sectors.empty() || refuses(layers.currentLayer))
+    if (sectors.empty() || refuses(layers.currentLayer()))
         return;
     const StepScope step(*this, QStringLiteral("eraser stroke"));
-    noteRemoving(sectors, layers.currentLayer);
-    destroy(layers.currentLayer, sectors);
+    noteRemoving(sectors, layers.currentLayer());
+    destroy(layers.currentLayer(), sectors);
 }
 
 void MapEdits::clearLayer()
 {
-    const std::string layer = layers.currentLayer;
+    const std::string layer = layers.currentLayer();
     if (refuses(layer))
         return;
     const StepScope step(*this, QStringLiteral("clear of the %1 layer").arg(QString::fromStdString(layer)));
-    layers.commitLayer();
     noteRemoving(layers.layerList(layer), layer);
     layers.clearCurrentLayer();
 }
 
 void MapEdits::retexture(Sector *sector, const TextureRef &texture)
 {
-    if (refuses(layers.currentLayer))
+    if (refuses(layers.currentLayer()))
         return;
     const StepScope step(*this, QStringLiteral("retexture"));
-    noteChanging(sector, layers.currentLayer);
+    noteChanging(sector, layers.currentLayer());
     TextureRef applied = texture;
     // A light cell's light values are saved under its own number.
     if (sector->properties->kind == Kinds::Lightmap)
@@ -310,7 +309,7 @@ void MapEdits::apply(Sector *sector, const ObjectRecord &record)
     sector->setSubtype(record.subtype);
     sector->setLighting(record.lighting);
     // A light cell shows its level; the selection keeps its green.
-    const auto &selected = layers.selectedSectors;
+    const auto &selected = layers.selection();
     if (record.layer == Kinds::Lightmap && std::find(selected.begin(), selected.end(), sector) == selected.end())
         layers.applyDisplayRules(sector, record.layer);
 }

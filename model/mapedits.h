@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/objectrecord.h"
+#include "level/objectrecord.h"
 
 #include <QPoint>
 #include <QPointer>

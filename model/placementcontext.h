@@ -1,20 +1,23 @@
 #pragma once
 
+#include "level/textureref.h"
+
 #include <cstdint>
 
 class QWidget;
 class LayerController;
-class TextureGallery;
 class MapEdits;
 
 // What object creation needs from the map view: where buttons go, the current
-// layer, the current texture, the view's zoom and origin, and the edit
-// operations that record what a gesture changes.
+// layer, the texture new objects get and the running texture numbers, the
+// view's zoom and origin, and the edit operations that record what a gesture
+// changes.
 struct PlacementContext
 {
     QWidget *mapWidget = nullptr;
     LayerController *layers = nullptr;
-    TextureGallery *gallery = nullptr;
+    TextureRef texture;
+    TextureNumbers *textureNumbers = nullptr;
     int32_t cellSize = 64;
     int32_t originX = 0;
     int32_t originY = 0;

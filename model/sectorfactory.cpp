@@ -1,11 +1,10 @@
 #include "model/sectorfactory.h"
 
-#include "gallery/texturegallery.h"
+#include "level/subtypetable.h"
 #include "model/layercontroller.h"
 #include "model/objectbutton.h"
 #include "model/placementcontext.h"
 #include "model/sector.h"
-#include "model/subtypetable.h"
 #include "model/textureicons.h"
 
 #include <QCoreApplication>
@@ -23,7 +22,7 @@ Sector *createSector(const QPoint &viewCell, const PlacementContext &context)
     button->setFlat(true);
     button->setIconSize(QSize(cellSize, cellSize));
 
-    const TextureRef texture = context.gallery->currentTexture;
+    const TextureRef texture = context.texture;
     button->setIcon(TextureIcons::icon(texture.imagePath()));
     button->setToolTip(TextureIcons::toolTip(texture.imagePath()));
     if (context.showNewObjects)
@@ -31,7 +30,7 @@ Sector *createSector(const QPoint &viewCell, const PlacementContext &context)
 
     auto *properties = new SectorProperties;
     properties->button = button;
-    properties->kind = context.layers->currentLayer;
+    properties->kind = context.layers->currentLayer();
     properties->textureName = texture.textureName;
     properties->textureDir = texture.textureDir;
     properties->textureId = texture.textureId;
@@ -47,7 +46,7 @@ Sector *createSector(const QPoint &viewCell, const PlacementContext &context)
     // Every light cell carries a number of its own, so that its light values
     // get a definition of their own when the map is saved.
     if (properties->kind == Kinds::Lightmap)
-        properties->textureId = context.gallery->nextLightmapId();
+        properties->textureId = context.textureNumbers->next();
 
     // Each new button queues a few events (polish, layout, paint). Qt searches
     // the whole queue for every event it queues, so making thousands of

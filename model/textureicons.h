@@ -1,5 +1,7 @@
 #pragma once
 
+#include "level/levellimits.h"
+
 #include <QIcon>
 #include <QString>
 #include <string>
@@ -12,7 +14,7 @@
 // not read at all.
 namespace TextureIcons {
 constexpr int iconSize = 64;
-constexpr int largestImage = 4096;
+constexpr int largestImage = LevelLimits::largestImage;
 
 // Empty when the path names no readable image.
 QIcon icon(const std::string &imagePath);

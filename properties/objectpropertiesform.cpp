@@ -1,9 +1,9 @@
 #include "properties/objectpropertiesform.h"
 
+#include "level/subtypetable.h"
 #include "model/layercontroller.h"
 #include "model/mapedits.h"
 #include "model/sector.h"
-#include "model/subtypetable.h"
 #include "properties/pointlight.h"
 
 #include <QApplication>
@@ -15,6 +15,7 @@
 #include <QSlider>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 const QString noCoordinates = QStringLiteral("-/-");
@@ -258,17 +259,22 @@ void ObjectPropertiesForm::applyForm(Sector *primary)
         params.centreY = primary->properties->mapY;
         params.intensity = lighting.emissionIntensity;
         params.radius = lighting.emissionRadius;
-        generatePointLight(formContext, params);
+        pointLight = generatePointLight(formContext, params);
     } else {
         lighting.isLightEmitter = false;
         primary->setLighting(lighting);
     }
 }
 
+PointLightOutcome ObjectPropertiesForm::takePointLight()
+{
+    return std::exchange(pointLight, PointLightOutcome());
+}
+
 void ObjectPropertiesForm::takeSnapshot()
 {
     openedAs.clear();
-    const std::string layer = layerController ? layerController->currentLayer : std::string();
+    const std::string layer = layerController ? layerController->currentLayer() : std::string();
     std::vector<Sector *> objects = liveEditedSectors();
     if (primarySector && std::find(objects.begin(), objects.end(), primarySector.data()) == objects.end())
         objects.push_back(primarySector.data());

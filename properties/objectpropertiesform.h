@@ -1,7 +1,8 @@
 #pragma once
 
-#include "model/objectrecord.h"
+#include "level/objectrecord.h"
 #include "model/placementcontext.h"
+#include "properties/pointlight.h"
 #include "ui_objectpropertiesform.h"
 
 #include <QPointer>
@@ -47,6 +48,9 @@ public:
     void takeSnapshot();
     // Hands subtype changes made without OK to the edit history.
     void recordPendingChanges();
+    // What the last OK's point light did (new light cells or why none were
+    // made); left empty for the next OK.
+    PointLightOutcome takePointLight();
 
     bool isMultiEdit = false;
     Ui::objectProperties ui;
@@ -92,4 +96,6 @@ private:
     int readIntField(const QString &name) const;
     double readBlinkDelay() const;
     std::vector<Sector *> liveEditedSectors() const;
+
+    PointLightOutcome pointLight;
 };

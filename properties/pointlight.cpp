@@ -1,21 +1,17 @@
 #include "properties/pointlight.h"
 
-#include "gallery/texturegallery.h"
-#include "mapfile/levellimits.h"
+#include "level/levellimits.h"
+#include "level/subtypetable.h"
 #include "model/layercontroller.h"
 #include "model/mapedits.h"
 #include "model/placementcontext.h"
 #include "model/sector.h"
 #include "model/sectorfactory.h"
-#include "model/subtypetable.h"
 #include "model/textureicons.h"
 
-#include <QLabel>
 #include <QPushButton>
 #include <algorithm>
 #include <cstdlib>
-
-std::vector<QPointer<Sector>> pendingNewSectors;
 
 namespace {
 const int minimumLevel = 40;
@@ -23,14 +19,10 @@ const int maximumLevel = 255;
 
 // A light cell made while another layer's texture is current gets the light
 // layer's own image, as if it had been drawn on the light layer.
-void giveLightLayerTexture(Sector *sector, TextureGallery *gallery)
+void giveLightLayerTexture(Sector *sector)
 {
-    const auto found = gallery->texturesByLayer.find(Kinds::Lightmap);
-    if (found == gallery->texturesByLayer.end() || found->second.empty())
-        return;
-    TextureRef texture = found->second.front();
     // The light cell keeps the number of its own that it was made with.
-    texture.textureId = sector->properties->textureId;
+    const TextureRef texture = lampTexture(sector->properties->textureId);
     sector->setTexture(texture);
     if (QPushButton *button = sector->properties->button) {
         button->setIcon(TextureIcons::icon(texture.imagePath()));
@@ -98,20 +90,19 @@ bool pointLightFits(const PointLightParams &params)
     return width * height <= int64_t(LevelLimits::objects);
 }
 
-bool generatePointLight(const PlacementContext &context, const PointLightParams &params)
+PointLightOutcome generatePointLight(const PlacementContext &context, const PointLightParams &params)
 {
+    PointLightOutcome outcome;
     if (!pointLightFits(params)) {
-        QWidget *window = context.mapWidget ? context.mapWidget->window() : nullptr;
-        if (auto *status = window ? window->findChild<QLabel *>(QStringLiteral("labelStatus")) : nullptr)
-            status->setText(LevelLimits::beyondGridMessage());
-        return false;
+        outcome.refusal = LevelLimits::beyondGridMessage();
+        return outcome;
     }
     LayerController *layers = context.layers;
     // Light cells live on the light layer only. If another layer became
     // current while the properties window was open (the layer box, or Shift
     // or Ctrl held), it is left for the time of the generation, so that no
     // object of that layer is touched and no light cell is made of its kind.
-    const std::string previousLayer = layers->currentLayer;
+    const std::string previousLayer = layers->currentLayer();
     const bool onOtherLayer = previousLayer != Kinds::Lightmap;
     if (onOtherLayer)
         layers->switchToLayer(Kinds::Lightmap);
@@ -134,7 +125,7 @@ bool generatePointLight(const PlacementContext &context, const PointLightParams 
             if (!target)
                 continue;
             if (onOtherLayer)
-                giveLightLayerTexture(target, context.gallery);
+                giveLightLayerTexture(target);
         } else {
             level = std::max(level, target->properties->lighting.emission);
             if (context.edits)
@@ -143,7 +134,7 @@ bool generatePointLight(const PlacementContext &context, const PointLightParams 
         applyLightLevel(target, level, params);
         if (isNew) {
             layers->addSector(target);
-            pendingNewSectors.emplace_back(target);
+            outcome.newCells.emplace_back(target);
         }
     }
 
@@ -151,5 +142,5 @@ bool generatePointLight(const PlacementContext &context, const PointLightParams 
         context.edits->endGesture();
     if (onOtherLayer)
         layers->switchToLayer(previousLayer);
-    return true;
+    return outcome;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QString>
 #include <vector>
 
 class Sector;
@@ -36,18 +37,25 @@ struct LightCell
 // negative map coordinate are left out.
 std::vector<LightCell> pointLightCells(const PointLightParams &params);
 
+// What generating a point light did: the light cells it made, or why it made
+// none.
+struct PointLightOutcome
+{
+    // Empty when the light was made.
+    QString refusal;
+    // New light cells; those destroyed since read as null.
+    std::vector<QPointer<Sector>> newCells;
+
+    bool made() const { return refusal.isEmpty(); }
+};
+
 // Fills the square around the centre with light cells of the light layer: an
 // existing light cell keeps the higher of its own and the new level, an empty
 // cell gets a new light cell. New light cells are registered with the layer
-// controller at once and listed in `pendingNewSectors`, so that the map view
-// can connect their buttons. A light that would reach beyond the grid a level
-// may use, or make more light cells than a level may hold, is refused with a
-// status message: returns whether the light was made.
-bool generatePointLight(const PlacementContext &context, const PointLightParams &params);
+// controller at once and listed in the outcome, so that the map view can
+// connect their buttons. A light that would reach beyond the grid a level may
+// use, or make more light cells than a level may hold, is refused with the
+// status message to show.
+PointLightOutcome generatePointLight(const PlacementContext &context, const PointLightParams &params);
 // Whether the light's square stays inside the grid and within the object limit.
 bool pointLightFits(const PointLightParams &params);
-
-// Light cells made by point lights whose buttons the map view has not
-// connected to its click handler yet. Light cells destroyed meanwhile read as
-// null.
-extern std::vector<QPointer<Sector>> pendingNewSectors;

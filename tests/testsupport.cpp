@@ -105,7 +105,7 @@ EditorFixture::~EditorFixture()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-MapMouse::MapMouse(GorseED &window) : window(window), map(window.mapView->mapWidget)
+MapMouse::MapMouse(GorseED &window) : window(window), map(window.mapView->mapWidget())
 {
 }
 
@@ -152,7 +152,7 @@ void MapMouse::click(QPoint position, Qt::MouseButton button)
     release(position, button);
 }
 
-MapScene::MapScene() : window(*fixture.window), view(window.mapView), layers(view->layerController), mouse(window)
+MapScene::MapScene() : window(*fixture.window), view(window.mapView), layers(view->layers()), mouse(window)
 {
 }
 
@@ -228,7 +228,12 @@ QString differenceFromReference(const QImage &picture, const QString &name)
 
 void zoomKeepingOrigin(MapView &view, int zoom)
 {
-    const QPoint origin(view.originX, view.originY);
-    view.mapViewZoomSlider->setValue(zoom);
+    const QPoint origin = view.origin();
+    control<QSlider>(&view, "mapViewZoomSlider")->setValue(zoom);
     view.moveViewTo(origin);
+}
+
+QWidget *controlNamed(const MapView *view, const char *name)
+{
+    return view->mapWidget()->window()->findChild<QWidget *>(QLatin1String(name));
 }

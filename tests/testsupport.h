@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QVector>
+#include <QWidget>
 #include <memory>
 
 class GorseED;
@@ -110,6 +111,12 @@ void typeKey(GorseED &window, int key, Qt::KeyboardModifiers held = Qt::NoModifi
 // answer when they are equal, otherwise what differs (the picture is saved
 // in the temporary folder). GORSEED_WRITE_PICTURES=1 writes the reference.
 QString differenceFromReference(const QImage &picture, const QString &name);
+// A control of the main window that `view` works in, by object name.
+QWidget *controlNamed(const MapView *view, const char *name);
+template<typename Widget> Widget *control(const MapView *view, const char *name)
+{
+    return qobject_cast<Widget *>(controlNamed(view, name));
+}
 
 // Makes `layer` current through the window's layer combo box, as a user would.
 void chooseLayer(GorseED &window, const QString &layer);

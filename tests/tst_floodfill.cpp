@@ -4,8 +4,8 @@
 
 #include "app/gorseed.h"
 #include "gallery/texturegallery.h"
-#include "mapfile/mapfile.h"
 #include "mapview/fillarea.h"
+#include "mapview/mapfile.h"
 #include "mapview/mapview.h"
 
 #include <QSet>
@@ -33,7 +33,7 @@ struct Editor : MapScene
     }
     void fillFrom(int column, int row)
     {
-        QTest::mouseClick(view->radioFloodFill, Qt::LeftButton);
+        QTest::mouseClick(control<QRadioButton>(view, "radioFloodFill"), Qt::LeftButton);
         mouse.click(mouse.cellCentre(column, row), Qt::LeftButton);
     }
     const SectorProperties *at(int x, int y) const { return layers->sectorAt(x, y)->properties; }
@@ -130,7 +130,7 @@ private slots:
         chooseLayer(editor.window, "Wall");
         editor.placeAll({QPoint(3, 1)});
         const QString file = editor.fixture.workdir.path() + "/room.map";
-        QVERIFY(MapFile().writeMapFile(file, editor.layers->sectorsByLayer));
+        QVERIFY(MapFile().writeMapFile(file, editor.layers->registry()));
         QVERIFY(editor.view->loadMapFromFile(file));
         chooseLayer(editor.window, "Floor");
         editor.fillFrom(1, 1);
@@ -158,7 +158,7 @@ private slots:
         chooseLayer(editor.window, "Lightmap");
         editor.placeAll({QPoint(1, 1), QPoint(2, 1)});
         const QString file = editor.fixture.workdir.path() + "/room.map";
-        const SectorRegistry &registry = editor.layers->sectorsByLayer;
+        const SectorRegistry &registry = editor.layers->registry();
         auto definitionLines = [&file] { return bytesOf(file).split('#').last().count('\n') - 1; };
         QVERIFY(MapFile().writeMapFile(file, registry));
         QCOMPARE(definitionLines(), 4);
@@ -167,7 +167,7 @@ private slots:
         for (int load = 0; load < 2; ++load) {
             QVERIFY(editor.view->loadMapFromFile(file));
             QSet<int> taken;
-            for (const auto &textures : editor.view->textureGallery->texturesByLayer)
+            for (const auto &textures : editor.view->gallery()->texturesByLayer)
                 for (const TextureRef &texture : textures.second)
                     taken << texture.textureId;
             QList<int> numbersPerLayer;
@@ -186,7 +186,7 @@ private slots:
         QCOMPARE(definitionLines(), 4);
 
         chooseLayer(editor.window, "Floor");
-        editor.view->listViewTextures->setCurrentRow(1);
+        control<QListWidget>(editor.view, "listViewTextures")->setCurrentRow(1);
         editor.fillFrom(3, 2);
         for (const Sector *floor : editor.layers->layerList("Floor"))
             QCOMPARE(floor->properties->textureName, std::string("wood.png"));
@@ -199,7 +199,7 @@ private slots:
         editor.placeAll(ringAround(QRect(1, 1, 4, 1)));
         chooseLayer(editor.window, "Floor");
         editor.placeAll({QPoint(1, 1), QPoint(2, 1), QPoint(4, 1)}); // tiles.png
-        editor.view->listViewTextures->setCurrentRow(1);
+        control<QListWidget>(editor.view, "listViewTextures")->setCurrentRow(1);
         editor.placeAll({QPoint(3, 1)}); // wood.png
         const int tiles = editor.at(1, 1)->textureId;
         const int wood = editor.at(3, 1)->textureId;
@@ -211,24 +211,24 @@ private slots:
         QCOMPARE(editor.at(2, 1)->textureName, std::string("wood.png"));
         QCOMPARE(editor.iconColourAt(2, 1), imageColour("textures/Floor/wood.png"));
         QCOMPARE(editor.at(4, 1)->textureId, tiles);
-        QCOMPARE(editor.layers->layerSectors.size(), size_t(4));
+        QCOMPARE(editor.layers->currentSectors().size(), size_t(4));
 
         // New light cells show their level and keep their own numbers when
         // filled over or given the lamp from the gallery.
         chooseLayer(editor.window, "Lightmap");
         editor.fillFrom(1, 1);
-        QCOMPARE(editor.layers->layerSectors.size(), size_t(4));
+        QCOMPARE(editor.layers->currentSectors().size(), size_t(4));
         QCOMPARE(tintOf(editor.layers->sectorAt(1, 1)), QColor(10, 10, 10));
         const int numbers[] = {editor.at(1, 1)->textureId, editor.at(2, 1)->textureId};
         QVERIFY(numbers[0] != numbers[1]);
         editor.fillFrom(1, 1);
-        QListWidget *list = editor.view->listViewTextures;
+        QListWidget *list = control<QListWidget>(editor.view, "listViewTextures");
         auto clickItem = [list](int row) {
             QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
                               list->visualItemRect(list->item(row)).center());
         };
-        editor.layers->sectorAt(2, 1)->setTexture(TextureRef {"other.png", "assets/", numbers[1], nullptr});
-        QTest::mouseClick(editor.view->radioSelect, Qt::LeftButton);
+        editor.layers->sectorAt(2, 1)->setTexture(TextureRef {"other.png", "assets/", numbers[1]});
+        QTest::mouseClick(control<QRadioButton>(editor.view, "radioSelect"), Qt::LeftButton);
         editor.layers->selectRect(1, 1, 2, 1);
         clickItem(0); // the item already selected applies again
         QCOMPARE(editor.at(1, 1)->textureId, numbers[0]);
@@ -239,7 +239,7 @@ private slots:
         chooseLayer(editor.window, "Wall");
         editor.layers->selectRect(1, 0, 1, 0);
         clickItem(1);
-        QCOMPARE(editor.view->textureGallery->currentTexture.textureName, std::string("stone.png"));
+        QCOMPARE(editor.view->gallery()->currentTexture.textureName, std::string("stone.png"));
         QCOMPARE(editor.at(1, 0)->textureName, std::string("brick.png"));
         // Two: both take it.
         editor.layers->clearSelection();
@@ -248,7 +248,7 @@ private slots:
         for (int x : {1, 2}) {
             QCOMPARE(editor.at(x, 0)->textureDir + editor.at(x, 0)->textureName,
                      std::string("textures/Wall/stone.png"));
-            QCOMPARE(editor.at(x, 0)->textureId, editor.view->textureGallery->currentTexture.textureId);
+            QCOMPARE(editor.at(x, 0)->textureId, editor.view->gallery()->currentTexture.textureId);
             QCOMPARE(editor.iconColourAt(x, 0), imageColour("textures/Wall/stone.png"));
             QCOMPARE(tintOf(editor.layers->sectorAt(x, 0)), QColor(0, 155, 0));
         }

@@ -12,8 +12,8 @@ namespace {
 QStringList shownNames(GorseED &window)
 {
     QStringList names;
-    for (int i = 0; i < window.mapView->listViewTextures->count(); ++i)
-        names << window.mapView->listViewTextures->item(i)->text();
+    for (int i = 0; i < control<QListWidget>(window.mapView, "listViewTextures")->count(); ++i)
+        names << control<QListWidget>(window.mapView, "listViewTextures")->item(i)->text();
     return names;
 }
 } // namespace
@@ -34,13 +34,13 @@ private slots:
         workdir.makeFolder("textures/Wall/e.png");
         workdir.writeTextures("Lightmap", {"ignored.png"});
         GorseED window;
-        TextureGallery *gallery = window.mapView->textureGallery;
+        TextureGallery *gallery = window.mapView->gallery();
         QCOMPARE(shownNames(window), QStringList({"a.png", "b.JPG", "broken.png"}));
         QCOMPARE(gallery->shownTextures.front().textureDir, std::string("textures/Wall/"));
         QCOMPARE(gallery->shownTextures.front().textureId, 101);
 
         // An unreadable image still places a flat, empty object.
-        window.mapView->listViewTextures->setCurrentRow(2);
+        control<QListWidget>(window.mapView, "listViewTextures")->setCurrentRow(2);
         std::unique_ptr<Sector> broken(window.mapView->placeSectorAt(QPoint(0, 0)));
         QVERIFY(broken->properties->button->icon().isNull());
         QCOMPARE(broken->properties->textureName, std::string("broken.png"));
@@ -63,15 +63,15 @@ private slots:
         window.show();
         MapView *view = window.mapView;
         QVERIFY(shownNames(window).isEmpty());
-        QCOMPARE(view->textureGallery->currentTexture.textureId, -1);
-        QCOMPARE(view->toolCursor.shape(), Qt::ArrowCursor);
-        view->layerController->addSector(view->placeSectorAt(QPoint(1, 1)));
-        Sector *wall = view->layerController->sectorAt(1, 1);
+        QCOMPARE(view->gallery()->currentTexture.textureId, -1);
+        QCOMPARE(view->toolCursor().shape(), Qt::ArrowCursor);
+        view->layers()->addSector(view->placeSectorAt(QPoint(1, 1)));
+        Sector *wall = view->layers()->sectorAt(1, 1);
         QVERIFY(wall->properties->button->icon().isNull());
         QCOMPARE(wall->properties->textureId, -1);
         chooseLayer(window, "Lightmap");
-        view->layerController->addSector(view->placeSectorAt(QPoint(2, 2)));
-        QCOMPARE(view->layerController->sectorAt(2, 2)->properties->textureId, 102); // after the lamp's 100
+        view->layers()->addSector(view->placeSectorAt(QPoint(2, 2)));
+        QCOMPARE(view->layers()->sectorAt(2, 2)->properties->textureId, 102); // after the lamp's 100
         zoomKeepingOrigin(*view, 1);
         QCOMPARE(wall->properties->button->pos(), QPoint(16, 16));
     }
@@ -80,9 +80,9 @@ private slots:
     {
         EditorFixture editor;
         GorseED &window = *editor.window;
-        TextureGallery *gallery = window.mapView->textureGallery;
+        TextureGallery *gallery = window.mapView->gallery();
         // Selecting an item makes it current at once, before any click handler.
-        window.mapView->listViewTextures->setCurrentRow(1);
+        control<QListWidget>(window.mapView, "listViewTextures")->setCurrentRow(1);
         QCOMPARE(gallery->currentTexture.textureName, std::string("stone.png"));
         chooseLayer(window, "Floor");
         QCOMPARE(gallery->currentTexture.textureName, std::string("tiles.png"));

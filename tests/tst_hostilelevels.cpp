@@ -5,8 +5,8 @@
 
 #include "app/gorseed.h"
 #include "gallery/texturegallery.h"
-#include "mapfile/levellimits.h"
-#include "mapfile/mapfile.h"
+#include "level/levellimits.h"
+#include "mapview/mapfile.h"
 #include "mapview/mapview.h"
 #include "model/layercontroller.h"
 #include "model/mapedits.h"
@@ -74,7 +74,7 @@ private slots:
         QCOMPARE(shown, QList<bool>({true, true, false, false, false}));
 
         scene.fixture.workdir.makeFolder("elsewhere");
-        QVERIFY(MapFile().writeMapFile(dir + "/elsewhere/copy.map", scene.layers->sectorsByLayer));
+        QVERIFY(MapFile().writeMapFile(dir + "/elsewhere/copy.map", scene.layers->registry()));
         QCOMPARE(filesIn(dir + "/elsewhere/copy"), QStringList({"alias.png", "own.png"}));
     }
 
@@ -101,7 +101,7 @@ private slots:
 
         dir.makeFolder("elsewhere");
         const QString copy = dir.path() + "/elsewhere/copy.map";
-        QVERIFY(MapFile().writeMapFile(copy, scene.layers->sectorsByLayer));
+        QVERIFY(MapFile().writeMapFile(copy, scene.layers->registry()));
         QStringList written;
         for (const QByteArray &line : bytesOf(copy).split('#').last().split('\n').mid(1, 9))
             written << QString::fromUtf8(line.mid(line.indexOf(",Wall,S,") + 8)).trimmed();
@@ -110,7 +110,7 @@ private slots:
 
         Sector *wall = scene.layers->layerList("Wall").at(1);
         QVERIFY(wall->properties->keptReference);
-        scene.view->edits->retexture(wall, scene.view->textureGallery->currentTexture);
+        scene.view->mapEdits()->retexture(wall, scene.view->gallery()->currentTexture);
         QVERIFY(!wall->properties->keptReference);
     }
 
@@ -138,7 +138,7 @@ private slots:
         for (const Sector *wall : scene.layers->layerList("Wall"))
             sizes << wall->properties->button->icon().availableSizes();
         QCOMPARE(sizes, QList<QList<QSize>>({{}, {}, {QSize(64, 32)}, {QSize(16, 16)}, {}}));
-        const QListWidgetItem *mural = scene.view->listViewTextures->findItems("mural.png", Qt::MatchExactly).value(0);
+        const QListWidgetItem *mural = control<QListWidget>(scene.view, "listViewTextures")->findItems("mural.png", Qt::MatchExactly).value(0);
         QVERIFY(mural && mural->icon().availableSizes() == QList<QSize>({QSize(64, 64)}));
     }
 
@@ -148,10 +148,10 @@ private slots:
     {
         MapScene scene;
         auto *status = scene.window.findChild<QLabel *>("labelStatus");
-        scene.view->originX = -2046;
+        scene.view->setOrigin(QPoint(-2046, scene.view->origin().y()));
         scene.mouse.drag({scene.mouse.cellCentre(1, 0), scene.mouse.cellCentre(4, 0)}, Qt::LeftButton);
         QCOMPARE(status->text(), LevelLimits::beyondGridMessage());
-        std::vector<Sector *> placed = scene.layers->layerSectors;
+        std::vector<Sector *> placed = scene.layers->currentSectors();
         QVERIFY(placed.size() == 1 && placed.front()->properties->mapX == 2047);
 
         // Past the edge; a radius that would overflow; 601 x 601 light cells.
@@ -160,7 +160,9 @@ private slots:
             PointLightParams light;
             light.centreX = light.centreY = centreAndRadius.x();
             light.radius = centreAndRadius.y();
-            QVERIFY(!generatePointLight(scene.view->placementContext(), light));
+            const PointLightOutcome outcome = generatePointLight(scene.view->placementContext(), light);
+            QVERIFY(!outcome.made() && outcome.newCells.empty());
+            scene.view->adoptPointLight(outcome);
             QCOMPARE(status->text(), LevelLimits::beyondGridMessage());
         }
         QVERIFY(scene.layers->layerList("Lightmap").empty());
@@ -169,10 +171,10 @@ private slots:
         scene.fixture.workdir.writeFile("far.map", "old level");
         placed.front()->properties->mapX = 100000;
         placed.front()->properties->mapY = 99999;
-        scene.view->mapFileName = dir + "/far.map";
+        scene.view->showEditedFile(dir + "/far.map");
         auto box = answerNextMessageBox(QMessageBox::Ok);
-        scene.view->btnSaveMap->click();
-        QVERIFY2(box->text.contains("(100000, 99999) on the " + QString::fromStdString(scene.layers->currentLayer)),
+        control<QPushButton>(scene.view, "btnSaveMap")->click();
+        QVERIFY2(box->text.contains("(100000, 99999) on the " + QString::fromStdString(scene.layers->currentLayer())),
                  qPrintable(box->text));
         QCOMPARE(bytesOf(dir + "/far.map"), QByteArray("old level"));
         QCOMPARE(filesIn(dir).filter("far"), QStringList({"far.map"}));
@@ -189,7 +191,7 @@ private slots:
     {
         MapScene scene;
         scene.mouse.click(scene.mouse.cellCentre(0, 0), Qt::LeftButton);
-        const SectorRegistry before = scene.layers->sectorsByLayer;
+        const SectorRegistry before = scene.layers->registry();
         const QString dir = scene.fixture.workdir.path();
         const QByteArray rows = QByteArray("1,").repeated(512).append('\n').repeated(512);
         scene.fixture.workdir.writeFile("crowd.map", "#Wall\n" + rows + "1,\n\n#Definitions\n1,Wall,S,x\n");
@@ -202,7 +204,7 @@ private slots:
         const QStringList files {"crowd.map", "giant.map", "pipe.map", "zero.map"};
         for (int i = 0; i < files.size(); ++i) {
             const QString text = loadAndAnswer(scene, dir + "/" + files[i], false);
-            QVERIFY2(text.contains(reasons[i]) && scene.layers->sectorsByLayer == before, qPrintable(text));
+            QVERIFY2(text.contains(reasons[i]) && scene.layers->registry() == before, qPrintable(text));
         }
 
         scene.fixture.workdir.makeFolder("level");
@@ -210,7 +212,7 @@ private slots:
         scene.fixture.workdir.writeFile("level.map", wallsUsing({"level/pipe.png"}));
         QVERIFY(loadAndAnswer(scene, dir + "/level.map", true).contains("level/pipe.png is not a regular file"));
         MapFile copy;
-        QVERIFY(copy.writeMapFile(dir + "/copy.map", scene.layers->sectorsByLayer));
+        QVERIFY(copy.writeMapFile(dir + "/copy.map", scene.layers->registry()));
         QVERIFY(filesIn(dir + "/copy").isEmpty() && copy.imageProblems.isEmpty());
         QVERIFY(bytesOf(dir + "/copy.map").endsWith(",Wall,S,level/pipe.png\r\n"));
     }
@@ -223,8 +225,8 @@ private slots:
         MapScene scene;
         const QString level = scene.fixture.workdir.path() + "/level.map";
         scene.mouse.drag({scene.mouse.cellCentre(0, 0), scene.mouse.cellCentre(3, 0)}, Qt::LeftButton);
-        QVERIFY(MapFile().writeMapFile(level, scene.layers->sectorsByLayer));
-        scene.view->mapFileName = level;
+        QVERIFY(MapFile().writeMapFile(level, scene.layers->registry()));
+        scene.view->showEditedFile(level);
         const QByteArray saved = bytesOf(level);
         const QStringList files = filesIn(scene.fixture.workdir.path());
         scene.mouse.drag({scene.mouse.cellCentre(0, 1), scene.mouse.cellCentre(3, 4)}, Qt::LeftButton);
@@ -235,7 +237,7 @@ private slots:
         const auto handler = std::signal(SIGXFSZ, SIG_IGN);
         setrlimit(RLIMIT_FSIZE, &small);
         auto box = answerNextMessageBox(QMessageBox::Ok);
-        scene.view->btnSaveMap->click();
+        control<QPushButton>(scene.view, "btnSaveMap")->click();
         setrlimit(RLIMIT_FSIZE, &previous);
         std::signal(SIGXFSZ, handler);
         QCOMPARE(box->text, "The map could not be saved to " + level + ":\n" + QString::fromLocal8Bit(strerror(EFBIG)));

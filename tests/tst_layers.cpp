@@ -13,8 +13,8 @@ const char *const layerNames[] = {"Ceil", "Wall", "Floor", "Door", "Actor", "Spr
 
 Sector *place(MapView *view, int x, int y)
 {
-    view->layerController->addSector(view->placeSectorAt(QPoint(x, y)));
-    return view->layerController->sectorAt(x, y);
+    view->layers()->addSector(view->placeSectorAt(QPoint(x, y)));
+    return view->layers()->sectorAt(x, y);
 }
 
 // One object on every layer, in view row 7 from column 3 on; ends on the Wall layer.
@@ -24,7 +24,7 @@ std::vector<Sector *> populateAllLayers(GorseED &window)
     for (const char *layer : layerNames) {
         chooseLayer(window, layer);
         placed.push_back(window.mapView->placeSectorAt(QPoint(3 + int(placed.size()), 7)));
-        window.mapView->layerController->addSector(placed.back());
+        window.mapView->layers()->addSector(placed.back());
     }
     chooseLayer(window, "Wall");
     return placed;
@@ -32,7 +32,7 @@ std::vector<Sector *> populateAllLayers(GorseED &window)
 
 int buttonsOnMap(MapView *view)
 {
-    return view->mapWidget->findChildren<QPushButton *>().size();
+    return view->mapWidget()->findChildren<QPushButton *>().size();
 }
 } // namespace
 
@@ -45,9 +45,8 @@ private slots:
     {
         EditorFixture editor;
         MapView *view = editor.window->mapView;
-        view->mapViewZoomSlider->setValue(2);
-        view->originX = 3;
-        view->originY = 2;
+        control<QSlider>(view, "mapViewZoomSlider")->setValue(2);
+        view->setOrigin(QPoint(3, 2));
         const std::vector<Sector *> placed = populateAllLayers(*editor.window);
         const char *subtypes[] = {"", "Solid", "", "Solid", "Soldier", "No Collision", "Healthpack", "Static"};
         for (int i = 0; i < 8; ++i) {
@@ -65,7 +64,7 @@ private slots:
                                        l.emissionIntensity, l.isDynamic, l.randomIntensity, l.isLightEmitter),
                      QStringLiteral("emission 10 0-255, blink 0.5, radius 0, intensity 255, flags 000"));
             // The layer's first texture; each light cell takes a number of its own after the lamp's.
-            const TextureRef first = view->textureGallery->texturesByLayer[layerNames[i]].front();
+            const TextureRef first = view->gallery()->texturesByLayer[layerNames[i]].front();
             QCOMPARE(p.textureName, first.textureName);
             QVERIFY(i == 7 ? p.textureId > first.textureId : p.textureId == first.textureId);
         }
@@ -75,7 +74,7 @@ private slots:
         const char *rules[]
             = {"ub------", "-u-bbbb-", "-bu-----", "-b-ubbb-", "-b-bubb-", "-b-bbub-", "-b-bbbu-", "-b-----g"};
         placed.back()->properties->lighting.emission = 200;
-        QComboBox *combo = view->layerController->comboBoxMapLayer;
+        auto *combo = control<QComboBox>(view, "comboBoxMapLayer");
         QCOMPARE(combo->count(), 8);
         for (int current = 0; current < 8; ++current) {
             QCOMPARE(combo->itemText(current), QLatin1String(layerNames[current]));
@@ -97,7 +96,7 @@ private slots:
     {
         EditorFixture editor;
         MapView *view = editor.window->mapView;
-        LayerController *layers = view->layerController;
+        LayerController *layers = view->layers();
         for (int x = 1; x <= 3; ++x)
             for (int y = 1; y <= 3; ++y)
                 place(view, x, y);
@@ -106,23 +105,23 @@ private slots:
         std::unique_ptr<Sector> second(view->placeSectorAt(QPoint(2, 2)));
         layers->addSector(second.get());
         layers->addSector(nullptr);
-        QCOMPARE(layers->layerSectors.size(), size_t(9));
+        QCOMPARE(layers->currentSectors().size(), size_t(9));
         QCOMPARE(layers->sectorAt(2, 2), centre);
-        QCOMPARE(layers->layerList("Wall"), layers->layerSectors);
+        QCOMPARE(layers->layerList("Wall"), layers->currentSectors());
         QVERIFY(!layers->hasSectorAt(4, 2));
 
         // The same cell selected twice is in the selection twice.
         layers->selectRect(2, 2, 2, 2);
         layers->selectRect(2, 2, 2, 2);
-        QCOMPARE(layers->selectedSectors, std::vector<Sector *>({centre, centre}));
+        QCOMPARE(layers->selection(), std::vector<Sector *>({centre, centre}));
         QCOMPARE(tintOf(centre), QColor(0, 155, 0));
         layers->clearSelection();
-        QVERIFY(layers->selectedSectors.empty() && !tintOf(centre).isValid());
+        QVERIFY(layers->selection().empty() && !tintOf(centre).isValid());
         layers->selectRect(1, 2, 3, 3);
-        QCOMPARE(layers->selectedSectors.size(), size_t(6));
+        QCOMPARE(layers->selection().size(), size_t(6));
         // A layer change drops the selection.
         chooseLayer(*editor.window, "Floor");
-        QVERIFY(layers->selectedSectors.empty());
+        QVERIFY(layers->selection().empty());
         QCOMPARE(tintOf(centre), QColor(0, 0, 155));
 
         chooseLayer(*editor.window, "Wall");
@@ -143,7 +142,7 @@ private slots:
         EditorFixture editor;
         GorseED &window = *editor.window;
         MapView *view = window.mapView;
-        LayerController *layers = view->layerController;
+        LayerController *layers = view->layers();
         populateAllLayers(window);
         chooseLayer(window, "Item");
         place(view, 5, 5);
@@ -161,7 +160,7 @@ private slots:
         answer = answerNextMessageBox(QMessageBox::Yes);
         QTest::mouseClick(clear, Qt::LeftButton);
         QVERIFY(answer->seen);
-        QVERIFY(layers->layerSectors.empty() && layers->selectedSectors.empty() && !layers->hasSectorAt(5, 5));
+        QVERIFY(layers->currentSectors().empty() && layers->selection().empty() && !layers->hasSectorAt(5, 5));
         for (const char *other : layerNames)
             QCOMPARE(layers->layerList(other).size(), size_t(qstrcmp(other, "Item") ? 1 : 0));
         // Buttons of the cleared items are gone from the map at once.
@@ -178,10 +177,10 @@ private slots:
         layers->switchToLayer("Door");
         layers->replaceAllLayers(loaded);
         layers->adoptComboLayer();
-        QCOMPARE(layers->currentLayer, std::string("Wall"));
-        QVERIFY(layers->selectedSectors.empty() && layers->layerList("Ceil").empty());
+        QCOMPARE(layers->currentLayer(), std::string("Wall"));
+        QVERIFY(layers->selection().empty() && layers->layerList("Ceil").empty());
         QCOMPARE(layers->layerList("Door").size(), size_t(3));
-        QCOMPARE(layers->layerSectors.size(), size_t(1));
+        QCOMPARE(layers->currentSectors().size(), size_t(1));
         QVERIFY(layers->hasSectorAt(0, 6));
         QCOMPARE(buttonsOnMap(view), 4);
     }

@@ -75,17 +75,17 @@ private slots:
         const QStringList walls = p.objects("Wall");
         const bool selects = tool == "deletion" || tool == "retexture";
         if (selects) {
-            p.view->radioSelect->click();
+            control<QRadioButton>(p.view, "radioSelect")->click();
             p.stroke({{1, 1}, {2, 1}});
         }
         QTest::mouseClick(p.button(hide ? "layerEye" : "layerLock", "Wall"), Qt::LeftButton);
         QCOMPARE(p.shown("Wall"), !hide);
         // Hiding or locking the selection's layer clears the selection.
-        QVERIFY(p.layers->selectedSectors.empty());
+        QVERIFY(p.layers->selection().empty());
         if (selects) {
             p.stroke({{1, 1}, {2, 1}});
             // A locked layer's objects may be selected (to be copied); a hidden layer takes no clicks.
-            QCOMPARE(p.layers->selectedSectors.size(), size_t(hide ? 0 : 2));
+            QCOMPARE(p.layers->selection().size(), size_t(hide ? 0 : 2));
         }
         const auto answer = answerNextMessageBox(QMessageBox::No);
         if (tool == "pencil") {
@@ -93,16 +93,16 @@ private slots:
         } else if (tool == "eraser") {
             p.stroke({{1, 1}, {2, 1}}, Qt::RightButton);
         } else if (tool == "fill") {
-            p.view->radioFloodFill->click();
+            control<QRadioButton>(p.view, "radioFloodFill")->click();
             p.mouse.click(p.mouse.cellCentre(3, 3), Qt::LeftButton);
         } else if (tool == "deletion") {
             p.mouse.click(p.mouse.cellCentre(1, 1), Qt::RightButton);
         } else if (tool == "retexture") {
-            p.view->listViewTextures->setCurrentRow(1);
+            control<QListWidget>(p.view, "listViewTextures")->setCurrentRow(1);
             p.view->SelObjectsChangeTexEvent();
         } else if (tool == "properties") {
             p.view->openPropertiesForm(p.layers->layerList("Wall"));
-            QVERIFY(!p.view->propertiesForm);
+            QVERIFY(!p.view->propertiesWindow());
         } else {
             p.view->BtnMapLayerClearEvent();
         }
@@ -118,9 +118,9 @@ private slots:
         Panel p;
         p.stroke({{1, 1}, {2, 1}});
         chooseLayer(p.window, "Floor");
-        p.view->radioSelect->click();
+        control<QRadioButton>(p.view, "radioSelect")->click();
         p.stroke({{0, 0}, {3, 3}});
-        p.view->radioPaint->click();
+        control<QRadioButton>(p.view, "radioPaint")->click();
         // A hidden wall takes no click: the pencil paints the floor under it.
         QTest::mouseClick(p.button("layerEye", "Wall"), Qt::LeftButton);
         p.stroke({{1, 1}});
@@ -155,7 +155,7 @@ private slots:
 
         // A name clicked becomes the layer box's layer.
         QTest::mouseClick(p.button("layerName", "Item"), Qt::LeftButton);
-        QCOMPARE(p.layers->currentLayer, std::string("Item"));
+        QCOMPARE(p.layers->currentLayer(), std::string("Item"));
         QVERIFY(p.button("layerName", "Item")->isChecked());
         QVERIFY(!p.button("layerName", "Floor")->isChecked());
     }
@@ -165,7 +165,7 @@ private slots:
         Panel p;
         p.stroke({{1, 1}, {2, 1}});
         const QString file = p.fixture.workdir.path() + "/level.map";
-        p.view->mapFileName = file;
+        p.view->showEditedFile(file);
         p.view->BtnSaveMapEvent();
         const QByteArray plain = bytesOf(file);
         QTest::mouseClick(p.button("layerEye", "Wall"), Qt::LeftButton);

@@ -9,6 +9,7 @@
 #include "mapview/levelproblemswindow.h"
 #include "mapview/mapview.h"
 #include "model/layercontroller.h"
+#include "model/sector.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -205,10 +206,10 @@ private slots:
         doubleClickRow(window, 1);
         QCOMPARE(combo->currentText(), QStringLiteral("Wall"));
         const int size = view->cellSize();
-        const QPoint middle(view->mapWidget->width() / 2, view->mapWidget->height() / 2);
-        QVERIFY(QRect((5 + view->originX) * size, (1 + view->originY) * size, size, size).contains(middle));
+        const QPoint middle(view->mapWidget()->width() / 2, view->mapWidget()->height() / 2);
+        QVERIFY(QRect((5 + view->origin().x()) * size, (1 + view->origin().y()) * size, size, size).contains(middle));
         QCOMPARE(scene->layers->sectorAt(4, 0)->properties->button->pos(),
-                 QPoint((4 + view->originX) * size, view->originY * size));
+                 QPoint((4 + view->origin().x()) * size, view->origin().y() * size));
         QVERIFY(status->text().startsWith(QStringLiteral("(5, 1) Wall: the player's area is open")));
 
         // A load while the window is open lists the new level; going to a
@@ -218,14 +219,14 @@ private slots:
         QCOMPARE(list->topLevelItemCount(), 1);
         doubleClickRow(window, 0);
         QCOMPARE(combo->currentText(), QStringLiteral("Actor"));
-        QVERIFY(view->radioSelect->isChecked());
-        QCOMPARE(scene->layers->selectedSectors.size(), size_t(1));
-        QCOMPARE(scene->layers->selectedSectors.front(), scene->layers->sectorAt(4, 1));
+        QVERIFY(control<QRadioButton>(view, "radioSelect")->isChecked());
+        QCOMPARE(scene->layers->selection().size(), size_t(1));
+        QCOMPARE(scene->layers->selection().front(), scene->layers->sectorAt(4, 1));
 
         // Problems never block a save; the status names them.
-        view->mapFileName = scene->fixture.workdir.path() + QStringLiteral("/saved.map");
+        view->showEditedFile(scene->fixture.workdir.path() + QStringLiteral("/saved.map"));
         view->BtnSaveMapEvent();
-        QVERIFY(QFileInfo::exists(view->mapFileName));
+        QVERIFY(QFileInfo::exists(view->editedFileName()));
         QCOMPARE(status->text(), QStringLiteral("Saved saved.map: 1 error (F7 lists them)"));
 
         // Refresh sees the edits made since.

@@ -4,7 +4,7 @@
 
 #include "app/gorseed.h"
 #include "gallery/texturegallery.h"
-#include "mapfile/mapfile.h"
+#include "mapview/mapfile.h"
 #include "mapview/mapview.h"
 #include "model/layercontroller.h"
 #include "model/sector.h"
@@ -74,10 +74,11 @@ void place(MapView *view, std::initializer_list<const char *> objects)
 {
     for (const char *object : objects) {
         const QStringList f = QString(object).split(' ');
-        view->layerController->comboBoxMapLayer->setCurrentText(f[0]);
-        view->listViewTextures->setCurrentItem(view->listViewTextures->findItems(f[1], Qt::MatchExactly).value(0));
+        view->layers()->chooseLayer(f[0].toStdString());
+        auto *textures = control<QListWidget>(view, "listViewTextures");
+        textures->setCurrentItem(textures->findItems(f[1], Qt::MatchExactly).value(0));
         Sector *sector = view->placeSectorAt(QPoint(f[2].toInt(), f[3].toInt()));
-        view->layerController->addSector(sector);
+        view->layers()->addSector(sector);
         if (f.size() > 4)
             sector->setSubtype(f[4].toStdString());
     }
@@ -97,11 +98,11 @@ private slots:
         EditorFixture editor;
         GorseED &window = *editor.window;
         MapView *view = window.mapView;
-        LayerController *layers = view->layerController;
+        LayerController *layers = view->layers();
         MapMouse mouse(window);
         const QString dir = editor.workdir.path();
         mouse.drag({mouse.cellCentre(0, 0), mouse.cellCentre(1, 0), mouse.cellCentre(2, 0)}, Qt::LeftButton);
-        layers->comboBoxMapLayer->setCurrentText("Floor");
+        layers->chooseLayer("Floor");
         mouse.drag({mouse.cellCentre(0, 1), mouse.cellCentre(1, 1)}, Qt::LeftButton);
         const QByteArray wall = QByteArray::number(layers->layerList("Wall").front()->properties->textureId);
         const QByteArray floor = QByteArray::number(layers->layerList("Floor").front()->properties->textureId);
@@ -110,9 +111,9 @@ private slots:
         const QString missing = dir + "/missing/level.map";
         answerNextFileDialog(missing);
         auto warning = answerNextMessageBox(QMessageBox::Ok);
-        view->btnSaveMap->click();
+        control<QPushButton>(view, "btnSaveMap")->click();
         QVERIFY(warning->seen && warning->text.contains(missing));
-        QVERIFY(view->mapFileName.isEmpty());
+        QVERIFY(view->editedFileName().isEmpty());
         QCOMPARE(window.windowTitle(), QString("GorseED"));
 
         // Ctrl+S, and a name typed without ".map".
@@ -120,7 +121,7 @@ private slots:
         QApplication::setActiveWindow(&window);
         QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
         const QString saved = dir + "/level1.map";
-        QTRY_COMPARE(view->mapFileName, saved);
+        QTRY_COMPARE(view->editedFileName(), saved);
         QCOMPARE(window.windowTitle(), "Editing: " + saved + " - GorseED");
         QVERIFY(bytesOf(saved).endsWith("#Definitions\r\n" + wall + ",Wall,Solid,level1/brick.png\r\n" + floor
                                         + ",Floor,,level1/tiles.png\r\n"));
@@ -135,12 +136,13 @@ private slots:
         // whole, and nothing else is left behind.
         const QString old = dir + "/" + QString(250, 'x') + ".map";
         editor.workdir.writeFile(QFileInfo(old).fileName(), "old level");
-        view->mapFileName = old;
+        view->showEditedFile(old);
+        const QString title = window.windowTitle();
         warning = answerNextMessageBox(QMessageBox::Ok);
-        view->btnSaveMap->click();
+        control<QPushButton>(view, "btnSaveMap")->click();
         QVERIFY(warning->seen && warning->text.contains(old) && !warning->text.endsWith(":\n"));
-        QCOMPARE(view->mapFileName, old);
-        QCOMPARE(window.windowTitle(), "Editing: " + saved + " - GorseED");
+        QCOMPARE(view->editedFileName(), old);
+        QCOMPARE(window.windowTitle(), title);
         QCOMPARE(bytesOf(old), QByteArray("old level"));
         QCOMPARE(filesIn(dir).filter("xxx"), QStringList({QFileInfo(old).fileName()}));
 
@@ -150,29 +152,29 @@ private slots:
         editor.workdir.writeFile("levels/castle.map", castle);
         editor.workdir.writeImage("levels/castle/gate.png");
         mouse.click(mouse.cellCentre(0, 1), Qt::LeftButton);
-        QPointer<ObjectPropertiesForm> properties = view->propertiesForm;
+        QPointer<ObjectPropertiesForm> properties = view->propertiesWindow();
         QPointer<Sector> oldWall = layers->layerList("Wall").front();
-        view->mapViewZoomSlider->setValue(2);
-        view->originX = 1;
-        view->radioSelect->click();
+        control<QSlider>(view, "mapViewZoomSlider")->setValue(2);
+        view->setOrigin(QPoint(1, view->origin().y()));
+        control<QRadioButton>(view, "radioSelect")->click();
         for (const QString answer : {QString(), dir + "/levels/empty.map"}) {
             answerNextFileDialog(answer);
-            QTest::mouseClick(view->btnLoadMap, Qt::LeftButton);
+            QTest::mouseClick(control<QPushButton>(view, "btnLoadMap"), Qt::LeftButton);
             QVERIFY(oldWall && properties && properties->isVisible());
-            QCOMPARE(view->mapViewZoomSlider->value(), 2);
-            QCOMPARE(view->originX, 1);
+            QCOMPARE(control<QSlider>(view, "mapViewZoomSlider")->value(), 2);
+            QCOMPARE(view->origin().x(), 1);
         }
 
         // A level is loaded; the properties window goes before its objects die.
-        const int numbered = view->textureGallery->nextTextureId;
+        const int numbered = view->gallery()->textureNumbers().peek();
         answerNextFileDialog(dir + "/levels/castle.map");
-        QTest::mouseClick(view->btnLoadMap, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(view, "btnLoadMap"), Qt::LeftButton);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!oldWall && !properties);
-        QCOMPARE(view->mapViewZoomSlider->value(), 4);
-        QCOMPARE(view->originX, 0);
-        QCOMPARE(layers->currentLayer, std::string("Wall"));
-        QCOMPARE(objectsOf(layers->sectorsByLayer),
+        QCOMPARE(control<QSlider>(view, "mapViewZoomSlider")->value(), 4);
+        QCOMPARE(view->origin().x(), 0);
+        QCOMPARE(layers->currentLayer(), std::string("Wall"));
+        QCOMPARE(objectsOf(layers->registry()),
                  QStringList({"Door Door RedKeyDoor 1,0 10,0,255,0,0.5 " + md5Of("levels/castle/gate.png"),
                               "Lightmap Lightmap Dynamic 0,0 40,1,90,1,2 " + md5Of("assets/lamp.png")}));
         const SectorProperties *door = layers->layerList("Door").at(0)->properties;
@@ -200,11 +202,11 @@ private slots:
     {
         EditorFixture editor;
         MapView *view = editor.window->mapView;
-        LayerController *layers = view->layerController;
-        const SectorRegistry &registry = layers->sectorsByLayer;
+        LayerController *layers = view->layers();
+        const SectorRegistry &registry = layers->registry();
         editor.workdir.writeImage("textures/Floor/brick.png", QSize(64, 64), Qt::blue);
         editor.workdir.writeImage("textures/Item/schl\u00fcssel.png", QSize(64, 64), Qt::green);
-        view->textureGallery->reload();
+        view->gallery()->reload();
         place(view,
               {"Ceil panel.png 0 0", "Wall brick.png 1 0 Solid", "Wall brick.png 2 0 PiercedWall",
                "Floor brick.png 0 1", "Floor tiles.png 1 1", "Door door.png 3 0 BlueKeyDoor",

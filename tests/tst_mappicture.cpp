@@ -68,7 +68,7 @@ void place(GorseED &window, const char *layer, std::initializer_list<QPoint> cel
     chooseLayer(window, layer);
     for (const QPoint &cell : cells) {
         Sector *sector = window.mapView->placeSectorAt(cell);
-        window.mapView->layerController->addSector(sector);
+        window.mapView->layers()->addSector(sector);
         if (emission >= 0) {
             SectorLighting lighting;
             lighting.emission = emission;
@@ -98,7 +98,7 @@ QImage mapPicture(GorseED &window)
 {
     QCoreApplication::processEvents();
     window.repaint();
-    QWidget *map = window.mapView->mapWidget;
+    QWidget *map = window.mapView->mapWidget();
     const QPoint topLeft = map->mapTo(&window, QPoint(0, 0));
     return window.screen()
         ->grabWindow(window.winId(), topLeft.x(), topLeft.y(), pictureSize.width(), pictureSize.height())
@@ -144,8 +144,8 @@ private slots:
         buildLevel(window);
 
         chooseLayer(window, layer);
-        window.mapView->radioSelect->click();
-        window.mapView->layerController->selectRect(selection.left(), selection.top(), selection.right(),
+        control<QRadioButton>(window.mapView, "radioSelect")->click();
+        window.mapView->layers()->selectRect(selection.left(), selection.top(), selection.right(),
                                                     selection.bottom());
         zoomKeepingOrigin(*window.mapView, name.section('-', 1, 1).toInt());
         const QImage picture = mapPicture(window);
@@ -154,9 +154,9 @@ private slots:
         if (qEnvironmentVariableIsSet("GORSEED_WRITE_PICTURES"))
             return;
         // Nothing from the map up is styled, and object buttons still say they are plain buttons.
-        for (QWidget *widget = window.mapView->mapWidget; widget; widget = widget->parentWidget())
+        for (QWidget *widget = window.mapView->mapWidget(); widget; widget = widget->parentWidget())
             QVERIFY(widget->styleSheet().isEmpty());
-        QCOMPARE(window.mapView->layerController->layerList("Wall").front()->properties->button->metaObject()->className(),
+        QCOMPARE(window.mapView->layers()->layerList("Wall").front()->properties->button->metaObject()->className(),
                  "QPushButton");
         QVERIFY2(difference.isEmpty(), qPrintable(difference));
     }

@@ -44,7 +44,7 @@ private slots:
         QVERIFY(s.view->loadMapFromFile(dir.path() + "/lvl.map"));
         zoomKeepingOrigin(*s.view, zoom);
         const int size = s.view->cellSize();
-        const QImage picture = s.view->mapWidget->grab(QRect(0, 0, 4 * size, size)).toImage();
+        const QImage picture = s.view->mapWidget()->grab(QRect(0, 0, 4 * size, size)).toImage();
         const QString difference = differenceFromReference(picture, QTest::currentDataTag());
         QVERIFY2(difference.isEmpty(), qPrintable(difference));
 
@@ -57,14 +57,14 @@ private slots:
     {
         MapScene s;
         s.fixture.workdir.writeFile("textures/Wall/a-very-long-texture-name-broken.png", "not an image");
-        s.view->textureGallery->reload();
-        s.view->textureGallery->setLayer("Wall");
+        s.view->gallery()->reload();
+        s.view->gallery()->setLayer("Wall");
         const QList<QListWidgetItem *> found
-            = s.view->listViewTextures->findItems("a-very-long-texture-name-broken.png", Qt::MatchExactly);
+            = control<QListWidget>(s.view, "listViewTextures")->findItems("a-very-long-texture-name-broken.png", Qt::MatchExactly);
         QCOMPARE(found.size(), 1);
         QVERIFY(!found.front()->icon().isNull());
         QVERIFY(found.front()->toolTip().startsWith("a-very-long-texture-name-broken.png\nMissing image"));
-        QCOMPARE(s.view->listViewTextures->textElideMode(), Qt::ElideNone);
+        QCOMPARE(control<QListWidget>(s.view, "listViewTextures")->textElideMode(), Qt::ElideNone);
     }
 };
 

@@ -51,9 +51,9 @@ private slots:
     {
         Editor e;
         // A stone wall already stands in the middle of the stroke.
-        e.view->listViewTextures->setCurrentRow(1);
+        control<QListWidget>(e.view, "listViewTextures")->setCurrentRow(1);
         e.click(2, 1);
-        e.view->listViewTextures->setCurrentRow(0);
+        control<QListWidget>(e.view, "listViewTextures")->setCurrentRow(0);
         e.stroke(1, {0, 1, 2, 3, 4}, Qt::LeftButton);
         QCOMPARE(cellsOf(e.layers->layerList("Wall")), Cells({{2, 1}, {0, 1}, {1, 1}, {3, 1}, {4, 1}}));
         QCOMPARE(e.layers->sectorAt(2, 1)->properties->textureName, std::string("stone.png"));
@@ -71,11 +71,11 @@ private slots:
         QCOMPARE(e.layers->layerList("Floor").size(), size_t(2));
 
         // Cells left of the map's first column are refused.
-        e.view->originX = 2;
+        e.view->setOrigin(QPoint(2, e.view->origin().y()));
         e.click(1, 3);
         e.click(1, 3, Qt::RightButton);
         e.click(2, 3);
-        QCOMPARE(cellsOf(e.layers->layerSectors), Cells({{0, 1}, {4, 1}, {0, 3}}));
+        QCOMPARE(cellsOf(e.layers->currentSectors()), Cells({{0, 1}, {4, 1}, {0, 3}}));
         // A light drawn with the pencil shows its level at once.
         chooseLayer(e.window, "Lightmap");
         e.click(3, 3);
@@ -89,16 +89,16 @@ private slots:
         Sector *wall = e.layers->sectorAt(1, 1);
         // The anchor starts at (0, 0): a first press 40 px right pans at once.
         e.mouse.press(QPoint(40, 20), Qt::MiddleButton);
-        QCOMPARE(QPoint(e.view->originX, e.view->originY), QPoint(1, 0));
+        QCOMPARE(QPoint(e.view->origin().x(), e.view->origin().y()), QPoint(1, 0));
         // Cursor -> origin: 33 px steps pan, 32 px do not (either way), diagonal ones only horizontally.
         const std::pair<QPoint, QPoint> steps[] = {{{73, 20}, {2, 0}},   {{105, 20}, {2, 0}},  {{145, 60}, {3, 0}},
                                                    {{145, 100}, {3, 1}}, {{100, 100}, {2, 1}}, {{100, 132}, {2, 1}}};
         for (auto [cursor, origin] : steps) {
             e.mouse.move(cursor);
-            QCOMPARE(QPoint(e.view->originX, e.view->originY), origin);
+            QCOMPARE(QPoint(e.view->origin().x(), e.view->origin().y()), origin);
         }
         e.mouse.release(QPoint(100, 132), Qt::MiddleButton);
-        QCOMPARE(e.view->panAnchor, QPoint(100, 132));
+        QCOMPARE(e.view->panAnchor(), QPoint(100, 132));
         QCOMPARE(wall->properties->button->pos(), QPoint(3 * 64, 2 * 64));
         QCOMPARE(wall->properties->mapX, 1);
     }
@@ -108,51 +108,51 @@ private slots:
         Editor e;
         for (QPoint cell : {QPoint(1, 1), QPoint(2, 1), QPoint(3, 1), QPoint(1, 2), QPoint(5, 5)})
             e.click(cell.x(), cell.y());
-        QTest::mouseClick(e.view->radioSelect, Qt::LeftButton);
+        QTest::mouseClick(control<QRadioButton>(e.view, "radioSelect"), Qt::LeftButton);
         e.click(2, 1);
-        QCOMPARE(cellsOf(e.layers->selectedSectors), Cells({{2, 1}}));
-        QVERIFY(!e.view->selectionBand->isVisible());
+        QCOMPARE(cellsOf(e.layers->selection()), Cells({{2, 1}}));
+        QVERIFY(!e.view->selectionBand()->isVisible());
 
         // Dragging from bottom right to top left: a new press clears the
         // selection and the band follows the cursor.
         e.mouse.press(e.at(3, 2), Qt::LeftButton);
-        QVERIFY(e.layers->selectedSectors.empty());
+        QVERIFY(e.layers->selection().empty());
         e.mouse.move(e.at(1, 1));
-        QVERIFY(e.view->selectionBand->isVisible());
-        const QPoint bandCorner = e.view->mapWidget->mapToGlobal(e.at(1, 1));
-        QCOMPARE(e.view->selectionBand->geometry(), QRect(bandCorner, QSize(64 * 2 + 2, 64 + 2)));
+        QVERIFY(e.view->selectionBand()->isVisible());
+        const QPoint bandCorner = e.view->mapWidget()->mapToGlobal(e.at(1, 1));
+        QCOMPARE(e.view->selectionBand()->geometry(), QRect(bandCorner, QSize(64 * 2 + 2, 64 + 2)));
         e.mouse.release(e.at(1, 1), Qt::LeftButton);
-        QVERIFY(!e.view->selectionBand->isVisible());
-        QCOMPARE(cellsOf(e.layers->selectedSectors), Cells({{1, 1}, {2, 1}, {3, 1}, {1, 2}}));
+        QVERIFY(!e.view->selectionBand()->isVisible());
+        QCOMPARE(cellsOf(e.layers->selection()), Cells({{1, 1}, {2, 1}, {3, 1}, {1, 2}}));
 
         // Back and forth between the modes: select keeps, edit clears.
-        QTest::mouseClick(e.view->radioPaint, Qt::LeftButton);
-        QVERIFY(e.layers->selectedSectors.empty());
-        QTest::mouseClick(e.view->radioSelect, Qt::LeftButton);
+        QTest::mouseClick(control<QRadioButton>(e.view, "radioPaint"), Qt::LeftButton);
+        QVERIFY(e.layers->selection().empty());
+        QTest::mouseClick(control<QRadioButton>(e.view, "radioSelect"), Qt::LeftButton);
         e.mouse.drag({e.at(1, 1), e.at(2, 1)}, Qt::LeftButton);
-        QCOMPARE(e.layers->selectedSectors.size(), size_t(2));
+        QCOMPARE(e.layers->selection().size(), size_t(2));
         // A right press deletes the selection.
         e.click(8, 0, Qt::RightButton);
-        QVERIFY(e.layers->selectedSectors.empty());
+        QVERIFY(e.layers->selection().empty());
         flushDeletions();
-        QCOMPARE(cellsOf(e.layers->layerSectors), Cells({{3, 1}, {1, 2}, {5, 5}}));
+        QCOMPARE(cellsOf(e.layers->currentSectors()), Cells({{3, 1}, {1, 2}, {5, 5}}));
 
         // A layer change cancels a drag in progress.
         e.mouse.press(e.at(1, 1), Qt::LeftButton);
         e.mouse.move(e.at(2, 2));
-        QVERIFY(e.view->selectionBand->isVisible());
+        QVERIFY(e.view->selectionBand()->isVisible());
         chooseLayer(e.window, "Floor");
-        QVERIFY(!e.view->selectionBand->isVisible());
+        QVERIFY(!e.view->selectionBand()->isVisible());
         e.mouse.release(e.at(2, 2), Qt::LeftButton);
-        QVERIFY(e.layers->selectedSectors.empty());
+        QVERIFY(e.layers->selection().empty());
 
         // A floor under the wall at (1, 2), by a stroke that starts beside it
         // (the wall's button would take a press on its own cell).
-        QTest::mouseClick(e.view->radioPaint, Qt::LeftButton);
+        QTest::mouseClick(control<QRadioButton>(e.view, "radioPaint"), Qt::LeftButton);
         e.stroke(2, {0, 1}, Qt::LeftButton);
-        QTest::mouseClick(e.view->radioSelect, Qt::LeftButton);
+        QTest::mouseClick(control<QRadioButton>(e.view, "radioSelect"), Qt::LeftButton);
         e.click(1, 2);
-        QCOMPARE(e.layers->selectedSectors.size(), size_t(1));
+        QCOMPARE(e.layers->selection().size(), size_t(1));
         // With Shift holding the Wall layer, the selected floor is not the
         // object in that cell, and the unselected wall must survive.
         QTest::keyPress(&e.window, Qt::Key_Shift, Qt::ShiftModifier);
@@ -161,7 +161,7 @@ private slots:
         e.mouse.heldKeys = Qt::NoModifier;
         QTest::keyRelease(&e.window, Qt::Key_Shift);
         flushDeletions();
-        QVERIFY(e.layers->selectedSectors.empty());
+        QVERIFY(e.layers->selection().empty());
         // Without Shift the selected floor goes.
         e.click(1, 2);
         e.click(1, 2, Qt::RightButton);
@@ -173,13 +173,13 @@ private slots:
     void strokesAndBandsStopAtTheMapEdge()
     {
         Editor e;
-        const QSize map = e.view->mapWidget->size();
+        const QSize map = e.view->mapWidget()->size();
         const int lastColumn = (map.width() - 1) / 64;
         const int lastRow = (map.height() - 1) / 64;
         // Objects beyond the right and bottom edges, which the designer cannot see.
         for (QPoint cell : {QPoint(lastColumn + 1, 1), QPoint(lastColumn + 2, 1), QPoint(1, lastRow + 1)})
             e.layers->addSector(e.view->placeSectorAt(cell));
-        const size_t hidden = e.layers->layerSectors.size();
+        const size_t hidden = e.layers->currentSectors().size();
 
         // Quick strokes: every cell between the reported positions, to the
         // edge and no further, also leaving to the left and past the window.
@@ -196,7 +196,7 @@ private slots:
             QVERIFY(e.layers->hasSectorAt(column, 3));
         for (int row = 4; row <= 9; ++row)
             QVERIFY(e.layers->hasSectorAt(row - 4, row));
-        const size_t painted = e.layers->layerSectors.size();
+        const size_t painted = e.layers->currentSectors().size();
         QCOMPARE(painted, hidden + 5 + 9 + 3 + 6);
 
         // The eraser leaves what lies beyond the edge, and fills its gaps too.
@@ -204,18 +204,18 @@ private slots:
         e.mouse.drag({e.at(0, 2), e.at(8, 2)}, Qt::RightButton);
         e.mouse.drag({e.at(1, lastRow), QPoint(80, map.height() + 300)}, Qt::RightButton);
         flushDeletions();
-        QCOMPARE(e.layers->layerSectors.size(), painted - 2 - 9);
+        QCOMPARE(e.layers->currentSectors().size(), painted - 2 - 9);
         QVERIFY(e.layers->hasSectorAt(lastColumn + 1, 1) && e.layers->hasSectorAt(1, lastRow + 1));
 
         // A band released below the map selects (and a right press deletes)
         // only what it shows.
-        QTest::mouseClick(e.view->radioSelect, Qt::LeftButton);
+        QTest::mouseClick(control<QRadioButton>(e.view, "radioSelect"), Qt::LeftButton);
         e.mouse.press(e.at(1, lastRow - 1), Qt::LeftButton);
         e.mouse.move(QPoint(100, map.height() + 200));
-        const QRect band = e.view->selectionBand->geometry();
-        QCOMPARE(band.bottom(), e.view->mapWidget->mapToGlobal(QPoint(0, map.height() - 1)).y() + 1);
+        const QRect band = e.view->selectionBand()->geometry();
+        QCOMPARE(band.bottom(), e.view->mapWidget()->mapToGlobal(QPoint(0, map.height() - 1)).y() + 1);
         e.mouse.release(QPoint(100, map.height() + 200), Qt::LeftButton);
-        for (const Sector *selected : e.layers->selectedSectors)
+        for (const Sector *selected : e.layers->selection())
             QVERIFY(selected->properties->mapY <= lastRow);
         e.click(1, 1, Qt::RightButton);
         flushDeletions();
@@ -231,19 +231,19 @@ private slots:
         // Shift goes down on the map window and up where the map window
         // cannot see it: the next press paints the Floor layer.
         QTest::keyPress(&e.window, Qt::Key_Shift, Qt::ShiftModifier);
-        QCOMPARE(e.layers->currentLayer, std::string("Wall"));
+        QCOMPARE(e.layers->currentLayer(), std::string("Wall"));
         QLineEdit elsewhere;
         QTest::keyRelease(&elsewhere, Qt::Key_Shift);
         e.click(3, 3);
-        QCOMPARE(e.layers->currentLayer, std::string("Floor"));
+        QCOMPARE(e.layers->currentLayer(), std::string("Floor"));
         QCOMPARE(cellsOf(e.layers->layerList("Floor")), Cells({{3, 3}}));
         // A modal window that takes the activation ends the temporary layer.
         QTest::keyPress(&e.window, Qt::Key_Control, Qt::ControlModifier);
-        QCOMPARE(e.layers->currentLayer, std::string("Door"));
+        QCOMPARE(e.layers->currentLayer(), std::string("Door"));
         QDialog dialog(&e.window);
         dialog.show();
         QApplication::setActiveWindow(&dialog);
-        QTRY_COMPARE(e.layers->currentLayer, std::string("Floor"));
+        QTRY_COMPARE(e.layers->currentLayer(), std::string("Floor"));
         dialog.close();
         QTest::keyRelease(&elsewhere, Qt::Key_Control);
         // A key that is still held when the press comes makes its layer current.
@@ -257,7 +257,7 @@ private slots:
 
         // The selection stays green through Shift and Ctrl taps, and when it
         // goes, its walls take the blue of a layer that is not current.
-        QTest::mouseClick(e.view->radioSelect, Qt::LeftButton);
+        QTest::mouseClick(control<QRadioButton>(e.view, "radioSelect"), Qt::LeftButton);
         QTest::keyPress(&e.window, Qt::Key_Shift, Qt::ShiftModifier);
         e.mouse.heldKeys = Qt::ShiftModifier;
         e.mouse.drag({e.at(1, 1), e.at(2, 1)}, Qt::LeftButton);
@@ -265,11 +265,11 @@ private slots:
         QTest::keyRelease(&e.window, Qt::Key_Shift);
         QTest::keyPress(&e.window, Qt::Key_Control, Qt::ControlModifier);
         QTest::keyRelease(&e.window, Qt::Key_Control);
-        QCOMPARE(e.layers->selectedSectors.size(), size_t(2));
-        for (const Sector *wall : e.layers->selectedSectors)
+        QCOMPARE(e.layers->selection().size(), size_t(2));
+        for (const Sector *wall : e.layers->selection())
             QCOMPARE(tintOf(wall), QColor(0, 155, 0));
         e.click(6, 6);
-        QVERIFY(e.layers->selectedSectors.empty());
+        QVERIFY(e.layers->selection().empty());
         for (const Sector *wall : e.layers->layerList("Wall"))
             QCOMPARE(tintOf(wall), QColor(0, 0, 155));
     }

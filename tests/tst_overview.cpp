@@ -39,8 +39,8 @@ struct Overview : MapScene
     void place(const char *layer, QPoint cell, int image = 0)
     {
         chooseLayer(MapScene::window, layer);
-        view->listViewTextures->setCurrentRow(image);
-        layers->addSector(view->placeSectorAt(cell + QPoint(view->originX, view->originY)));
+        control<QListWidget>(view, "listViewTextures")->setCurrentRow(image);
+        layers->addSector(view->placeSectorAt(cell + view->origin()));
     }
     QRgb at(QPoint cell) { return window->picture().pixel(cell); }
     // The colour drawn on screen at a point of the window.
@@ -79,8 +79,8 @@ private slots:
         QTest::mouseClick(o.window, Qt::LeftButton, Qt::NoModifier, QPoint(9 * 20 + 10, 7 * 20 + 10));
         const QRect centred = o.view->shownMapCells();
         QCOMPARE(centred.size(), shown.size());
-        const QPoint middle(o.view->mapWidget->width() / 2, o.view->mapWidget->height() / 2);
-        QCOMPARE(o.view->viewCellAt(middle) - QPoint(o.view->originX, o.view->originY), QPoint(9, 7));
+        const QPoint middle(o.view->mapWidget()->width() / 2, o.view->mapWidget()->height() / 2);
+        QCOMPARE(o.view->viewCellAt(middle) - o.view->origin(), QPoint(9, 7));
         // Dragging the rectangle by two cells moves the map by two cells.
         const QPoint inside(o.window->cellArea(centred).topLeft().toPoint() + QPoint(25, 25));
         QTest::mousePress(o.window, Qt::LeftButton, Qt::NoModifier, inside);
@@ -93,7 +93,7 @@ private slots:
     {
         Overview o;
         const int size = o.view->cellSize();
-        const int columns = (o.view->mapWidget->width() + size - 1) / size;
+        const int columns = (o.view->mapWidget()->width() + size - 1) / size;
         o.view->moveViewTo({-2, -1});
         // The rectangle's left edge runs down column 2 and its top along row 1.
         QCOMPARE(o.shown({2 * 20, 1 * 20 + 15}), qRgb(255, 255, 0));
@@ -101,7 +101,7 @@ private slots:
         QVERIFY(o.shown({2 * 20 + 15, 1 * 20 + 15}) != qRgb(255, 255, 0));
         o.view->zoomAt(2, {0, 0});
         QCOMPARE(o.view->shownMapCells().topLeft(), QPoint(2, 1));
-        QCOMPARE(o.view->shownMapCells().width(), (o.view->mapWidget->width() + size / 2 - 1) / (size / 2));
+        QCOMPARE(o.view->shownMapCells().width(), (o.view->mapWidget()->width() + size / 2 - 1) / (size / 2));
         QVERIFY(o.view->shownMapCells().width() > columns);
     }
 

@@ -22,7 +22,7 @@ ObjectPropertiesForm *openLight(GorseED &window, MapMouse &mouse, int column, in
 {
     mouse.click(mouse.cellCentre(column, row), Qt::LeftButton);
     mouse.click(mouse.cellCentre(column, row), Qt::LeftButton);
-    return window.mapView->propertiesForm.data();
+    return window.mapView->propertiesWindow();
 }
 
 // Types into the fields, then OK with a point light of the radius.
@@ -85,9 +85,9 @@ private slots:
     {
         EditorFixture editor;
         GorseED &window = *editor.window;
-        LayerController *layers = window.mapView->layerController;
+        LayerController *layers = window.mapView->layers();
         MapMouse mouse(window);
-        layers->comboBoxMapLayer->setCurrentText("Lightmap");
+        layers->chooseLayer("Lightmap");
         mouse.click(mouse.cellCentre(3, 2), Qt::LeftButton);
         mouse.click(mouse.cellCentre(1, 2), Qt::LeftButton);
         layers->sectorAt(3, 2)->setLighting(SectorLighting {0, 255, 0.5, 150});
@@ -122,7 +122,7 @@ private slots:
         }
         // A new light cell opens its own window when clicked.
         mouse.click(mouse.cellCentre(1, 1), Qt::LeftButton);
-        QCOMPARE(window.mapView->propertiesForm->primarySector.data(), layers->sectorAt(1, 1));
+        QCOMPARE(window.mapView->propertiesWindow()->primarySector.data(), layers->sectorAt(1, 1));
     }
 
     // The new cells sit where the view shows their map cells, also when the
@@ -133,19 +133,19 @@ private slots:
         EditorFixture editor;
         GorseED &window = *editor.window;
         MapView *view = window.mapView;
-        LayerController *layers = view->layerController;
+        LayerController *layers = view->layers();
         MapMouse mouse(window);
         mouse.click(mouse.cellCentre(5, 3), Qt::LeftButton); // a wall in the square
-        layers->comboBoxMapLayer->setCurrentText("Lightmap");
+        layers->chooseLayer("Lightmap");
         // The pan anchor starts at (0, 0): one middle press far right pans one column.
         mouse.click(mouse.cellCentre(6, 0), Qt::MiddleButton);
-        QCOMPARE(view->originX, 1);
+        QCOMPARE(view->origin().x(), 1);
         ObjectPropertiesForm *form = openLight(window, mouse, 4, 3);
         zoomKeepingOrigin(*view, 2);
-        layers->comboBoxMapLayer->setCurrentText("Wall");
+        layers->chooseLayer("Wall");
         generate(form, 2);
-        QCOMPARE(layers->layerSectors.size(), size_t(1));
-        QVERIFY(!layers->layerSectors.front()->properties->lighting.isLightEmitter);
+        QCOMPARE(layers->currentSectors().size(), size_t(1));
+        QVERIFY(!layers->currentSectors().front()->properties->lighting.isLightEmitter);
         QCOMPARE(layers->layerList("Lightmap").size(), size_t(25));
         for (Sector *light : layers->layerList("Lightmap")) {
             const SectorProperties *p = light->properties;
@@ -154,13 +154,14 @@ private slots:
         }
 
         // Light cells that die before the view takes them over are skipped.
-        layers->comboBoxMapLayer->setCurrentText("Lightmap");
-        generatePointLight(view->placementContext(), {0.5, 0, false, false, 20, 20, 100, 2});
-        QCOMPARE(pendingNewSectors.size(), size_t(25));
+        layers->chooseLayer("Lightmap");
+        const PointLightOutcome light
+            = generatePointLight(view->placementContext(), {0.5, 0, false, false, 20, 20, 100, 2});
+        QCOMPARE(light.newCells.size(), size_t(25));
         answerNextMessageBox(QMessageBox::Yes);
         QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("btnMapLayerClear")), Qt::LeftButton);
-        view->SectorPropertiesClosedEvent();
-        QVERIFY(pendingNewSectors.empty() && layers->layerList("Lightmap").empty());
+        view->adoptPointLight(light);
+        QVERIFY(layers->layerList("Lightmap").empty());
     }
 };
 

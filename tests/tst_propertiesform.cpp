@@ -22,10 +22,10 @@ namespace {
 // cell is empty; the click opens its window.
 ObjectPropertiesForm *placeAndOpen(GorseED &window, MapMouse &mouse, int column, int row)
 {
-    if (!window.mapView->layerController->hasSectorAt(column, row))
+    if (!window.mapView->layers()->hasSectorAt(column, row))
         mouse.click(mouse.cellCentre(column, row), Qt::LeftButton);
     mouse.click(mouse.cellCentre(column, row), Qt::LeftButton);
-    return window.mapView->propertiesForm.data();
+    return window.mapView->propertiesWindow();
 }
 
 QLineEdit *field(QWidget *form, const char *name)
@@ -126,7 +126,7 @@ private slots:
     {
         EditorFixture editor;
         GorseED &window = *editor.window;
-        LayerController *layers = window.mapView->layerController;
+        LayerController *layers = window.mapView->layers();
         MapMouse mouse(window);
         mouse.click(mouse.cellCentre(4, 1), Qt::LeftButton);
         layers->sectorAt(4, 1)->setSubtype("SolidBounding");
@@ -141,9 +141,9 @@ private slots:
         mouse.click(mouse.cellCentre(4, 1), Qt::LeftButton);
         deleteClosedWindows();
         QVERIFY(form.isNull());
-        QCOMPARE(window.mapView->propertiesForm->comboSubtype->currentText(), QStringLiteral("SolidBounding"));
+        QCOMPARE(window.mapView->propertiesWindow()->comboSubtype->currentText(), QStringLiteral("SolidBounding"));
 
-        layers->comboBoxMapLayer->setCurrentText("Lightmap");
+        layers->chooseLayer("Lightmap");
         form = placeAndOpen(window, mouse, 2, 2);
         Sector *light = layers->sectorAt(2, 2);
         QVERIFY(form->ui.groupLighting->isVisible());
@@ -186,10 +186,10 @@ private slots:
         QFETCH(QString, stored);
         QFETCH(int, grey);
         EditorFixture editor;
-        editor.window->mapView->layerController->comboBoxMapLayer->setCurrentText("Lightmap");
+        editor.window->mapView->layers()->chooseLayer("Lightmap");
         MapMouse mouse(*editor.window);
         mouse.click(mouse.cellCentre(1, 1), Qt::LeftButton);
-        Sector *light = editor.window->mapView->layerController->sectorAt(1, 1);
+        Sector *light = editor.window->mapView->layers()->sectorAt(1, 1);
         // The radius, intensity and emitter flag of a past point light go on OK.
         light->setLighting({5, 99, 0.5, 10, 0, 255, false, false, true});
         ObjectPropertiesForm *form = placeAndOpen(*editor.window, mouse, 1, 1);
@@ -215,10 +215,10 @@ private slots:
         for (const char *layer : {"Wall", "Door", "Lightmap"}) {
             chooseLayer(scene.window, layer);
             scene.mouse.click(scene.mouse.cellCentre(int(objects.size()), 1), Qt::LeftButton);
-            objects.push_back(scene.layers->layerSectors.back());
+            objects.push_back(scene.layers->currentSectors().back());
         }
         scene.view->openPropertiesForm(objects);
-        ObjectPropertiesForm *form = scene.view->propertiesForm;
+        ObjectPropertiesForm *form = scene.view->propertiesWindow();
         form->comboSubtype->setCurrentText(QStringLiteral("PiercedWall"));
         QTest::mouseClick(form->buttonOK, Qt::LeftButton);
         QStringList subtypes;
@@ -233,19 +233,19 @@ private slots:
         GorseED &window = *editor.window;
         MapView *view = window.mapView;
         MapMouse mouse(window);
-        view->layerController->comboBoxMapLayer->setCurrentText("Lightmap");
+        view->layers()->chooseLayer("Lightmap");
         mouse.drag({mouse.cellCentre(1, 1), mouse.cellCentre(2, 1), mouse.cellCentre(3, 1)}, Qt::LeftButton);
-        const std::vector<Sector *> lights = view->layerController->layerSectors;
-        QTest::mouseClick(view->radioSelect, Qt::LeftButton);
+        const std::vector<Sector *> lights = view->layers()->currentSectors();
+        QTest::mouseClick(control<QRadioButton>(view, "radioSelect"), Qt::LeftButton);
         mouse.drag({mouse.cellCentre(1, 1), mouse.cellCentre(3, 1)}, Qt::LeftButton);
-        QTest::mouseClick(view->btnEditSelection, Qt::LeftButton);
-        QPointer<ObjectPropertiesForm> form = view->propertiesForm;
+        QTest::mouseClick(control<QPushButton>(view, "btnEditSelection"), Qt::LeftButton);
+        QPointer<ObjectPropertiesForm> form = view->propertiesWindow();
         QVERIFY(form->isMultiEdit);
         for (const char *name : {"textMapX", "textMapY", "textWorldX", "textWorldY"})
             QCOMPARE(field(form, name)->text(), QStringLiteral("-/-"));
 
         // The middle light is erased with the pencil's right button.
-        QTest::mouseClick(view->radioPaint, Qt::LeftButton);
+        QTest::mouseClick(control<QRadioButton>(view, "radioPaint"), Qt::LeftButton);
         mouse.click(mouse.cellCentre(2, 1), Qt::RightButton);
         deleteClosedWindows();
         QVERIFY(form && form->isVisible());
@@ -264,7 +264,7 @@ private slots:
         form = placeAndOpen(window, mouse, 3, 1);
         mouse.click(mouse.cellCentre(3, 1), Qt::RightButton);
         deleteClosedWindows();
-        QVERIFY(form.isNull() && view->propertiesForm.isNull());
+        QVERIFY(form.isNull() && view->propertiesWindow() == nullptr);
         form = placeAndOpen(window, mouse, 1, 1);
         answerNextMessageBox(QMessageBox::Yes);
         QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("btnMapLayerClear")), Qt::LeftButton);

@@ -5,7 +5,7 @@
 #include "testsupport.h"
 
 #include "app/gorseed.h"
-#include "mapfile/mapfile.h"
+#include "mapview/mapfile.h"
 #include "mapview/mapview.h"
 #include "model/layercontroller.h"
 #include "model/sector.h"
@@ -68,7 +68,7 @@ std::vector<Sector *> fill(GorseED &window, std::initializer_list<const char *> 
         for (int y = 0; y < block.height(); ++y)
             for (int x = 0; x < block.width(); ++x) {
                 all.push_back(window.mapView->placeSectorAt(QPoint(x, y)));
-                window.mapView->layerController->addSector(all.back());
+                window.mapView->layers()->addSector(all.back());
             }
     }
     chooseLayer(window, current);
@@ -87,13 +87,13 @@ private slots:
         MapView *view = editor.window->mapView;
         fill(*editor.window, {"Wall", "Floor"}, QSize(20, 10), "Floor");
         const QString file = editor.workdir.path() + "/level.map";
-        QVERIFY(MapFile().writeMapFile(file, view->layerController->sectorsByLayer));
+        QVERIFY(MapFile().writeMapFile(file, view->layers()->registry()));
         QVERIFY(view->loadMapFromFile(file));
         QSet<qint64> icons;
-        for (const auto &layer : view->layerController->sectorsByLayer)
+        for (const auto &layer : view->layers()->registry())
             for (const Sector *sector : layer.second)
                 icons.insert(sector->properties->button->icon().cacheKey());
-        QCOMPARE(view->layerController->layerList("Floor").size(), size_t(200));
+        QCOMPARE(view->layers()->layerList("Floor").size(), size_t(200));
         QCOMPARE(icons.size(), 2);
     }
 
@@ -103,16 +103,16 @@ private slots:
         MapView *view = editor.window->mapView;
         const std::vector<Sector *> made = fill(*editor.window, {"Wall", "Floor", "Actor"}, QSize(20, 10), "Wall");
         const QString file = editor.workdir.path() + "/level.map";
-        QVERIFY(MapFile().writeMapFile(file, view->layerController->sectorsByLayer));
+        QVERIFY(MapFile().writeMapFile(file, view->layers()->registry()));
         std::vector<QPointer<Sector>> old(made.begin(), made.end());
-        PaintCounter counter(view->mapWidget);
+        PaintCounter counter(view->mapWidget());
         QVERIFY(view->loadMapFromFile(file));
         // Nothing is painted while the objects are made; the map in sight is painted afterwards.
         QVERIFY(counter.paints.isEmpty());
         QCoreApplication::processEvents();
         QVERIFY(counter.paints.size() > 50);
         QVERIFY(std::all_of(old.begin(), old.end(), [](const QPointer<Sector> &s) { return s.isNull(); }));
-        QCOMPARE(view->mapWidget->findChildren<QPushButton *>().size(), 600);
+        QCOMPARE(view->mapWidget()->findChildren<QPushButton *>().size(), 600);
     }
 
     void loadShowsEachSeenObjectOnce()
@@ -121,12 +121,12 @@ private slots:
         MapView *view = editor.window->mapView;
         fill(*editor.window, {"Wall", "Floor", "Actor"}, QSize(20, 10), "Wall");
         const QString file = editor.workdir.path() + "/level.map";
-        QVERIFY(MapFile().writeMapFile(file, view->layerController->sectorsByLayer));
-        ShowCounter counter(view->mapWidget);
+        QVERIFY(MapFile().writeMapFile(file, view->layers()->registry()));
+        ShowCounter counter(view->mapWidget());
         QVERIFY(view->loadMapFromFile(file));
         // With walls current, floors are never shown; walls and actors once each.
         QCOMPARE(counter.shows.size(), 400);
-        for (const auto &layer : view->layerController->sectorsByLayer)
+        for (const auto &layer : view->layers()->registry())
             for (const Sector *sector : layer.second) {
                 QCOMPARE(counter.shows.value(sector->properties->button), layer.first == "Floor" ? 0 : 1);
                 QCOMPARE(sector->properties->button->isVisible(), layer.first != "Floor");
@@ -139,11 +139,11 @@ private slots:
         MapView *view = editor.window->mapView;
         fill(*editor.window, {"Wall", "Door", "Floor"}, QSize(12, 8), "Floor");
         TintCache::clear();
-        view->mapWidget->grab();
+        view->mapWidget()->grab();
         // Blue walls: one picture for all 96; the floors are untinted, doors hidden.
         QCOMPARE(TintCache::size(), 1);
         chooseLayer(*editor.window, "Wall");
-        view->mapWidget->grab();
+        view->mapWidget()->grab();
         // The blue doors, at the same place, share one more.
         QCOMPARE(TintCache::size(), 2);
     }
@@ -153,14 +153,14 @@ private slots:
         MapScene scene;
         scene.mouse.press(scene.mouse.cellCentre(0, 0), Qt::LeftButton);
         // Held, Qt does not search the map's objects for the pointer per new object.
-        QCOMPARE(QWidget::mouseGrabber(), scene.view->mapWidget);
+        QCOMPARE(QWidget::mouseGrabber(), scene.view->mapWidget());
         scene.mouse.move(scene.mouse.cellCentre(3, 0));
         scene.mouse.release(scene.mouse.cellCentre(3, 0), Qt::LeftButton);
         QCOMPARE(QWidget::mouseGrabber(), nullptr);
         QCOMPARE(scene.layers->layerList("Wall").size(), size_t(4));
         scene.mouse.click(scene.mouse.cellCentre(2, 0), Qt::LeftButton);
-        QVERIFY(scene.view->propertiesForm);
-        QCOMPARE(scene.view->propertiesForm->primarySector.data(), scene.layers->sectorAt(2, 0));
+        QVERIFY(scene.view->propertiesWindow());
+        QCOMPARE(scene.view->propertiesWindow()->primarySector.data(), scene.layers->sectorAt(2, 0));
         QCOMPARE(QWidget::mouseGrabber(), nullptr);
     }
 
@@ -171,12 +171,12 @@ private slots:
         MoveCounter counter;
         for (Sector *sector : fill(*editor.window, {"Wall", "Floor"}, QSize(12, 8), "Wall")) // floors hidden
             sector->properties->button->installEventFilter(&counter);
-        QMouseEvent step(QEvent::MouseMove, QPoint(40, 5), view->mapWidget->mapToGlobal(QPoint(40, 5)), Qt::NoButton,
+        QMouseEvent step(QEvent::MouseMove, QPoint(40, 5), view->mapWidget()->mapToGlobal(QPoint(40, 5)), Qt::NoButton,
                          Qt::MiddleButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(view->mapWidget, &step);
-        QCOMPARE(view->originX, 1);
+        QCoreApplication::sendEvent(view->mapWidget(), &step);
+        QCOMPARE(view->origin().x(), 1);
         QCOMPARE(counter.moves.size(), 96);
-        for (const Sector *wall : view->layerController->layerList("Wall"))
+        for (const Sector *wall : view->layers()->layerList("Wall"))
             QCOMPARE(counter.moves.value(wall->properties->button), 1);
     }
 

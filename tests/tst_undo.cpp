@@ -3,11 +3,12 @@
 #include "testsupport.h"
 
 #include "app/gorseed.h"
+#include "level/objectrecord.h"
+#include "level/subtypetable.h"
 #include "mapview/mapchangecommand.h"
 #include "mapview/mapview.h"
 #include "model/layercontroller.h"
-#include "model/objectrecord.h"
-#include "model/subtypetable.h"
+#include "model/sector.h"
 #include "properties/objectpropertiesform.h"
 
 #include <QComboBox>
@@ -37,11 +38,11 @@ struct Editor : MapScene
         QTest::keyClick(&window, Qt::Key(key), held);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-    QString status() const { return view->labelStatus->text(); }
+    QString status() const { return view->statusText(); }
     QByteArray save()
     {
         view->BtnSaveMapEvent();
-        QFile file(view->mapFileName);
+        QFile file(view->editedFileName());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
     // Every layer's objects in list order with all they are and how they show.
@@ -64,7 +65,6 @@ struct Editor : MapScene
                         + tintOf(sector).name();
             }
         }
-        lines << (layers->layerSectors == layers->layerList(layers->currentLayer) ? "in step" : "working list differs");
         return lines;
     }
 };
@@ -80,10 +80,10 @@ void buildLevel(Editor &e)
     chooseLayer(e.window, "Lightmap");
     e.stroke({{4, 4}});
     chooseLayer(e.window, "Wall");
-    e.view->mapFileName = e.fixture.workdir.path() + QStringLiteral("/level.map");
+    e.view->showEditedFile(e.fixture.workdir.path() + QStringLiteral("/level.map"));
     e.save();
-    QVERIFY(e.view->loadMapFromFile(e.view->mapFileName));
-    QCOMPARE(e.view->history->count(), 0);
+    QVERIFY(e.view->loadMapFromFile(e.view->editedFileName()));
+    QCOMPARE(e.view->history()->count(), 0);
 }
 
 void perform(Editor &e, const QString &gesture)
@@ -100,20 +100,20 @@ void perform(Editor &e, const QString &gesture)
         e.stroke({{0, 1}, {6, 1}, {6, 2}}, Qt::RightButton);
     } else if (gesture.startsWith("flood fill")) {
         const bool retexture = gesture.endsWith("retexture");
-        e.view->listViewTextures->setCurrentRow(retexture ? 1 : 0);
-        QTest::mouseClick(e.view->radioFloodFill, Qt::LeftButton);
+        control<QListWidget>(e.view, "listViewTextures")->setCurrentRow(retexture ? 1 : 0);
+        QTest::mouseClick(control<QRadioButton>(e.view, "radioFloodFill"), Qt::LeftButton);
         e.mouse.click(retexture ? e.at(3, 3) : e.at(2, 4), Qt::LeftButton);
     } else if (gesture.endsWith("of the selection")) {
-        QTest::mouseClick(e.view->radioSelect, Qt::LeftButton);
+        QTest::mouseClick(control<QRadioButton>(e.view, "radioSelect"), Qt::LeftButton);
         e.stroke({{1, 1}, {5, 2}});
-        QListWidget *list = e.view->listViewTextures;
+        QListWidget *list = control<QListWidget>(e.view, "listViewTextures");
         if (gesture.startsWith("retexture"))
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
         else
             e.mouse.click(e.at(3, 3), Qt::RightButton);
     } else if (gesture == "object properties") {
         e.mouse.click(e.at(4, 4), Qt::LeftButton);
-        ObjectPropertiesForm *form = e.view->propertiesForm.data();
+        ObjectPropertiesForm *form = e.view->propertiesWindow();
         form->comboSubtype->setCurrentText("Dynamic");
         form->chkIsLightEmitter->click();
         form->sliderEmissionRadius->setValue(2);
@@ -163,11 +163,11 @@ private slots:
         chooseLayer(e.window, layer);
         const QStringList before = e.map();
         const QByteArray savedBefore = e.save();
-        QVERIFY(e.view->history->isClean());
+        QVERIFY(e.view->history()->isClean());
 
         perform(e, gesture);
-        QCOMPARE(e.view->history->count(), 1);
-        const auto *command = static_cast<const MapChangeCommand *>(e.view->history->command(0));
+        QCOMPARE(e.view->history()->count(), 1);
+        const auto *command = static_cast<const MapChangeCommand *>(e.view->history()->command(0));
         // A step keeps small records of what it changed, never the level.
         QVERIFY(command->change().byteSize() < command->change().objectCount() * 512 + 256);
         const QStringList after = e.map();
@@ -185,7 +185,7 @@ private slots:
         e.keys(Qt::Key_Z);
         e.keys(Qt::Key_Y);
         QCOMPARE(e.map(), after);
-        QCOMPARE(e.view->history->count(), 1);
+        QCOMPARE(e.view->history()->count(), 1);
     }
 
     void emptyFullAndInterruptedHistory()
@@ -221,14 +221,14 @@ private slots:
         // of a rubber band ends the band, which then selects nothing.
         e.keys(Qt::Key_Z);
         e.mouse.click(e.at(0, 12), Qt::LeftButton);
-        QVERIFY(!e.view->history->canRedo());
-        QTest::mouseClick(e.view->radioSelect, Qt::LeftButton);
+        QVERIFY(!e.view->history()->canRedo());
+        QTest::mouseClick(control<QRadioButton>(e.view, "radioSelect"), Qt::LeftButton);
         e.mouse.press(e.at(0, 0), Qt::LeftButton);
         e.mouse.move(e.at(5, 5));
         e.keys(Qt::Key_Z);
-        QVERIFY(!e.view->selectionBand->isVisible());
+        QVERIFY(!e.view->selectionBand()->isVisible());
         e.mouse.release(e.at(5, 5), Qt::LeftButton);
-        QVERIFY(e.layers->selectedSectors.empty());
+        QVERIFY(e.layers->selection().empty());
     }
 
     void heldCtrlUndoesWithoutTouchingTheDoorLayer()
@@ -237,16 +237,16 @@ private slots:
         chooseLayer(e.window, "Floor");
         e.stroke({{1, 1}, {3, 1}});
         QTest::keyPress(&e.window, Qt::Key_Control, Qt::ControlModifier);
-        QCOMPARE(e.layers->currentLayer, std::string("Door"));
+        QCOMPARE(e.layers->currentLayer(), std::string("Door"));
         e.keys(Qt::Key_Z);
         e.keys(Qt::Key_Y);
         e.keys(Qt::Key_Z);
         QTest::keyRelease(&e.window, Qt::Key_Control);
-        QCOMPARE(e.layers->currentLayer, std::string("Floor"));
+        QCOMPARE(e.layers->currentLayer(), std::string("Floor"));
         QCOMPARE(e.status(), QStringLiteral("Undo: pencil stroke (3 objects)"));
         QVERIFY(e.layers->layerList("Floor").empty() && e.layers->layerList("Door").empty());
         e.keys(Qt::Key_Y);
-        QCOMPARE(e.layers->layerSectors.size(), size_t(3));
+        QCOMPARE(e.layers->currentSectors().size(), size_t(3));
         QVERIFY(e.layers->layerList("Door").empty());
     }
 
@@ -256,7 +256,7 @@ private slots:
         // A subtype chosen and the window closed without OK is a step too.
         e.mouse.click(e.at(2, 2), Qt::LeftButton);
         e.mouse.click(e.at(2, 2), Qt::LeftButton);
-        QPointer<ObjectPropertiesForm> form = e.view->propertiesForm;
+        QPointer<ObjectPropertiesForm> form = e.view->propertiesWindow();
         form->comboSubtype->setCurrentIndex(1);
         const std::string chosen = e.layers->sectorAt(2, 2)->properties->subtype;
         form->close();
@@ -269,7 +269,7 @@ private slots:
         // The window closes when an undo takes its object away; the object
         // that redo makes again is a new one no window knows.
         e.mouse.click(e.at(2, 2), Qt::LeftButton);
-        form = e.view->propertiesForm;
+        form = e.view->propertiesWindow();
         QVERIFY(form && form->isVisible());
         e.keys(Qt::Key_Z);
         // The open window shows the subtype the undo gave back.
@@ -279,10 +279,10 @@ private slots:
         QTRY_VERIFY(!form);
         e.keys(Qt::Key_Y);
         QCOMPARE(e.layers->layerList("Wall").size(), size_t(1));
-        QVERIFY(!e.view->propertiesForm);
+        QVERIFY(!e.view->propertiesWindow());
         // It takes clicks like any other.
         e.mouse.click(e.at(2, 2), Qt::LeftButton);
-        QVERIFY(e.view->propertiesForm);
+        QVERIFY(e.view->propertiesWindow());
     }
 };
 

@@ -18,7 +18,7 @@ namespace {
 // to its receiver alone; a real one over an object's button goes on to the map.)
 void turnWheel(MapScene &s, QPoint position, QPoint angle, Qt::KeyboardModifiers held = Qt::NoModifier)
 {
-    QWidget *map = s.view->mapWidget;
+    QWidget *map = s.view->mapWidget();
     QWheelEvent wheel(position, map->mapToGlobal(position), QPoint(), angle, Qt::NoButton, held, Qt::NoScrollPhase,
                       false);
     QApplication::sendEvent(map, &wheel);
@@ -26,7 +26,7 @@ void turnWheel(MapScene &s, QPoint position, QPoint angle, Qt::KeyboardModifiers
 
 QPoint mapCellAt(MapScene &s, QPoint position)
 {
-    return s.view->viewCellAt(position) - QPoint(s.view->originX, s.view->originY);
+    return s.view->viewCellAt(position) - s.view->origin();
 }
 } // namespace
 
@@ -60,7 +60,7 @@ private slots:
             for (int i = 0; i > notches; --i)
                 turnWheel(s, pointer, {0, -120}, Qt::ControlModifier);
         }
-        QCOMPARE(s.view->mapViewZoomSlider->value(), 4 + notches);
+        QCOMPARE(control<QSlider>(s.view, "mapViewZoomSlider")->value(), 4 + notches);
         QCOMPARE(mapCellAt(s, pointer), before);
         QCOMPARE(s.layers->layerList("Wall").front()->properties->button->geometry().contains(pointer), true);
     }
@@ -70,18 +70,18 @@ private slots:
         MapScene s;
         // A notch scrolls three cells; a touchpad's small steps add up to them.
         turnWheel(s, {100, 100}, {0, -120});
-        QCOMPARE(QPoint(s.view->originX, s.view->originY), QPoint(0, -3));
+        QCOMPARE(s.view->origin(), QPoint(0, -3));
         for (int i = 0; i < 4; ++i)
             turnWheel(s, {100, 100}, {-10, 0});
-        QCOMPARE(QPoint(s.view->originX, s.view->originY), QPoint(-1, -3));
+        QCOMPARE(s.view->origin(), QPoint(-1, -3));
 
-        const QPoint middle(s.view->mapWidget->width() / 2, s.view->mapWidget->height() / 2);
+        const QPoint middle(s.view->mapWidget()->width() / 2, s.view->mapWidget()->height() / 2);
         const QPoint centre = mapCellAt(s, middle);
-        s.view->mapViewZoomSlider->setValue(1);
+        control<QSlider>(s.view, "mapViewZoomSlider")->setValue(1);
         QCOMPARE(mapCellAt(s, middle), centre);
 
         s.view->GoHomeEvent();
-        QCOMPARE(QPoint(s.view->originX, s.view->originY), QPoint(0, 0));
+        QCOMPARE(s.view->origin(), QPoint(0, 0));
         chooseLayer(s.window, "Actor");
         Sector *player = s.view->placeSectorAt({40, 30});
         player->setSubtype("Player");

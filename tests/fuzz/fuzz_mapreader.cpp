@@ -2,10 +2,12 @@
 // must parse without a crash, a hang or a sanitizer report, within the limits;
 // read and written, a level keeps every object where it was; and after one
 // such round, reading and writing again gives the same text.
+#include "level/sectorproperties.h"
+#include "level/textureref.h"
 #include "mapfile/mapreader.h"
 #include "mapfile/mapwriter.h"
-#include "model/sector.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <deque>

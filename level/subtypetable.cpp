@@ -1,4 +1,4 @@
-#include "model/subtypetable.h"
+#include "level/subtypetable.h"
 
 #include <algorithm>
 

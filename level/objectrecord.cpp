@@ -1,4 +1,4 @@
-#include "model/objectrecord.h"
+#include "level/objectrecord.h"
 
 namespace {
 size_t stringHeap(const std::string &text)
@@ -37,9 +37,8 @@ size_t ObjectRecord::extraBytes() const
         + stringHeap(subtype);
 }
 
-ObjectRecord recordOf(const Sector &sector, const std::string &layer)
+ObjectRecord recordOf(const SectorProperties &p, const std::string &layer)
 {
-    const SectorProperties &p = *sector.properties;
     ObjectRecord record;
     record.layer = layer;
     record.kind = p.kind;

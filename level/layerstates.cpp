@@ -1,4 +1,4 @@
-#include "model/layerstates.h"
+#include "level/layerstates.h"
 
 void LayerStates::setHidden(const std::string &layer, bool on)
 {

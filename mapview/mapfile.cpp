@@ -1,12 +1,12 @@
-#include "mapfile/mapfile.h"
+#include "mapview/mapfile.h"
 
 #include "checks/levelfile.h"
-#include "gallery/texturegallery.h"
-#include "mapfile/levellimits.h"
+#include "level/levellimits.h"
+#include "level/subtypetable.h"
 #include "model/mousehold.h"
+#include "model/savedlayers.h"
 #include "model/sector.h"
 #include "model/sectorfactory.h"
-#include "model/subtypetable.h"
 #include "model/textureicons.h"
 
 #include <QDir>
@@ -165,7 +165,7 @@ QString MapFile::objectBeyondGrid(const SectorRegistry &layers)
     const SectorProperties *farthest = nullptr;
     std::string farthestLayer;
     int64_t farthestReach = 0;
-    for (const MapWriter::Layer &layer : MapWriter::layersOf(layers)) {
+    for (const MapWriter::Layer &layer : savedLayersOf(layers)) {
         for (const SectorProperties *object : layer.objects) {
             const int64_t reach = std::max<int64_t>(object->mapX, object->mapY);
             if (reach >= LevelLimits::gridCells && reach > farthestReach) {
@@ -207,7 +207,7 @@ bool MapFile::writeMapText(const QString &fileName, const SectorRegistry &layers
     MapWriter writer(mapName, [&textureFolder](const std::string &sourcePath, const std::string &name) {
         return imageFits(textureFolder, sourcePath, name);
     });
-    const std::string text = writer.mapText(MapWriter::layersOf(layers));
+    const std::string text = writer.mapText(savedLayersOf(layers));
 
     // Writes are buffered: only the flush tells whether the text reached the
     // disk (a full disk says so there), and commit() must not rename a
@@ -264,12 +264,12 @@ QStringList MapFile::copyTexturesBesideMap(const QString &mapFolder, const std::
     return added;
 }
 
-void MapFile::loadMap(SectorRegistry &registry, QWidget *mapWidget, PlacementContext context)
+void MapFile::loadMap(SectorRegistry &registry, QWidget *mapArea, PlacementContext context)
 {
     const QString fileName = askLoadFileName();
     if (fileName.isEmpty())
         return;
-    context.mapWidget = mapWidget;
+    context.mapWidget = mapArea;
     loadMapFile(fileName, registry, context);
 }
 
@@ -442,7 +442,7 @@ SectorRegistry MapFile::buildSectors(const MapReader::Contents &contents, const 
                 MapDefinition definition = contents.definitions.at(cell.definition);
                 int32_t &number = numbers[cell.definition];
                 if (number == 0 || lights || definition.kind == Kinds::Lightmap)
-                    number = context.gallery->nextLightmapId();
+                    number = context.textureNumbers->next();
                 definition.id = number;
                 sectors.push_back(createSector(QPoint(cell.column, cell.row), context));
                 applyDefinition(definition, sectors.back());

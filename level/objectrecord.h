@@ -1,6 +1,8 @@
 #pragma once
 
-#include "model/sector.h"
+#include "level/sectorlighting.h"
+#include "level/sectorproperties.h"
+#include "level/textureref.h"
 
 #include <cstdint>
 #include <string>
@@ -25,11 +27,10 @@ struct ObjectRecord
     size_t extraBytes() const;
 };
 
-bool operator==(const SectorLighting &a, const SectorLighting &b);
 // Both without a kept reference, or both with the same text.
 bool sameKeptReference(const TextureRef &a, const TextureRef &b);
 
-ObjectRecord recordOf(const Sector &sector, const std::string &layer);
+ObjectRecord recordOf(const SectorProperties &properties, const std::string &layer);
 
 // An object as it stood in its layer's list: the list order decides how a
 // saved file numbers its definitions, so it is restored exactly.
