@@ -3,7 +3,15 @@
 #include "checks/levelfile.h"
 #include "checks/problemtext.h"
 
+#include <QFile>
 #include <QSet>
+#include <cerrno>
+#include <cstring>
+
+#ifdef Q_OS_LINUX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace {
 const char *const usage = "Usage: GorseED [--check FILE.map ...] [--help] [--version]\n";
@@ -27,12 +35,73 @@ const QSet<QString> qtFlags = {"reverse", "widgetcount", "nograb", "dograb", "sy
 
 enum { noErrors = 0, someError = 1, unreadable = 2 };
 
-int check(const QStringList &files, std::string &out, std::string &err)
+// A level file named by the bytes given on the command line. Qt names files
+// by text, and a name that is not UTF-8 (names are bytes on Linux) does not
+// survive the way there and back; such a file and its folder are opened by
+// their bytes and reached through /proc/self/fd, which only this process sees.
+class NamedFile
+{
+public:
+    explicit NamedFile(const QByteArray &bytes)
+    {
+        const QString decoded = QFile::decodeName(bytes);
+        if (QFile::encodeName(decoded) == bytes) {
+            fileName = decoded;
+            return;
+        }
+#ifdef Q_OS_LINUX
+        // Not blocking: a FIFO is refused by the check, not waited for.
+        file = ::open(bytes.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (file < 0) {
+            error = errno == ENOENT ? "no such file" : std::strerror(errno);
+            return;
+        }
+        const int slash = bytes.lastIndexOf('/');
+        const QByteArray folderBytes = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : bytes.left(slash);
+        folder = ::open(folderBytes.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        fileName = QStringLiteral("/proc/self/fd/%1").arg(file);
+        if (folder >= 0)
+            folderName = QStringLiteral("/proc/self/fd/%1").arg(folder);
+#else
+        fileName = decoded;
+#endif
+    }
+    ~NamedFile()
+    {
+#ifdef Q_OS_LINUX
+        for (const int fd : {file, folder})
+            if (fd >= 0)
+                ::close(fd);
+#endif
+    }
+    NamedFile(const NamedFile &) = delete;
+    NamedFile &operator=(const NamedFile &) = delete;
+
+    LevelFileReport check() const
+    {
+        if (!error.empty()) {
+            LevelFileReport report;
+            report.readError = error;
+            return report;
+        }
+        return folderName.isEmpty() ? LevelFile::check(fileName) : LevelFile::check(fileName, folderName);
+    }
+
+private:
+    QString fileName;
+    QString folderName;
+    std::string error;
+    int file = -1;
+    int folder = -1;
+};
+
+int check(const QByteArrayList &files, std::string &out, std::string &err)
 {
     int status = noErrors;
-    for (const QString &file : files) {
+    for (const QByteArray &file : files) {
+        // Printed as given, byte for byte.
         const std::string name = file.toStdString();
-        const LevelFileReport report = LevelFile::check(file);
+        const LevelFileReport report = NamedFile(file).check();
         if (!report.readable) {
             err += name + ": error: cannot read the level: " + report.readError + "\n";
             status = unreadable;
@@ -72,29 +141,29 @@ bool wantsWindow(const QStringList &arguments)
     return true;
 }
 
-int run(const QStringList &arguments, std::string &out, std::string &err)
+int run(const QByteArrayList &arguments, std::string &out, std::string &err)
 {
-    QStringList files;
+    QByteArrayList files;
     bool checking = false;
     bool optionsEnded = false;
     for (int i = 1; i < arguments.size(); ++i) {
-        const QString &argument = arguments[i];
-        if (optionsEnded || !argument.startsWith('-') || argument == QLatin1String("-")) {
+        const QByteArray &argument = arguments[i];
+        if (optionsEnded || !argument.startsWith('-') || argument == "-") {
             if (!checking)
                 return usageError("'" + argument.toStdString() + "' is not an option; did you mean --check "
                                       + argument.toStdString() + "?",
                                   err);
             files << argument;
-        } else if (argument == QLatin1String("--")) {
+        } else if (argument == "--") {
             optionsEnded = true;
-        } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+        } else if (argument == "--help" || argument == "-h") {
             out += usage;
             out += help;
             return noErrors;
-        } else if (argument == QLatin1String("--version") || argument == QLatin1String("-v")) {
+        } else if (argument == "--version" || argument == "-v") {
             out += "GorseED " GORSEED_VERSION "\n";
             return noErrors;
-        } else if (argument == QLatin1String("--check")) {
+        } else if (argument == "--check") {
             checking = true;
         } else {
             return usageError("unknown option '" + argument.toStdString() + "'", err);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayList>
 #include <QStringList>
 #include <string>
 
@@ -9,7 +10,9 @@
 // --version, and a usage error for anything else.
 namespace CommandLine {
 bool wantsWindow(const QStringList &arguments);
-// arguments: as QCoreApplication::arguments(), the program first. Fills what
-// goes to standard output and standard error; returns the exit status.
-int run(const QStringList &arguments, std::string &out, std::string &err);
+// arguments: the bytes the process was given, the program first, so that a
+// file name that is not UTF-8 reaches the file system, and the output, as
+// given. Fills what goes to standard output and standard error; returns the
+// exit status.
+int run(const QByteArrayList &arguments, std::string &out, std::string &err);
 } // namespace CommandLine

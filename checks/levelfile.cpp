@@ -164,6 +164,11 @@ bool notALevel(const std::string &bytes, LevelProblems &problems)
 
 LevelFileReport check(const QString &fileName)
 {
+    return check(fileName, QFileInfo(fileName).absolutePath());
+}
+
+LevelFileReport check(const QString &fileName, const QString &mapFolder)
+{
     LevelFileReport report;
     std::string bytes;
     if (!read(fileName, bytes, report.readError))
@@ -171,7 +176,7 @@ LevelFileReport check(const QString &fileName)
     report.readable = true;
     if (notALevel(bytes, report.problems))
         return report;
-    const std::string folder = QFileInfo(fileName).absolutePath().toStdString();
+    const std::string folder = mapFolder.toStdString();
     const MapReader::Contents contents = MapReader(folder).parseMapText(bytes);
     if (!contents.error.empty()) {
         // Refused whole, as the editor refuses to load it.

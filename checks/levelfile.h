@@ -24,6 +24,9 @@ namespace LevelFile {
 constexpr qint64 maxBytes = LevelLimits::fileBytes;
 
 LevelFileReport check(const QString &fileName);
+// mapFolder: where the level's texture references lead from, when it is not
+// the file's own folder as named (a file reached through /proc/self/fd).
+LevelFileReport check(const QString &fileName, const QString &mapFolder);
 // The bytes of a level file, or an empty result and the reason in `error`.
 bool read(const QString &fileName, std::string &bytes, std::string &error);
 // One record per cell that names a definition, as the editor would make it.

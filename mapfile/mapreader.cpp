@@ -16,9 +16,21 @@ namespace {
 const std::string definitionsSection = "Definitions";
 const std::string_view byteOrderMark = "\xEF\xBB\xBF";
 const char *const spaces = " \t\v\f";
+// Longer fields are no numbers (the longest double written has 13 characters).
+constexpr size_t numberBytes = 64;
 // Sections that are no layer of the editor still become layers of their own;
 // a level needs a handful, and each costs memory however short its text.
 constexpr size_t sectionLimit = 256;
+
+// The first of two bytes from `from` on, or npos. A plain loop: the library's
+// find_first_of calls memchr once per byte, which makes long lines slow.
+size_t findEither(std::string_view text, size_t from, char a, char b)
+{
+    for (size_t at = from; at < text.size(); ++at)
+        if (text[at] == a || text[at] == b)
+            return at;
+    return std::string_view::npos;
+}
 
 // The lines of a text, each with its number (from 1) and where it starts and
 // ends. A line ends at LF, at a lone CR, or at CRs followed by an LF (CR CR LF
@@ -36,7 +48,7 @@ public:
         if (position >= text.size())
             return false;
         start = position;
-        end = text.find_first_of("\r\n", position);
+        end = findEither(text, position, '\r', '\n');
         if (end == std::string_view::npos) {
             end = text.size();
             position = end;
@@ -98,16 +110,28 @@ std::string cutName(std::string_view name)
 // "## Wall #" -> "Wall"; `cut` tells whether the name was longer than a name may be.
 std::string sectionName(std::string_view header, bool &cut)
 {
-    std::string name;
-    for (char c : header)
-        if (c != '#')
-            name += c;
-    const size_t first = name.find_first_not_of(spaces);
-    if (first == std::string::npos)
+    // Without its "#"s and the white space round it; gathered only as far as
+    // a name may go, however long the line.
+    const std::string ends = std::string(spaces) + '#';
+    const size_t first = header.find_first_not_of(ends);
+    if (first == std::string_view::npos)
         return std::string();
-    name = name.substr(first, name.find_last_not_of(spaces) - first + 1);
+    header = header.substr(first, header.find_last_not_of(ends) - first + 1);
+    std::string name;
+    for (char c : header) {
+        if (c == '#')
+            continue;
+        if (name.size() == MapReader::nameBytes + 1)
+            break;
+        name += c;
+    }
     cut = name.size() > MapReader::nameBytes;
-    return cut ? cutName(name) : name;
+    if (!cut)
+        return name;
+    // Cut, it must still read back as itself: no white space at its end.
+    name = cutName(name);
+    name.erase(name.find_last_not_of(spaces) + 1);
+    return name;
 }
 
 // The lines gathered from a section's first line to the blank line that
@@ -209,7 +233,7 @@ public:
     std::string_view lineAt(size_t position) const
     {
         const size_t start = entries[position].offset;
-        const size_t end = text.find_first_of("\r\n", start);
+        const size_t end = findEither(text, start, '\r', '\n');
         return text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
     }
 
@@ -470,7 +494,7 @@ std::string MapReader::texturePathOf(std::string_view reference) const
 {
     // A reference that would lead out of the level's folder is not followed:
     // the object keeps no image.
-    if (!isSafeReference(reference) || reference.size() > referenceBytes)
+    if (reference.size() > referenceBytes || !isSafeReference(reference))
         return std::string();
     std::string path = mapFolder;
     path += '/';
@@ -489,7 +513,7 @@ bool MapReader::isSafeReference(std::string_view reference)
         return false;
     size_t start = 0;
     while (start <= reference.size()) {
-        size_t end = reference.find_first_of("/\\", start);
+        size_t end = findEither(reference, start, '/', '\\');
         if (end == std::string_view::npos)
             end = reference.size();
         if (reference.substr(start, end - start) == "..")
@@ -501,7 +525,10 @@ bool MapReader::isSafeReference(std::string_view reference)
 
 int32_t MapReader::toInt(std::string_view text)
 {
-    // Not a number, or out of range: 0.
+    // Not a number, or out of range: 0. A field longer than any number the
+    // game writes is not copied to find that out.
+    if (text.size() > numberBytes)
+        return 0;
     bool ok = false;
     const int value = QByteArray(text.data(), int(text.size())).toInt(&ok, 10);
     return ok ? value : 0;
@@ -509,6 +536,8 @@ int32_t MapReader::toInt(std::string_view text)
 
 double MapReader::toDouble(std::string_view text)
 {
+    if (text.size() > numberBytes)
+        return 0.0;
     bool ok = false;
     const double value = QByteArray(text.data(), int(text.size())).toDouble(&ok);
     return ok && std::isfinite(value) ? value : 0.0;

@@ -3,9 +3,11 @@
 // errors, and files that are not levels or are far too big in some way.
 #include <QImage>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 // The player alone in a closed room with the level end.
@@ -44,7 +46,8 @@ class CheckCommandTest : public QObject
 
     // Runs GorseED in the test folder where no display can be reached: were a
     // window made, the process would abort.
-    int run(const QStringList &arguments, QByteArray &out, QByteArray &err)
+    int run(const QStringList &arguments, QByteArray &out, QByteArray &err,
+            const QString &program = QStringLiteral(GORSEED_BINARY))
     {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -53,7 +56,7 @@ class CheckCommandTest : public QObject
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(dir.path());
-        process.start(QStringLiteral(GORSEED_BINARY), arguments);
+        process.start(program, arguments);
         // Only a guard against a hang; the checks themselves take milliseconds.
         if (!process.waitForFinished(120000))
             return -1;
@@ -90,6 +93,7 @@ private slots:
             texts += 't' + QByteArray::number(std::min(i, 149)) + ',';
         write("texts.map", texts + '\n');
         QDir(dir.path()).mkdir("folder.map");
+
     }
 
     void command_data()
@@ -154,6 +158,30 @@ private slots:
                                         << QString("GorseED: unknown option '--fast'\nUsage: GorseED");
         QTest::newRow("no file") << QStringList {"--check"} << 2 << QString() << QString("needs at least one level");
         QTest::newRow("a file without --check") << QStringList {"good.map"} << 2 << QString() << QString("Usage:");
+    }
+
+    // Names are bytes on Linux: a name that is not UTF-8 reaches the file as
+    // given (its textures found beside it) and is printed back as given; a
+    // second section of a layer is told.
+    void fileNameNotUtf8()
+    {
+        const QByteArray name = "lat\xe9n.map";
+        QFile file(dir.path() + "/latin.map");
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(goodLevel + "\n#Wall\n7,\n");
+        file.close();
+        const QByteArray path = QFile::encodeName(dir.path()) + "/" + name;
+        QCOMPARE(::rename(QFile::encodeName(file.fileName()).constData(), path.constData()), 0);
+        // QTemporaryDir cannot name it to remove it.
+        const auto remove = qScopeGuard([&path] { ::remove(path.constData()); });
+        // The bytes pass through a shell: QProcess would hand over text.
+        QByteArray out, err;
+        const int status = run({"-c", R"sh(exec "$0" --check "$(printf 'lat\351n.map')" "$(printf 'lat\351n2.map')")sh",
+                                QStringLiteral(GORSEED_BINARY)},
+                               out, err, QStringLiteral("/bin/sh"));
+        QCOMPARE(status, 2);
+        QCOMPARE(out, name + ":21: warning: a second section \"Wall\" is left out; the one on line 1 is read\n");
+        QCOMPARE(err, "lat\xe9n2.map: error: cannot read the level: no such file\n");
     }
 
     // Output starting with "@" need only contain the rest.

@@ -168,14 +168,6 @@ private slots:
             << "103: 50 more second definitions of an id from here on are not listed";
         QTest::newRow("second sections") << repeated("#Wall\n1,\n\n", 151) << 102
                                          << "304: 50 more second sections of a name from here on are not listed";
-        QByteArray cells, kinds;
-        for (int i = 1; i <= 150; ++i) {
-            cells += QByteArray::number(i) + ",";
-            kinds += QByteArray::number(i) + ",Rock,S,a\n";
-        }
-        QTest::newRow("definitions of an unknown kind") << "#Wall\n" + cells + "\n\n#Definitions\n" + kinds << 101
-                                                        << "105: 50 more definitions whose kind is no layer from "
-                                                           "here on are not listed";
         QTest::newRow("a cell of a megabyte") << "#Wall\n" + QByteArray(1 << 20, 'x') + ",\n" << 1
                                               << "2: a cell holds \"" + QString(80, 'x')
                 + "...\", which is not a number and names no definition; the cell stays empty";
