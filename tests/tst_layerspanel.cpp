@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -87,7 +88,15 @@ private slots:
             // A locked layer's objects may be selected (to be copied); a hidden layer takes no clicks.
             QCOMPARE(p.layers->selection().size(), size_t(hide ? 0 : 2));
         }
-        const auto answer = answerNextMessageBox(QMessageBox::No);
+        // A refused Clear or fill shows no dialog; one shown by mistake is closed.
+        bool dialogShown = false;
+        QObject watch;
+        QTimer::singleShot(300, &watch, [&dialogShown] {
+            if (QWidget *box = QApplication::activeModalWidget()) {
+                dialogShown = true;
+                box->close();
+            }
+        });
         if (tool == "pencil") {
             p.stroke({{3, 1}, {4, 1}});
         } else if (tool == "eraser") {
@@ -108,7 +117,7 @@ private slots:
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(p.objects("Wall"), walls);
-        QVERIFY(!answer->seen);
+        QVERIFY(!dialogShown);
         QVERIFY2(statusText(p.window).contains(hide ? "Wall layer is hidden" : "Wall layer is locked"),
                  qPrintable(statusText(p.window)));
     }
