@@ -16,7 +16,7 @@ namespace LevelLimits {
 constexpr int32_t gridCells = 2048;
 constexpr size_t objects = 262144;
 constexpr int64_t fileBytes = int64_t(256) << 20;
-// Texture images larger than this in either direction are never decoded.
+// Texture images larger than this in either direction are not read.
 constexpr int largestImage = 4096;
 
 inline bool insideGrid(int64_t column, int64_t row)

@@ -39,7 +39,7 @@ private:
 // The image of every light cell, with the number the light cell took.
 inline TextureRef lampTexture(int32_t id)
 {
-    return TextureRef {"lamp.png", "assets/", id};
+    return TextureRef {"lamp.png", "assets/", id, nullptr};
 }
 
 // The texture of an object read from a file: its image path split into the
@@ -48,6 +48,6 @@ inline TextureRef textureOfPath(const std::string &path, int32_t id)
 {
     const size_t slash = path.rfind('/');
     if (slash == std::string::npos)
-        return TextureRef {path, std::string(), id};
-    return TextureRef {path.substr(slash + 1), path.substr(0, slash + 1), id};
+        return TextureRef {path, std::string(), id, nullptr};
+    return TextureRef {path.substr(slash + 1), path.substr(0, slash + 1), id, nullptr};
 }

@@ -428,7 +428,7 @@ SectorRegistry MapFile::buildSectors(const MapReader::Contents &contents, const 
         // The objects of one definition line share one new texture number, so
         // that a fill retextures a loaded room as a painted one and a save
         // writes the line once; light cells keep one each, as each carries
-        // values of its own. Numbers come from the gallery's running counter,
+        // values of its own. Numbers come from the running texture counter,
         // so none is a gallery texture's, and every load draws new ones.
         std::vector<int32_t> numbers(contents.definitions.size(), 0);
         for (const MapReader::Layer &layer : contents.layers) {

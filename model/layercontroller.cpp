@@ -6,7 +6,6 @@
 #include "model/objectbutton.h"
 #include "model/sector.h"
 #include "model/sectorfactory.h"
-#include "model/updateshold.h"
 
 #include <QColor>
 #include <QComboBox>

@@ -54,28 +54,25 @@ void ObjectButton::setClickHandler(const QWidget *map, std::function<void()> han
 
 void ObjectButton::paintEvent(QPaintEvent *event)
 {
-    if (!tinted) {
+    const QPixmap tile = MapTile::current(parentWidget());
+    // An object without an icon shows the missing-image mark even untiled.
+    if (!tinted && tile.isNull() && !icon().isNull()) {
         // Without a tile the map is plain black and the button adds nothing of its own.
-        const QPixmap tile = MapTile::current(parentWidget());
-        if (!tile.isNull() || icon().isNull()) {
-            QPainter painter(this);
-            if (!tile.isNull())
-                paintTile(painter, tile);
-            paintMissingImageMark(painter);
-        }
         QPushButton::paintEvent(event);
         return;
     }
+    // The picture of every object that looks like this one, painted once.
     QStyleOptionButton option;
     initStyleOption(&option);
     TintCache::Key key;
     key.icon = icon().cacheKey();
-    key.tile = MapTile::current(parentWidget()).cacheKey();
+    key.tile = tile.cacheKey();
     key.size = size();
     key.iconSize = iconSize();
     key.state = quint32(option.state);
     key.features = quint32(option.features);
     key.tint = tintColour;
+    key.tinted = tinted;
     const QPixmap *picture = TintCache::find(key);
     if (!picture) {
         QPixmap plain(size());

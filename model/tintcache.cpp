@@ -36,7 +36,8 @@ uint TintCache::qHash(const Key &key, uint seed)
                         | quint64(key.iconSize.width()) << 16 | quint64(key.iconSize.height()),
                     seed)
             * 17u;
-    return hash ^ ::qHash(quint64(key.state) << 32 | key.features, seed) ^ (key.tint * 2654435761u);
+    return hash ^ ::qHash(quint64(key.state) << 32 | key.features, seed) ^ (key.tint * 2654435761u)
+           ^ uint(key.tinted);
 }
 
 const QPixmap *TintCache::find(const Key &key)
@@ -47,7 +48,7 @@ const QPixmap *TintCache::find(const Key &key)
 
 const QPixmap &TintCache::insert(const Key &key, const QPixmap &plain)
 {
-    return *pictures().insert(key, colourised(plain, key.tint));
+    return *pictures().insert(key, key.tinted ? colourised(plain, key.tint) : plain);
 }
 
 void TintCache::clear()

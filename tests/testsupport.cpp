@@ -1,10 +1,6 @@
 #include "testsupport.h"
 
-#include "app/gorseed.h"
-#include "mapview/mapview.h"
-#include "model/layercontroller.h"
 #include "model/objectbutton.h"
-#include "model/sector.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -154,6 +150,26 @@ void MapMouse::click(QPoint position, Qt::MouseButton button)
 
 MapScene::MapScene() : window(*fixture.window), view(window.mapView), layers(view->layers()), mouse(window)
 {
+}
+
+void MapScene::stroke(QVector<QPoint> cells, Qt::MouseButton button)
+{
+    for (QPoint &cell : cells)
+        cell = at(cell.x(), cell.y());
+    mouse.drag(cells, button);
+}
+
+ObjectPropertiesForm *placeAndOpen(GorseED &window, MapMouse &mouse, int column, int row)
+{
+    if (!window.mapView->layers()->hasSectorAt(column, row))
+        mouse.click(mouse.cellCentre(column, row), Qt::LeftButton);
+    mouse.click(mouse.cellCentre(column, row), Qt::LeftButton);
+    return window.mapView->propertiesWindow();
+}
+
+void flushDeletions()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButton button)

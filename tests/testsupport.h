@@ -1,20 +1,32 @@
 #pragma once
 
+#include "app/gorseed.h"
+#include "gallery/texturegallery.h"
+#include "mapview/mapfile.h"
+#include "mapview/mapview.h"
+#include "model/layercontroller.h"
+#include "model/sector.h"
+#include "properties/objectpropertiesform.h"
+
+#include <QCheckBox>
 #include <QColor>
+#include <QComboBox>
 #include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QSize>
+#include <QSlider>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QVector>
 #include <QWidget>
 #include <memory>
-
-class GorseED;
-class LayerController;
-class MapView;
-class Sector;
 
 // A throw-away working directory that the editor runs in: it becomes the
 // current directory for its lifetime and can be filled with assets and
@@ -87,7 +99,20 @@ struct MapScene
     MapView *view;
     LayerController *layers;
     MapMouse mouse;
+
+    // The centre of a view cell.
+    QPoint at(int column, int row) const { return mouse.cellCentre(column, row); }
+    void click(int column, int row, Qt::MouseButton button = Qt::LeftButton) { mouse.click(at(column, row), button); }
+    // A drag through the centres of these view cells.
+    void stroke(QVector<QPoint> cells, Qt::MouseButton button = Qt::LeftButton);
 };
+
+// Clicks the object in the view cell, drawing it first with the pencil if the
+// cell is empty; returns the properties window the click opens.
+ObjectPropertiesForm *placeAndOpen(GorseED &window, MapMouse &mouse, int column, int row);
+
+// Destroys now what was deleted for later: closed windows, erased objects.
+void flushDeletions();
 
 // Answers the next modal message box with `button` once it is shown, and
 // records its title and text.

@@ -2,14 +2,9 @@
 // the real window, and retexturing a selection from the gallery.
 #include "testsupport.h"
 
-#include "app/gorseed.h"
-#include "gallery/texturegallery.h"
 #include "mapview/fillarea.h"
-#include "mapview/mapfile.h"
-#include "mapview/mapview.h"
 
 #include <QSet>
-#include <QTest>
 
 namespace {
 // Walls around the free cells of `room`, one cell out.
@@ -227,7 +222,7 @@ private slots:
             QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
                               list->visualItemRect(list->item(row)).center());
         };
-        editor.layers->sectorAt(2, 1)->setTexture(TextureRef {"other.png", "assets/", numbers[1]});
+        editor.layers->sectorAt(2, 1)->setTexture(TextureRef {"other.png", "assets/", numbers[1], nullptr});
         QTest::mouseClick(control<QRadioButton>(editor.view, "radioSelect"), Qt::LeftButton);
         editor.layers->selectRect(1, 1, 2, 1);
         clickItem(0); // the item already selected applies again

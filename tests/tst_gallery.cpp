@@ -2,12 +2,6 @@
 // texture, and a working directory without assets or textures.
 #include "testsupport.h"
 
-#include "app/gorseed.h"
-#include "gallery/texturegallery.h"
-#include "mapview/mapview.h"
-
-#include <QTest>
-
 namespace {
 QStringList shownNames(GorseED &window)
 {

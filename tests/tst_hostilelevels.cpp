@@ -3,21 +3,11 @@
 // a message, keeps its map and the files on disk, and stays alive.
 #include "testsupport.h"
 
-#include "app/gorseed.h"
-#include "gallery/texturegallery.h"
 #include "level/levellimits.h"
-#include "mapview/mapfile.h"
-#include "mapview/mapview.h"
-#include "model/layercontroller.h"
 #include "model/mapedits.h"
 #include "model/placementcontext.h"
-#include "model/sector.h"
 #include "properties/pointlight.h"
 
-#include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTest>
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -40,7 +30,7 @@ QString loadAndAnswer(MapScene &scene, const QString &file, bool loads)
     auto box = answerNextMessageBox(QMessageBox::Ok);
     if (scene.view->loadMapFromFile(file) != loads)
         return "load " + QString(loads ? "refused" : "went ahead");
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    flushDeletions();
     return box->text;
 }
 } // namespace

@@ -2,12 +2,6 @@
 // driven through the real window.
 #include "testsupport.h"
 
-#include "app/gorseed.h"
-#include "gallery/texturegallery.h"
-#include "mapview/mapview.h"
-
-#include <QTest>
-
 namespace {
 const char *const layerNames[] = {"Ceil", "Wall", "Floor", "Door", "Actor", "Sprite", "Item", "Lightmap"};
 
@@ -132,7 +126,7 @@ private slots:
         QVERIFY(!layers->hasSectorAt(2, 2));
         QCOMPARE(layers->layerList("Wall").size(), size_t(8));
         QVERIFY(doomed); // deferred: it may still be sending its click
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        flushDeletions();
         QVERIFY(!doomed);
         QCOMPARE(buttonsOnMap(view), 9); // eight walls and the refused one
     }

@@ -3,18 +3,13 @@
 // Problems" window: F7, the status after load and save, and going to a problem.
 #include "testsupport.h"
 
-#include "app/gorseed.h"
 #include "checks/levelfile.h"
 #include "checks/problemtext.h"
 #include "mapview/levelproblemswindow.h"
-#include "mapview/mapview.h"
-#include "model/layercontroller.h"
-#include "model/sector.h"
 
-#include <QComboBox>
-#include <QLabel>
-#include <QRadioButton>
-#include <QTest>
+#include <QApplication>
+#include <QClipboard>
+#include <QShortcut>
 #include <QTreeWidget>
 
 namespace {
@@ -200,6 +195,10 @@ private slots:
         QCOMPARE(list->topLevelItemCount(), 2);
         QVERIFY(list->topLevelItem(0)->text(2).startsWith(QStringLiteral("the level has no level end")));
         QCOMPARE(list->topLevelItem(1)->text(1), QStringLiteral("(5, 1) Wall"));
+        // Its copy shortcut (Ctrl+C) copies the selected rows as the lines GorseED --check prints.
+        list->selectAll();
+        emit list->findChild<QShortcut *>()->activated();
+        QCOMPARE(QApplication::clipboard()->text().count(QStringLiteral("open.map: error: ")), 2);
 
         // The open cell comes to the middle of the map, with the walls around it.
         chooseLayer(scene->window, QStringLiteral("Actor"));

@@ -3,64 +3,16 @@
 // temporary layers.
 #include "testsupport.h"
 
-#include "app/gorseed.h"
-#include "gallery/texturegallery.h"
-#include "mapview/mapview.h"
 #include "model/maptile.h"
 #include "model/objectbutton.h"
 
 #include <QGraphicsEffect>
-#include <QTest>
 
 class MainWindowTest : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void widgetTreeAndTexts()
-    {
-        // "name class parent|text", the text being a group box's title.
-        const char *rows[] = {"widget QWidget GorseEDClass",
-                              "groupBox QGroupBox widget|Map Layer",
-                              "btnMapLayerClear QPushButton groupBox|Clear",
-                              "comboBoxMapLayer QComboBox groupBox",
-                              "label QLabel groupBox|Hold Shift to temporary edit Walls",
-                              "label_2 QLabel groupBox|Hold Ctrl to temporary edit Doors",
-                              "groupBox_4 QGroupBox widget|Gallery",
-                              "listViewTextures QListWidget groupBox_4",
-                              "btnLoadMap QPushButton widget|Load Map",
-                              "btnSaveMap QPushButton widget|Save Map [Ctrl+S]",
-                              "mapWidget QWidget GorseEDClass",
-                              "frame QFrame GorseEDClass",
-                              "horizontalLayoutWidget QWidget frame",
-                              "groupBox_2 QGroupBox horizontalLayoutWidget|Mode",
-                              "radioPaint QRadioButton groupBox_2|Edit [E]",
-                              "radioSelect QRadioButton groupBox_2|Select [S]",
-                              "radioPencil QRadioButton horizontalLayoutWidget|Pencil",
-                              "radioFloodFill QRadioButton horizontalLayoutWidget|Flood fill",
-                              "btnEditSelection QPushButton horizontalLayoutWidget|Edit selection [Ctrl+E]",
-                              "groupBox_3 QGroupBox horizontalLayoutWidget|Zoom",
-                              "mapViewZoomSlider QSlider groupBox_3",
-                              "groupBox_5 QGroupBox GorseEDClass",
-                              "labelStatus QLabel groupBox_5|--"};
-        GorseED window;
-        QCOMPARE(window.windowTitle(), QStringLiteral("GorseED"));
-        for (const char *row : rows) {
-            const QStringList parts = QString(row).split('|');
-            const QStringList tree = parts[0].split(' ');
-            auto *found = window.findChild<QWidget *>(tree[0]);
-            QVERIFY2(found, row);
-            QCOMPARE(found->metaObject()->className(), tree[1]);
-            QCOMPARE(found->parentWidget()->objectName(), tree[2]);
-            if (parts.size() > 1)
-                QCOMPARE(found->property(found->inherits("QGroupBox") ? "title" : "text").toString(), parts[1]);
-        }
-        const std::pair<const char *, const char *> shortcuts[]
-            = {{"btnSaveMap", "Ctrl+S"}, {"radioPaint", "E"}, {"radioSelect", "S"}, {"btnEditSelection", "Ctrl+E"}};
-        for (auto [name, keys] : shortcuts)
-            QCOMPARE(window.findChild<QAbstractButton *>(name)->shortcut(), QKeySequence(QLatin1String(keys)));
-    }
-
     void zoomLaysOutAndTintsEveryLayer()
     {
         EditorFixture editor;

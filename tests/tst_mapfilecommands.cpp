@@ -2,25 +2,10 @@
 // the texture folder, round trips and failed saves.
 #include "testsupport.h"
 
-#include "app/gorseed.h"
-#include "gallery/texturegallery.h"
-#include "mapview/mapfile.h"
-#include "mapview/mapview.h"
-#include "model/layercontroller.h"
-#include "model/sector.h"
-#include "properties/objectpropertiesform.h"
-
 #include <QAbstractItemView>
-#include <QComboBox>
 #include <QCompleter>
 #include <QCryptographicHash>
 #include <QFileDialog>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSlider>
-#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -169,7 +154,7 @@ private slots:
         const int numbered = view->gallery()->textureNumbers().peek();
         answerNextFileDialog(dir + "/levels/castle.map");
         QTest::mouseClick(control<QPushButton>(view, "btnLoadMap"), Qt::LeftButton);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        flushDeletions();
         QVERIFY(!oldWall && !properties);
         QCOMPARE(control<QSlider>(view, "mapViewZoomSlider")->value(), 4);
         QCOMPARE(view->origin().x(), 0);

@@ -4,17 +4,9 @@
 // pictures in tests/pictures/. GORSEED_WRITE_PICTURES=1 writes them afresh.
 #include "testsupport.h"
 
-#include "app/gorseed.h"
-#include "mapview/mapview.h"
-#include "model/layercontroller.h"
-#include "model/sector.h"
-
 #include <QImage>
 #include <QPainter>
-#include <QRadioButton>
 #include <QScreen>
-#include <QSlider>
-#include <QTest>
 
 namespace {
 const QSize pictureSize(400, 330);

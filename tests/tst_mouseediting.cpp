@@ -2,14 +2,7 @@
 // input on the map of the real window.
 #include "testsupport.h"
 
-#include "app/gorseed.h"
-#include "mapview/mapview.h"
-#include "model/layercontroller.h"
-#include "model/sector.h"
-
 #include <QDialog>
-#include <QLineEdit>
-#include <QTest>
 
 namespace {
 using Cells = std::vector<QPoint>;
@@ -22,15 +15,8 @@ Cells cellsOf(const std::vector<Sector *> &sectors)
     return cells;
 }
 
-void flushDeletions()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
 struct Editor : MapScene
 {
-    QPoint at(int column, int row) const { return mouse.cellCentre(column, row); }
-    void click(int column, int row, Qt::MouseButton button = Qt::LeftButton) { mouse.click(at(column, row), button); }
     // A drag along one row through the given columns.
     void stroke(int row, std::initializer_list<int> columns, Qt::MouseButton button)
     {

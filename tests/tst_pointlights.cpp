@@ -2,29 +2,9 @@
 // that OK in the properties window makes and relights on the real map.
 #include "testsupport.h"
 
-#include "app/gorseed.h"
-#include "mapview/mapview.h"
-#include "model/layercontroller.h"
-#include "model/sector.h"
-#include "properties/objectpropertiesform.h"
 #include "properties/pointlight.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSlider>
-#include <QTest>
-
 namespace {
-// Draws a light in the view cell and opens its window with a second click.
-ObjectPropertiesForm *openLight(GorseED &window, MapMouse &mouse, int column, int row)
-{
-    mouse.click(mouse.cellCentre(column, row), Qt::LeftButton);
-    mouse.click(mouse.cellCentre(column, row), Qt::LeftButton);
-    return window.mapView->propertiesWindow();
-}
-
 // Types into the fields, then OK with a point light of the radius.
 void generate(ObjectPropertiesForm *form, int radius, const std::map<const char *, const char *> &fields = {})
 {
@@ -92,10 +72,10 @@ private slots:
         mouse.click(mouse.cellCentre(1, 2), Qt::LeftButton);
         layers->sectorAt(3, 2)->setLighting(SectorLighting {0, 255, 0.5, 150});
         layers->sectorAt(1, 2)->setLighting(SectorLighting {0, 255, 0.5, 50});
-        ObjectPropertiesForm *form = openLight(window, mouse, 2, 2);
+        ObjectPropertiesForm *form = placeAndOpen(window, mouse, 2, 2);
         generate(form, 2, {{"editLightingEmission", "200"}, {"edintLightingBlinkDelay", "0.75"}});
 
-        form = openLight(window, mouse, 8, 3);
+        form = placeAndOpen(window, mouse, 8, 3);
         form->comboSubtype->setCurrentText(QStringLiteral("Dynamic"));
         form->findChild<QCheckBox *>("checkLightingRandIntensity")->click();
         generate(form, 3,
@@ -140,7 +120,7 @@ private slots:
         // The pan anchor starts at (0, 0): one middle press far right pans one column.
         mouse.click(mouse.cellCentre(6, 0), Qt::MiddleButton);
         QCOMPARE(view->origin().x(), 1);
-        ObjectPropertiesForm *form = openLight(window, mouse, 4, 3);
+        ObjectPropertiesForm *form = placeAndOpen(window, mouse, 4, 3);
         zoomKeepingOrigin(*view, 2);
         layers->chooseLayer("Wall");
         generate(form, 2);

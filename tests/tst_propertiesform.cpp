@@ -2,40 +2,10 @@
 // window and by "Edit selection", and its survival of the objects it edits.
 #include "testsupport.h"
 
-#include "app/gorseed.h"
-#include "mapview/mapview.h"
-#include "model/layercontroller.h"
-#include "model/sector.h"
-#include "properties/objectpropertiesform.h"
-
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSlider>
-#include <QTest>
-
 namespace {
-// Clicks the object in the cell, drawing it first with the pencil if the
-// cell is empty; the click opens its window.
-ObjectPropertiesForm *placeAndOpen(GorseED &window, MapMouse &mouse, int column, int row)
-{
-    if (!window.mapView->layers()->hasSectorAt(column, row))
-        mouse.click(mouse.cellCentre(column, row), Qt::LeftButton);
-    mouse.click(mouse.cellCentre(column, row), Qt::LeftButton);
-    return window.mapView->propertiesWindow();
-}
-
 QLineEdit *field(QWidget *form, const char *name)
 {
     return form->findChild<QLineEdit *>(name);
-}
-
-void deleteClosedWindows()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 const char *const lightingFields[] {"editLightingEmission", "editLightingEmissionMin", "editLightingEmissionMax",
@@ -56,32 +26,6 @@ class PropertiesFormTest : public QObject
     Q_OBJECT
 
 private slots:
-    // Other parts find the window and its widgets by these names.
-    void widgetNamesAndTexts()
-    {
-        ObjectPropertiesForm form;
-        QCOMPARE(form.objectName() + " " + form.windowTitle(), QStringLiteral("objectProperties Object Properties"));
-        QStringList named;
-        for (const QWidget *child : form.findChildren<QWidget *>())
-            if (!child->objectName().isEmpty() && !child->objectName().startsWith("qt_"))
-                named << QString("%1 %2 %3")
-                             .arg(child->objectName(), child->metaObject()->className(),
-                                  child->property("title").toString() + child->property("text").toString());
-        named.sort();
-        QCOMPARE(
-            named.join('|'),
-            QStringLiteral("buttonOK QPushButton OK|checkLightingRandIntensity QCheckBox Random intensity (between "
-                           "min and max)|chkIsLightEmitter QCheckBox Generate point light emissions|comboSubtype "
-                           "QComboBox |edintLightingBlinkDelay QLineEdit 0.5|editEmissionRadius QLineEdit 2|"
-                           "editLightingEmission QLineEdit 128|editLightingEmissionMax QLineEdit 200|"
-                           "editLightingEmissionMin QLineEdit 20|groupBox QGroupBox Coordinates|groupBox_2 "
-                           "QGroupBox Subtype|groupLighting QGroupBox Lighting|label QLabel Map X:|"
-                           "labelLightBlinkDelay QLabel Blink delay|labelLightingMax QLabel Max|labelLightingMin "
-                           "QLabel Min|label_2 QLabel Map Y:|label_3 QLabel World X:|label_4 QLabel World Y:|"
-                           "label_5 QLabel Emission|label_6 QLabel Radius|sliderEmissionRadius QSlider |textMapX "
-                           "QLineEdit |textMapY QLineEdit |textWorldX QLineEdit |textWorldY QLineEdit "));
-    }
-
     // Every text shows whole at the desktop's usual font and at 125%, and no
     // two controls of a group cover each other.
     void labelsShowTheirWholeText_data()
@@ -139,7 +83,7 @@ private slots:
         form->comboSubtype->setCurrentText(QStringLiteral("PiercedWall"));
         QCOMPARE(layers->sectorAt(3, 2)->properties->subtype, std::string("PiercedWall"));
         mouse.click(mouse.cellCentre(4, 1), Qt::LeftButton);
-        deleteClosedWindows();
+        flushDeletions();
         QVERIFY(form.isNull());
         QCOMPARE(window.mapView->propertiesWindow()->comboSubtype->currentText(), QStringLiteral("SolidBounding"));
 
@@ -160,7 +104,7 @@ private slots:
         QCOMPARE(form->editEmissionRadius->text(), QStringLiteral("7"));
         field(form, "editLightingEmissionMax")->setText(QStringLiteral("99"));
         placeAndOpen(window, mouse, 2, 2);
-        deleteClosedWindows();
+        flushDeletions();
         QVERIFY(form.isNull());
         QCOMPARE(layers->layerList("Lightmap").size(), size_t(1));
         QCOMPARE(light->properties->lighting.emissionMax, 255);
@@ -247,7 +191,7 @@ private slots:
         // The middle light is erased with the pencil's right button.
         QTest::mouseClick(control<QRadioButton>(view, "radioPaint"), Qt::LeftButton);
         mouse.click(mouse.cellCentre(2, 1), Qt::RightButton);
-        deleteClosedWindows();
+        flushDeletions();
         QVERIFY(form && form->isVisible());
         form->comboSubtype->setCurrentText(QStringLiteral("Dynamic"));
         field(form, "editLightingEmissionMax")->setText(QStringLiteral("90"));
@@ -263,12 +207,12 @@ private slots:
         // and the next click opens a fresh one.
         form = placeAndOpen(window, mouse, 3, 1);
         mouse.click(mouse.cellCentre(3, 1), Qt::RightButton);
-        deleteClosedWindows();
+        flushDeletions();
         QVERIFY(form.isNull() && view->propertiesWindow() == nullptr);
         form = placeAndOpen(window, mouse, 1, 1);
         answerNextMessageBox(QMessageBox::Yes);
         QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("btnMapLayerClear")), Qt::LeftButton);
-        deleteClosedWindows();
+        flushDeletions();
         QVERIFY(form.isNull());
         QVERIFY(placeAndOpen(window, mouse, 5, 5)->isVisible());
     }

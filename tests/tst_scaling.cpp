@@ -4,18 +4,11 @@
 // does not change.
 #include "testsupport.h"
 
-#include "app/gorseed.h"
-#include "mapview/mapfile.h"
-#include "mapview/mapview.h"
-#include "model/layercontroller.h"
-#include "model/sector.h"
 #include "model/tintcache.h"
-#include "properties/objectpropertiesform.h"
 
 #include <QMouseEvent>
 #include <QPointer>
 #include <QSet>
-#include <QTest>
 
 namespace {
 // Counts the move events that buttons on the map receive.
@@ -140,12 +133,12 @@ private slots:
         fill(*editor.window, {"Wall", "Door", "Floor"}, QSize(12, 8), "Floor");
         TintCache::clear();
         view->mapWidget()->grab();
-        // Blue walls: one picture for all 96; the floors are untinted, doors hidden.
-        QCOMPARE(TintCache::size(), 1);
+        // One picture for all 96 blue walls, one for the plain floors; doors are hidden.
+        QCOMPARE(TintCache::size(), 2);
         chooseLayer(*editor.window, "Wall");
         view->mapWidget()->grab();
-        // The blue doors, at the same place, share one more.
-        QCOMPARE(TintCache::size(), 2);
+        // Plain walls and blue doors: one more each.
+        QCOMPARE(TintCache::size(), 4);
     }
 
     void strokeHoldsTheMouseAndObjectsStillOpenOnClick()

@@ -2,41 +2,22 @@
 // window: the whole map, and the bytes a save writes, come back exactly.
 #include "testsupport.h"
 
-#include "app/gorseed.h"
 #include "level/objectrecord.h"
 #include "level/subtypetable.h"
 #include "mapview/mapchangecommand.h"
-#include "mapview/mapview.h"
-#include "model/layercontroller.h"
-#include "model/sector.h"
-#include "properties/objectpropertiesform.h"
 
-#include <QComboBox>
 #include <QFile>
-#include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSlider>
-#include <QTest>
 #include <QUndoStack>
 
 namespace {
 struct Editor : MapScene
 {
-    QPoint at(int column, int row) const { return mouse.cellCentre(column, row); }
-    void stroke(QVector<QPoint> cells, Qt::MouseButton button = Qt::LeftButton)
-    {
-        for (QPoint &cell : cells)
-            cell = at(cell.x(), cell.y());
-        mouse.drag(cells, button);
-    }
     void keys(int key, Qt::KeyboardModifiers held = Qt::ControlModifier)
     {
         // As the window manager does when a properties window or message closes.
         QApplication::setActiveWindow(&window);
         QTest::keyClick(&window, Qt::Key(key), held);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        flushDeletions();
     }
     QString status() const { return view->statusText(); }
     QByteArray save()
@@ -123,7 +104,7 @@ void perform(Editor &e, const QString &gesture)
         QTest::mouseClick(e.window.findChild<QPushButton *>("btnMapLayerClear"), Qt::LeftButton);
         QVERIFY(answer->seen);
     }
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    flushDeletions();
 }
 } // namespace
 

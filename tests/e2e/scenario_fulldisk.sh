@@ -36,8 +36,7 @@ full_disk() {
     mountpoint -q "$DISK" || { fail "full disk: $DISK is not a mount point"; return; }
     level=$DISK/full.map
     start_editor
-    focus_editor
-    choose_layer w
+    focus_editor # a fresh editor: the pencil on the Wall layer
     click_at_cell 1 1 && click_at_cell 2 1
     key ctrl+s
     dialog=$(window_named "Save Gorse Map")
