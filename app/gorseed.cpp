@@ -1,5 +1,6 @@
 #include "app/gorseed.h"
 
+#include "mapview/layerspanel.h"
 #include "mapview/mapview.h"
 
 #include <QKeyEvent>
@@ -9,6 +10,8 @@ GorseED::GorseED(QWidget *parent) : QWidget(parent)
     ui.setupUi(this);
     resize(1124, 768);
     mapView = new MapView(this);
+    // The Layers panel goes right under the layer box.
+    ui.verticalLayout_4->insertWidget(1, new LayersPanel(mapView, ui.widget));
     installEventFilter(this);
 }
 

@@ -1,11 +1,13 @@
 #include "gallery/texturegallery.h"
 
 #include "level/subtypetable.h"
+#include "model/missingimagemark.h"
 #include "model/textureicons.h"
 #include "model/tintcache.h"
 
 #include <QDir>
 #include <QListWidget>
+#include <algorithm>
 
 TextureGallery::TextureGallery(QWidget *mainWindow, SectorRegistry layers, TextureNumbers &numbers)
     : galleryLayers(std::move(layers)), mainWindow(mainWindow), numbers(numbers)
@@ -86,9 +88,22 @@ void TextureGallery::showTextures(std::vector<TextureRef> textures)
 {
     shownTextures = std::move(textures);
     listWidget->clear();
+    // Names are shown whole: the column is as wide as the longest name (up
+    // to twice a picture's width), longer ones wrap under the picture, and the
+    // tool tip holds the name too.
+    listWidget->setTextElideMode(Qt::ElideNone);
+    listWidget->setWordWrap(true);
+    int widest = 0;
+    for (const TextureRef &texture : shownTextures)
+        widest = std::max(widest,
+                          listWidget->fontMetrics().horizontalAdvance(QString::fromStdString(texture.textureName)));
+    listWidget->setGridSize(QSize(std::clamp(widest + 12, 64, 128), 100));
     for (const TextureRef &texture : shownTextures) {
-        auto *item
-            = new QListWidgetItem(TextureIcons::icon(texture.imagePath()), QString::fromStdString(texture.textureName));
+        const QIcon icon = TextureIcons::icon(texture.imagePath());
+        const QString name = QString::fromStdString(texture.textureName);
+        auto *item = new QListWidgetItem(icon.isNull() ? QIcon(MissingImageMark::picture(60)) : icon, name);
+        const QString problem = TextureIcons::toolTip(texture.imagePath());
+        item->setToolTip(problem.isEmpty() ? name : name + QStringLiteral("\n") + problem);
         listWidget->insertItem(listWidget->count(), item);
     }
 }

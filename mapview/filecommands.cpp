@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QSlider>
 #include <exception>
 #include <QUndoStack>
@@ -180,7 +181,10 @@ void MapView::adoptLevel(SectorRegistry &loaded, const QString &fileName)
     layerController->adoptComboLayer();
     // Lays the new objects out again only if the zoom really changes; they
     // were made at this size.
-    mapViewZoomSlider->setValue(loadZoom);
+    {
+        const QScopedValueRollback<bool> atOrigin(zoomKeepsOrigin, true);
+        mapViewZoomSlider->setValue(loadZoom);
+    }
     textureGallery->reload();
     textureGallery->setLayer(Kinds::Wall);
     // The new objects take the mouse only where the pencil does, like the old ones.
@@ -190,4 +194,5 @@ void MapView::adoptLevel(SectorRegistry &loaded, const QString &fileName)
     showEditedFile(fileName);
     // Its history starts here; steps of the previous map mean nothing to it.
     undoStack->clear();
+    emit levelChanged();
 }

@@ -14,6 +14,8 @@
 
 void MapView::floodFill()
 {
+    if (edits->refuses(layerController->currentLayer()))
+        return;
     const QPoint start = cursorCell() - QPoint(originX, originY);
     int32_t fillTarget = textureIdAt(start);
     if (fillTarget == -1)

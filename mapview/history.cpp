@@ -20,7 +20,7 @@ void MapView::setUpHistory()
     undoStack->setUndoLimit(historyLimit);
     edits = new MapEdits(*layerController, [this] { return placementContext(); });
     edits->adoptSector = [this](Sector *sector) { adoptSector(sector); };
-    edits->refused = [this](const QString &status) { showStatus(status); };
+    edits->refused = [this](const QString &why) { showLastingStatus(why); };
     edits->stepDone = [this](const QString &gesture, MapChange &&change) {
         undoStack->push(new MapChangeCommand(*edits, gesture, std::move(change)));
     };
@@ -51,7 +51,7 @@ void MapView::adoptSector(Sector *sector)
 
 void MapView::BtnMapLayerClearEvent()
 {
-    if (!layerController->confirmClear())
+    if (edits->refuses(layerController->currentLayer()) || !layerController->confirmClear())
         return;
     // A Clear is a step of its own, never part of a stroke left open.
     edits->endGesture();

@@ -273,9 +273,30 @@ void MapFile::loadMap(SectorRegistry &registry, QWidget *mapArea, PlacementConte
     loadMapFile(fileName, registry, context);
 }
 
+namespace {
+QString &lastLoadFolder()
+{
+    static QString folder;
+    return folder;
+}
+} // namespace
+
+QString MapFile::loadFolder()
+{
+    // The first load looks where the working directory keeps its levels
+    // (levels/ of data/ holds the sample level); later ones where the last
+    // level came from.
+    if (lastLoadFolder().isEmpty() && QFileInfo(QStringLiteral("levels")).isDir())
+        return QFileInfo(QStringLiteral("levels")).absoluteFilePath();
+    return lastLoadFolder();
+}
+
 QString MapFile::askLoadFileName()
 {
-    return QFileDialog::getOpenFileName(nullptr, dialogTitle, QString(), dialogFilter);
+    const QString fileName = QFileDialog::getOpenFileName(nullptr, dialogTitle, loadFolder(), dialogFilter);
+    if (!fileName.isEmpty())
+        lastLoadFolder() = QFileInfo(fileName).absolutePath();
+    return fileName;
 }
 
 void MapFile::loadMapFile(const QString &fileName, SectorRegistry &registry, const PlacementContext &context)
@@ -443,6 +464,8 @@ void MapFile::applyDefinition(const MapDefinition &definition, Sector *sector)
     sector->setSubtype(definition.subtype);
     sector->setLighting(definition.lighting);
     // Objects that show one image share one decoded icon.
-    if (QPushButton *button = sector->properties->button)
+    if (QPushButton *button = sector->properties->button) {
         button->setIcon(path.empty() ? QIcon() : TextureIcons::icon(path));
+        button->setToolTip(TextureIcons::toolTip(path, definition.keptReference.get()));
+    }
 }

@@ -55,6 +55,8 @@ public:
     void loadMap(SectorRegistry &registry, QWidget *mapWidget, PlacementContext context);
     // Asks for the level to load; empty when the dialog was cancelled.
     static QString askLoadFileName();
+    // The folder the load dialog opens in.
+    static QString loadFolder();
     void loadMapFile(const QString &fileName, SectorRegistry &registry, const PlacementContext &context);
     // The bytes of a regular file of at most LevelLimits::fileBytes; empty
     // with `error` set otherwise.

@@ -55,10 +55,12 @@ MapView::MapView(QWidget *mainWindow) : mainWindow(mainWindow), cursorShape(Qt::
 
     connectWidgets();
     background->setCellSize(cellSize());
+    laidOutCellSize = cellSize();
     setUpHistory();
     unsaved = new UnsavedChangesGuard(*this, *undoStack, *mainWindow);
     setUpLevelProblems();
     setUpEditingTools();
+    setUpNavigation();
 }
 
 MapView::~MapView()
@@ -192,7 +194,11 @@ void MapView::clearStatus()
 
 void MapView::ZoomSliderChangedEvent()
 {
-    background->setCellSize(cellSize());
+    const int size = cellSize();
+    if (laidOutCellSize > 0 && laidOutCellSize != size && !zoomKeepsOrigin)
+        keepCellOnZoom(laidOutCellSize, size);
+    laidOutCellSize = size;
+    background->setCellSize(size);
     layOutAllSectors();
 }
 
@@ -209,6 +215,7 @@ void MapView::layOutAllSectors()
             sector->setWorldPosition((double(p->mapX) + originX) * size, (double(p->mapY) + originY) * size);
         }
     }
+    emit viewChanged();
 }
 
 void MapView::SwitchToSelectMode()

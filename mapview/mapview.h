@@ -19,8 +19,10 @@ class MapBackground;
 class MapEdits;
 class LevelProblemsWindow;
 class ObjectPropertiesForm;
+class OverviewWindow;
 class QLabel;
 class QMouseEvent;
+class QWheelEvent;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
@@ -132,6 +134,18 @@ public:
 
     bool eventFilter(QObject *watched, QEvent *event) override;
 
+    // Navigation. The map cells the map widget shows, whole or in part.
+    QRect shownMapCells() const;
+    // Puts map cell (0, 0) at this view cell: the view's origin in cells.
+    void moveViewTo(QPoint origin);
+    // Brings a map cell to the middle of the map widget.
+    void centreOnCell(QPoint mapCell);
+    // Changes the zoom (1 to 4) keeping the cell under `anchor`, a position
+    // in the map widget, where it is.
+    void zoomAt(int zoom, QPoint anchor);
+    // The overview window once F8 opened it; null before.
+    OverviewWindow *overviewWindow() const;
+
     // Ends what is under way (a stroke, a rubber band, subtype choices in an
     // open properties window) so that an undo or redo never meets half a
     // gesture.
@@ -164,6 +178,12 @@ public:
     // Names the level that Ctrl+S writes, in the window's title too.
     void showEditedFile(const QString &fileName);
 
+signals:
+    // The view panned or zoomed.
+    void viewChanged();
+    // The level's objects changed: an edit, an undo or redo, a load.
+    void levelChanged();
+
 public slots:
     void SectorClickEvent();
     void ZoomSliderChangedEvent();
@@ -183,6 +203,11 @@ public slots:
     void UndoEvent();
     void RedoEvent();
     void BtnMapLayerClearEvent();
+    // Home: the player's cell to the middle of the map, or the map's
+    // top-left corner when there is no player.
+    void GoHomeEvent();
+    // F8: the "Overview" window of the whole level.
+    void ShowOverviewEvent();
 
 private:
     void connectWidgets();
@@ -208,6 +233,10 @@ private:
     void adoptSector(Sector *sector);
     void stepHistory(bool backward);
     void setUpEditingTools();
+    void setUpNavigation();
+    void handleWheelEvent(QWheelEvent *event);
+    // Moves the view so that the cell under the zoom's anchor stays put.
+    void keepCellOnZoom(int oldCellSize, int newCellSize);
 
     // The view cell the current pencil or eraser stroke reached last.
     QPoint strokeCell;
@@ -247,7 +276,8 @@ private:
     int originX = 0;
     int originY = 0;
     QPoint panStart;
-    // What the last undo or redo reported in the status line.
+    // What the last undo or redo, refusal or Ctrl shortcut reported in the
+    // status line; the release of Ctrl leaves it standing.
     QString historyStatus;
     // The button of the pencil or eraser stroke under way; none between strokes.
     Qt::MouseButton strokeButton = Qt::NoButton;
@@ -265,4 +295,14 @@ private:
     UnsavedChangesGuard *unsaved = nullptr;
     ClipboardCommands *clipboard = nullptr;
     ShapeTools *shapes = nullptr;
+    // The cell size the objects are laid out at.
+    int laidOutCellSize = 0;
+    // Where a zoom keeps its cell; the middle of the map when none is set.
+    QPoint zoomAnchor;
+    bool zoomAnchored = false;
+    // A load lays the level out at its own origin; the zoom keeps no cell then.
+    bool zoomKeepsOrigin = false;
+    // Wheel turns too small for a whole cell, kept for the next turn.
+    QPoint wheelRemainder;
+    QPointer<OverviewWindow> overview;
 };

@@ -54,6 +54,10 @@ bool MapView::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != mapArea)
         return QObject::eventFilter(watched, event);
+    if (event->type() == QEvent::Wheel) {
+        handleWheelEvent(static_cast<QWheelEvent *>(event));
+        return true;
+    }
 
     // The tool's cursor shows while the pointer is over the map.
     if (event->type() == QEvent::Enter && !cursorOverridden) {
@@ -294,6 +298,7 @@ void MapView::panView(QMouseEvent *event)
         for (Sector *sector : entry.second)
             sector->setWorldPosition((double(originX) + sector->properties->mapX) * size,
                                      (double(originY) + sector->properties->mapY) * size);
+    emit viewChanged();
 }
 
 void MapView::drawSelectionBand()

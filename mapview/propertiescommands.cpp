@@ -1,6 +1,7 @@
 #include "mapview/mapview.h"
 
 #include "model/layercontroller.h"
+#include "model/mapedits.h"
 #include "model/placementcontext.h"
 #include "model/sector.h"
 #include "properties/objectpropertiesform.h"
@@ -32,7 +33,8 @@ void MapView::BtnEditSelectionEvent()
 
 void MapView::openPropertiesForm(std::vector<Sector *> sectors)
 {
-    if (sectors.empty())
+    // The window changes what it shows: nothing opens on a hidden or locked layer.
+    if (sectors.empty() || edits->refuses(sectors.front()->properties->kind))
         return;
     // The previous window goes without applying anything.
     if (propertiesForm)

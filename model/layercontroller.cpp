@@ -206,6 +206,9 @@ void LayerController::removeSectorAt(int x, int y)
 
 void LayerController::selectRect(int minX, int minY, int maxX, int maxY)
 {
+    // A hidden layer takes no clicks, and a rubber band selects nothing on it.
+    if (states.isHidden(current))
+        return;
     selectedOn = current;
     for (Sector *sector : sectorsByLayer[current]) {
         const SectorProperties *p = sector->properties;
@@ -228,7 +231,9 @@ LayerController::LayerLook LayerController::lookOf(const std::string &layer) con
 {
     LayerLook look;
     const VisibilityRule rule = visibilityRuleFor(current);
-    look.shown = std::find(rule.hidden.begin(), rule.hidden.end(), layer) == rule.hidden.end();
+    // A layer whose eye is closed is hidden whatever the rules say.
+    look.shown = !states.isHidden(layer)
+                 && std::find(rule.hidden.begin(), rule.hidden.end(), layer) == rule.hidden.end();
     if (layer != current)
         look.tint = LayerLook::Tint::Background;
     else if (layer == Kinds::Lightmap)
@@ -367,6 +372,33 @@ void LayerController::clearCurrentLayer()
         eraseSector(selectedSectors, sector);
     deleteSectors(doomed);
     layerIndexes[current].clear();
+}
+
+bool LayerController::isLayerShown(const std::string &layer) const
+{
+    return lookOf(layer).shown;
+}
+
+void LayerController::setLayerHidden(const std::string &layer, bool hidden)
+{
+    if (states.isHidden(layer) == hidden)
+        return;
+    states.setHidden(layer, hidden);
+    if (hidden && selectedOn == layer)
+        clearSelection();
+    // The display pass touches only this layer: its look alone changed.
+    refreshDisplay();
+    emit layerStatesChanged();
+}
+
+void LayerController::setLayerLocked(const std::string &layer, bool locked)
+{
+    if (states.isLocked(layer) == locked)
+        return;
+    states.setLocked(layer, locked);
+    if (locked && selectedOn == layer)
+        clearSelection();
+    emit layerStatesChanged();
 }
 
 void LayerController::applyDisplayTint(Sector *sector, const std::string &layer)

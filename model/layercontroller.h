@@ -1,5 +1,7 @@
 #pragma once
 
+#include "level/layerstates.h"
+
 #include <QObject>
 #include <QPointer>
 #include <cstdint>
@@ -93,6 +95,16 @@ public:
     void removeSectors(const std::string &layer, const std::vector<Sector *> &sectors);
     // Shows and tints one object as the current layer's display rules say.
     void applyDisplayRules(Sector *sector, const std::string &layer);
+    // The designer's eye and lock of each layer. A hidden layer draws nothing
+    // and takes no clicks; its objects stay in the level. Hiding or locking
+    // the layer of the selection clears the selection.
+    const LayerStates &layerStates() const { return states; }
+    void setLayerHidden(const std::string &layer, bool hidden);
+    void setLayerLocked(const std::string &layer, bool locked);
+    // Whether the objects of `layer` are on show now: the eye is open and the
+    // display rules of the current layer do not hide them.
+    bool isLayerShown(const std::string &layer) const;
+
     // Asks before a Clear; true when the user agreed.
     bool confirmClear();
     // Destroys every object of the current layer at once.
@@ -103,6 +115,10 @@ public:
     void moveSectors(const std::string &layer, const std::vector<Sector *> &sectors, int dx, int dy);
     // Adds objects of `layer` to the selection, tinted green.
     void selectSectors(const std::string &layer, const std::vector<Sector *> &sectors);
+
+signals:
+    // An eye or a lock changed.
+    void layerStatesChanged();
 
 public slots:
     void MapClearButton();
@@ -127,6 +143,7 @@ private:
     // without scanning a layer.
     using PositionIndex = std::unordered_map<uint64_t, Sector *>;
     std::unordered_map<std::string, PositionIndex> layerIndexes;
+    LayerStates states;
     // The look each layer was last given as a whole; a layer without an entry
     // is brought to its look object by object at the next display pass.
     std::unordered_map<std::string, LayerLook> appliedLooks;

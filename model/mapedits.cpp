@@ -97,6 +97,7 @@ void showTexture(Sector *sector)
         return;
     const std::string path = sector->properties->textureDir + sector->properties->textureName;
     button->setIcon(path.empty() ? QIcon() : TextureIcons::icon(path));
+    button->setToolTip(TextureIcons::toolTip(path, sector->properties->keptReference.get()));
 }
 } // namespace
 
@@ -143,8 +144,20 @@ void MapEdits::endGesture()
         stepDone(done->name, std::move(change));
 }
 
+bool MapEdits::refuses(const std::string &layer)
+{
+    const std::string why = layers.layerStates().editRefusal(layer);
+    if (why.empty())
+        return false;
+    if (refused)
+        refused(QString::fromStdString(why));
+    return true;
+}
+
 Sector *MapEdits::placeNew(QPoint mapCell)
 {
+    if (refuses(layers.currentLayer()))
+        return nullptr;
     if (mapCell.x() < 0 || mapCell.y() < 0 || layers.hasSectorAt(mapCell.x(), mapCell.y()))
         return nullptr;
     if (roomForObjects() == 0) {
@@ -172,6 +185,8 @@ size_t MapEdits::roomForObjects() const
 
 Sector *MapEdits::placeObject(const ObjectRecord &record)
 {
+    if (refuses(record.layer))
+        return nullptr;
     if (record.mapX < 0 || record.mapY < 0 || layers.sectorOn(record.layer, record.mapX, record.mapY))
         return nullptr;
     if (roomForObjects() == 0) {
@@ -193,7 +208,7 @@ void MapEdits::remove(const std::vector<Sector *> &sectors)
 
 void MapEdits::removeFrom(const std::string &layer, const std::vector<Sector *> &sectors)
 {
-    if (sectors.empty())
+    if (sectors.empty() || refuses(layer))
         return;
     const StepScope step(*this, QStringLiteral("eraser stroke"));
     noteRemoving(sectors, layer);
@@ -202,7 +217,7 @@ void MapEdits::removeFrom(const std::string &layer, const std::vector<Sector *> 
 
 void MapEdits::move(const std::string &layer, const std::vector<Sector *> &sectors, int dx, int dy, uint64_t series)
 {
-    if (sectors.empty() || (dx == 0 && dy == 0))
+    if (sectors.empty() || (dx == 0 && dy == 0) || refuses(layer))
         return;
     const StepScope step(*this, QStringLiteral("move of the selection"));
     MovedObjects moved {layer, {}, dx, dy};
@@ -238,6 +253,8 @@ void MapEdits::layOut(const std::vector<Sector *> &sectors)
 void MapEdits::clearLayer()
 {
     const std::string layer = layers.currentLayer();
+    if (refuses(layer))
+        return;
     const StepScope step(*this, QStringLiteral("clear of the %1 layer").arg(QString::fromStdString(layer)));
     noteRemoving(layers.layerList(layer), layer);
     layers.clearCurrentLayer();
@@ -245,6 +262,8 @@ void MapEdits::clearLayer()
 
 void MapEdits::retexture(Sector *sector, const TextureRef &texture)
 {
+    if (refuses(layers.currentLayer()))
+        return;
     const StepScope step(*this, QStringLiteral("retexture"));
     noteChanging(sector, layers.currentLayer());
     TextureRef applied = texture;

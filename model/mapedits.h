@@ -34,10 +34,17 @@ public:
 
     // Set by the map view: wires a newly made object's button into the view.
     std::function<void(Sector *)> adoptSector;
-    // Set by the map view: shows why an object was not placed.
-    std::function<void(const QString &status)> refused;
+    // Set by the map view: tells the designer why an edit was refused (the
+    // layer is hidden or locked, the level holds as many objects as it may).
+    std::function<void(const QString &why)> refused;
     // Set by the map view: takes each finished step into the history.
     std::function<void(const QString &gesture, MapChange &&change)> stepDone;
+
+    // Whether `layer` refuses every edit now (its eye is closed or it is
+    // locked), said through `refused`. The operations below ask it for the
+    // layer they change; a tool asks it before it starts a gesture that has
+    // more to it than these operations (a dialog, a window).
+    bool refuses(const std::string &layer);
 
     void beginGesture(const QString &name);
     // Hands over what the gesture changed; nothing when it changed nothing.

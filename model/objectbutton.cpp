@@ -1,6 +1,7 @@
 #include "model/objectbutton.h"
 
 #include "model/maptile.h"
+#include "model/missingimagemark.h"
 #include "model/tintcache.h"
 
 #include <QHash>
@@ -54,7 +55,8 @@ void ObjectButton::setClickHandler(const QWidget *map, std::function<void()> han
 void ObjectButton::paintEvent(QPaintEvent *event)
 {
     const QPixmap tile = MapTile::current(parentWidget());
-    if (!tinted && tile.isNull()) {
+    // An object without an icon shows the missing-image mark even untiled.
+    if (!tinted && tile.isNull() && !icon().isNull()) {
         // Without a tile the map is plain black and the button adds nothing of its own.
         QPushButton::paintEvent(event);
         return;
@@ -96,11 +98,19 @@ void ObjectButton::paintTile(QPainter &painter, const QPixmap &tile)
     MapTile::paint(painter, inside, tile, inside.topLeft());
 }
 
+void ObjectButton::paintMissingImageMark(QPainter &painter)
+{
+    // An object without a picture shows that it has none, rather than nothing.
+    if (icon().isNull())
+        MissingImageMark::paint(painter, rect());
+}
+
 void ObjectButton::paintPlain(QPainter &painter)
 {
     const QPixmap tile = MapTile::current(parentWidget());
     if (!tile.isNull())
         paintTile(painter, tile);
+    paintMissingImageMark(painter);
     // What QPushButton paints.
     QStyleOptionButton option;
     initStyleOption(&option);

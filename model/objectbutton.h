@@ -6,7 +6,8 @@
 
 // The button that shows a placed object on the map. It paints the map's
 // background tile inside its frame before the icon, so a see-through texture
-// (and a tint) shows over a grid square. A tinted object draws a picture
+// (and a tint) shows over a grid square; without an icon it shows the
+// missing-image mark. A tinted object draws a picture
 // shared by all objects that look the same (TintCache), so no object carries
 // a graphics effect of its own. A click on any object of a map goes to the
 // one handler of that map, without a connection per object. No Q_OBJECT: it
@@ -38,6 +39,7 @@ private:
     // Paints what the button shows untinted, into any paint device.
     void paintPlain(QPainter &painter);
     void paintTile(QPainter &painter, const QPixmap &tile);
+    void paintMissingImageMark(QPainter &painter);
     void reportClick();
 
     QRgb tintColour = 0;

@@ -24,6 +24,7 @@ Sector *createSector(const QPoint &viewCell, const PlacementContext &context)
 
     const TextureRef texture = context.texture;
     button->setIcon(TextureIcons::icon(texture.imagePath()));
+    button->setToolTip(TextureIcons::toolTip(texture.imagePath()));
     if (context.showNewObjects)
         button->show();
 

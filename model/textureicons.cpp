@@ -71,6 +71,21 @@ QString TextureIcons::problem(const std::string &imagePath)
     return entryFor(imagePath).problem;
 }
 
+QString TextureIcons::toolTip(const std::string &imagePath, const std::string *keptReference)
+{
+    if (imagePath.empty() && keptReference && !keptReference->empty())
+        return QStringLiteral("Missing image: %1 could not be taken (F7 lists why)")
+            .arg(QString::fromStdString(*keptReference));
+    if (imagePath.empty())
+        return QStringLiteral("Missing image: this object names none");
+    const Entry &entry = entryFor(imagePath);
+    if (!entry.icon.isNull())
+        return QString();
+    const QString path = QString::fromStdString(imagePath);
+    return entry.problem.isEmpty() ? QStringLiteral("Missing image: %1 does not exist").arg(path)
+                                   : QStringLiteral("Missing image: %1 %2").arg(path, entry.problem);
+}
+
 void TextureIcons::clear()
 {
     cache().clear();

@@ -21,6 +21,11 @@ QIcon icon(const std::string &imagePath);
 // Why an existing file gives no icon ("is not an image", "is larger than ...");
 // empty when it gives one, and for a path that names nothing.
 QString problem(const std::string &imagePath);
+// The tool tip of an object that wants this image: empty when the image gives
+// an icon, otherwise which image is missing and why. An object whose file
+// names an image the editor did not take has no path; `keptReference` then
+// names it as the file does.
+QString toolTip(const std::string &imagePath, const std::string *keptReference = nullptr);
 // Forgets every cached icon; the next request reads the image file again.
 void clear();
 } // namespace TextureIcons

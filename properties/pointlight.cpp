@@ -24,8 +24,10 @@ void giveLightLayerTexture(Sector *sector)
     // The light cell keeps the number of its own that it was made with.
     const TextureRef texture = lampTexture(sector->properties->textureId);
     sector->setTexture(texture);
-    if (QPushButton *button = sector->properties->button)
+    if (QPushButton *button = sector->properties->button) {
         button->setIcon(TextureIcons::icon(texture.imagePath()));
+        button->setToolTip(TextureIcons::toolTip(texture.imagePath()));
+    }
 }
 
 void applyLightLevel(Sector *target, int level, const PointLightParams &params)

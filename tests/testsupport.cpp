@@ -13,8 +13,10 @@
 #include <QLineEdit>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QSlider>
 #include <QTest>
 #include <QTimer>
 
@@ -230,7 +232,12 @@ QColor tintOf(const Sector *sector)
     return button ? button->tint() : QColor();
 }
 
-void pressKeys(GorseED &window, int key, Qt::KeyboardModifiers held)
+QString statusText(const GorseED &window)
+{
+    return window.findChild<QLabel *>(QStringLiteral("labelStatus"))->text();
+}
+
+void typeKey(GorseED &window, int key, Qt::KeyboardModifiers held)
 {
     QApplication::setActiveWindow(&window);
     QTest::keyClick(&window, Qt::Key(key), held);
@@ -258,6 +265,39 @@ QStringList objectLines(LayerController &layers, bool textureNumbers)
         }
     }
     return lines;
+}
+
+QString differenceFromReference(const QImage &picture, const QString &name)
+{
+    const QString reference = QStringLiteral(GORSEED_TEST_SOURCE_DIR "/pictures/%1.png").arg(name);
+    const QImage actual = picture.convertToFormat(QImage::Format_RGB32);
+    if (qEnvironmentVariableIsSet("GORSEED_WRITE_PICTURES"))
+        return actual.save(reference) ? QString() : QStringLiteral("cannot write ") + reference;
+    const QImage expected = QImage(reference).convertToFormat(QImage::Format_RGB32);
+    if (expected.size() != actual.size())
+        return QStringLiteral("%1 is missing or of another size").arg(reference);
+    int differing = 0;
+    QPoint first;
+    for (int y = 0; y < actual.height(); ++y)
+        for (int x = 0; x < actual.width(); ++x)
+            if (actual.pixel(x, y) != expected.pixel(x, y) && differing++ == 0)
+                first = QPoint(x, y);
+    if (differing == 0)
+        return QString();
+    const QString saved = QDir::temp().filePath(QStringLiteral("gorseed-%1.png").arg(name));
+    actual.save(saved);
+    return QStringLiteral("%1 pixels differ, the first at (%2, %3); the picture is in %4")
+        .arg(differing)
+        .arg(first.x())
+        .arg(first.y())
+        .arg(saved);
+}
+
+void zoomKeepingOrigin(MapView &view, int zoom)
+{
+    const QPoint origin = view.origin();
+    control<QSlider>(&view, "mapViewZoomSlider")->setValue(zoom);
+    view.moveViewTo(origin);
 }
 
 QWidget *controlNamed(const MapView *view, const char *name)

@@ -127,6 +127,19 @@ std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButt
 // Answers the next file dialog by typing `path` into its name field and
 // pressing Enter, or cancels it when the path is empty.
 void answerNextFileDialog(const QString &path);
+
+// Sets the zoom slider and puts the view back at the origin it had, as the
+// zoom did before it kept the map's middle cell in place.
+void zoomKeepingOrigin(MapView &view, int zoom);
+
+// The status line's text.
+QString statusText(const GorseED &window);
+// A key with modifiers typed into the editor window, as the user types it.
+void typeKey(GorseED &window, int key, Qt::KeyboardModifiers held = Qt::NoModifier);
+// Compares a picture pixel by pixel with tests/pictures/NAME.png; an empty
+// answer when they are equal, otherwise what differs (the picture is saved
+// in the temporary folder). GORSEED_WRITE_PICTURES=1 writes the reference.
+QString differenceFromReference(const QImage &picture, const QString &name);
 // A control of the main window that `view` works in, by object name.
 QWidget *controlNamed(const MapView *view, const char *name);
 template<typename Widget> Widget *control(const MapView *view, const char *name)
@@ -137,10 +150,6 @@ template<typename Widget> Widget *control(const MapView *view, const char *name)
 // Makes `layer` current through the window's layer combo box, as a user would.
 void chooseLayer(GorseED &window, const QString &layer);
 
-// Clicks a key with modifiers in the editor window, made active first as the
-// window manager does when another window closes, and lets deferred
-// deletions run.
-void pressKeys(GorseED &window, int key, Qt::KeyboardModifiers held = Qt::ControlModifier);
 
 // Every layer's objects in list order, one line each, with all they are
 // (images by absolute path; texture numbers unless told otherwise) and how

@@ -69,7 +69,7 @@ private slots:
         const QStringList before = e.plainMap();
         e.select({1, 1}, {3, 2});
         const int start = e.steps();
-        pressKeys(e.window, Qt::Key_C);
+        typeKey(e.window, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(e.status(), QString("Copied 3 objects"));
         QCOMPARE(e.steps(), start);
         // A text editor sees a small level with the image's absolute path.
@@ -78,26 +78,26 @@ private slots:
                      && text.contains(QDir::current().absoluteFilePath("textures/Wall/brick.png")),
                  qPrintable(text));
 
-        pressKeys(e.window, Qt::Key_X);
+        typeKey(e.window, Qt::Key_X, Qt::ControlModifier);
         QCOMPARE(e.status(), QString("Cut 3 objects"));
         QCOMPARE(e.cells("Wall"), QStringList());
         QCOMPARE(e.steps(), start + 1);
-        pressKeys(e.window, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+        typeKey(e.window, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(e.status(), QString("Pasted 3 objects on the Wall layer"));
         QCOMPARE(e.layers->selection().size(), size_t(3));
         QCOMPARE(e.steps(), start + 2);
         QCOMPARE(e.plainMap(), before);
 
-        pressKeys(e.window, Qt::Key_Z);
+        typeKey(e.window, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(e.cells("Wall"), QStringList());
-        pressKeys(e.window, Qt::Key_Z);
+        typeKey(e.window, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(e.plainMap(), before);
-        pressKeys(e.window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        pressKeys(e.window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        typeKey(e.window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        typeKey(e.window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(e.plainMap(), before);
         // Nothing selected: the clipboard stays as it was.
         e.layers->clearSelection();
-        pressKeys(e.window, Qt::Key_C);
+        typeKey(e.window, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QApplication::clipboard()->text(), text);
         QVERIFY(e.status().startsWith("Nothing is selected"));
     }
@@ -108,19 +108,19 @@ private slots:
         const int last = e.lastColumn();
         e.paint("Wall", {{1, 1}, {2, 1}, {3, 1}, {last, 4}});
         e.select({1, 1}, {3, 1});
-        pressKeys(e.window, Qt::Key_C);
+        typeKey(e.window, Qt::Key_C, Qt::ControlModifier);
         const int start = e.steps();
         // Esc, a right click and a mode switch cancel without a step; the
         // Ctrl and Shift of the shortcuts do not.
         for (int cancel = 0; cancel < 3; ++cancel) {
             e.mouse.move(e.at(6, 6));
-            pressKeys(e.window, Qt::Key_V);
+            typeKey(e.window, Qt::Key_V, Qt::ControlModifier);
             QVERIFY(e.view->clipboardCommands()->pasting());
             QTest::keyPress(&e.window, Qt::Key_Shift);
             QTest::keyRelease(&e.window, Qt::Key_Shift);
             QVERIFY(e.view->clipboardCommands()->pasting());
             if (cancel == 0)
-                pressKeys(e.window, Qt::Key_Escape, Qt::NoModifier);
+                typeKey(e.window, Qt::Key_Escape, Qt::NoModifier);
             else if (cancel == 1)
                 e.mouse.click(e.at(6, 6), Qt::RightButton);
             else
@@ -132,17 +132,17 @@ private slots:
 
         // The objects follow the pointer; the click places them.
         e.mouse.move(e.at(0, 5));
-        pressKeys(e.window, Qt::Key_V);
+        typeKey(e.window, Qt::Key_V, Qt::ControlModifier);
         e.mouse.move(e.at(last - 1, 4));
         e.mouse.click(e.at(last - 1, 4), Qt::LeftButton);
         QCOMPARE(e.status(), QString("Pasted 1 object on the Wall layer; 1 cell was occupied, 1 lay off the map"));
         QCOMPARE(e.steps(), start + 1);
         QVERIFY(e.cells("Wall").contains(QStringLiteral("%1,4").arg(last - 1)));
-        pressKeys(e.window, Qt::Key_Z);
+        typeKey(e.window, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(e.cells("Wall").size(), 4);
 
         // Nothing to place: no step.
-        pressKeys(e.window, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+        typeKey(e.window, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(e.status(), QString("Nothing was pasted; 3 cells were occupied"));
         QCOMPARE(e.steps(), start);
     }
@@ -159,10 +159,10 @@ private slots:
         light.blinkDelay = 0.25;
         e.layers->layerList("Lightmap").front()->setLighting(light);
         e.select({2, 2}, {2, 2});
-        pressKeys(e.window, Qt::Key_C);
+        typeKey(e.window, Qt::Key_C, Qt::ControlModifier);
         e.window.findChild<QRadioButton *>(QStringLiteral("radioPaint"))->click();
         chooseLayer(e.window, "Floor");
-        pressKeys(e.window, Qt::Key_V);
+        typeKey(e.window, Qt::Key_V, Qt::ControlModifier);
         e.mouse.click(e.at(4, 3), Qt::LeftButton);
         QCOMPARE(e.layers->currentLayer(), std::string("Lightmap"));
         QCOMPARE(e.status(), QString("Pasted 1 object on the Lightmap layer"));
@@ -181,9 +181,9 @@ private slots:
         dir.writeFile("two/two.map", "#Floor\r\n5,\r\n\r\n#Definitions\r\n5,Floor,,two/tiles.png\r\n");
         QVERIFY(e.view->loadMapFromFile(dir.path() + "/one/one.map"));
         e.select({1, 0}, {1, 0});
-        pressKeys(e.window, Qt::Key_C);
+        typeKey(e.window, Qt::Key_C, Qt::ControlModifier);
         QVERIFY(e.view->loadMapFromFile(dir.path() + "/two/two.map"));
-        pressKeys(e.window, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+        typeKey(e.window, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(e.cells("Wall"), QStringList({"1,0"}));
         e.view->BtnSaveMapEvent();
         QCOMPARE(bytesOf(dir.path() + "/two/two/stone.png"), bytesOf(dir.path() + "/one/one/stone.png"));
@@ -208,9 +208,9 @@ private slots:
         QCOMPARE(e.cells("Wall"), QStringList({"3,2", "4,2", "5,1"}));
         QCOMPARE(e.steps(), start + 1);
         QCOMPARE(e.layers->selection().size(), size_t(2));
-        pressKeys(e.window, Qt::Key_Z);
+        typeKey(e.window, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(e.cells("Wall"), QStringList({"1,1", "2,1", "5,1"}));
-        pressKeys(e.window, Qt::Key_Y);
+        typeKey(e.window, Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(e.cells("Wall"), QStringList({"3,2", "4,2", "5,1"}));
         // After a click the next move is a step of its own; off the map is refused.
         e.select({3, 2}, {3, 2});
@@ -286,14 +286,14 @@ private slots:
         e.mouse.move(e.at(6, bottom));
         QCOMPARE(e.status(), size);
         if (end == "escape")
-            pressKeys(e.window, Qt::Key_Escape, Qt::NoModifier);
+            typeKey(e.window, Qt::Key_Escape, Qt::NoModifier);
         else if (end == "right")
             e.mouse.click(e.at(6, bottom), Qt::RightButton);
         e.mouse.release(e.at(6, bottom), Qt::LeftButton);
         QCOMPARE(e.cells("Wall").size(), placed + 1);
         QCOMPARE(e.steps(), start + (placed ? 1 : 0));
         if (placed) {
-            pressKeys(e.window, Qt::Key_Z);
+            typeKey(e.window, Qt::Key_Z, Qt::ControlModifier);
             QCOMPARE(e.cells("Wall"), QStringList({"3,1"}));
         }
     }

@@ -66,7 +66,7 @@ private slots:
         chooseLayer(window, "Lightmap");
         view->layers()->addSector(view->placeSectorAt(QPoint(2, 2)));
         QCOMPARE(view->layers()->sectorAt(2, 2)->properties->textureId, 102); // after the lamp's 100
-        control<QSlider>(view, "mapViewZoomSlider")->setValue(1);
+        zoomKeepingOrigin(*view, 1);
         QCOMPARE(wall->properties->button->pos(), QPoint(16, 16));
     }
 

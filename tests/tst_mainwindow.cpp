@@ -18,7 +18,7 @@ private slots:
         EditorFixture editor;
         MapView *view = editor.window->mapView;
         LayerController *layers = view->layers();
-        control<QSlider>(view, "mapViewZoomSlider")->setValue(2);
+        zoomKeepingOrigin(*view, 2);
         view->setOrigin(QPoint(1, view->origin().y()));
         layers->addSector(view->placeSectorAt(QPoint(3, 3)));
         Sector *wall = layers->sectorAt(2, 3); // map cell (2, 3)
@@ -30,7 +30,7 @@ private slots:
         QCOMPARE(tintOf(wall), blue);
         auto drawn = [&] { return view->mapWidget()->grab(button->geometry()).toImage(); };
         for (int value : {1, 2, 3, 4}) {
-            control<QSlider>(view, "mapViewZoomSlider")->setValue(value);
+            zoomKeepingOrigin(*view, value);
             const int size = 16 * value;
             QCOMPARE(MapTile::current(view->mapWidget()).size(), QSize(size, size));
             // The wall layer, not current, moves just like the current floor layer.

@@ -121,7 +121,7 @@ private slots:
         mouse.click(mouse.cellCentre(6, 0), Qt::MiddleButton);
         QCOMPARE(view->origin().x(), 1);
         ObjectPropertiesForm *form = placeAndOpen(window, mouse, 4, 3);
-        control<QSlider>(view, "mapViewZoomSlider")->setValue(2);
+        zoomKeepingOrigin(*view, 2);
         layers->chooseLayer("Wall");
         generate(form, 2);
         QCOMPARE(layers->currentSectors().size(), size_t(1));

@@ -178,7 +178,7 @@ private slots:
         QCOMPARE(e.status(), QStringLiteral("Nothing to redo"));
 
         // 120 one-click strokes; held-down Ctrl+Z undoes the last 100 of them.
-        control<QSlider>(e.view, "mapViewZoomSlider")->setValue(1);
+        zoomKeepingOrigin(*e.view, 1);
         for (int i = 0; i < 120; ++i)
             e.mouse.click(e.at(i % 20, i / 20), Qt::LeftButton);
         for (int i = 0; i < 130; ++i)

@@ -1,12 +1,14 @@
 // makeassets: paints GorseED's default working directory.
 //
-// Usage: makeassets <outdir>
+// Usage: makeassets [--sample-level] <outdir>
 //
 // Writes the grid background tiles, the tool cursors, the light marker and a
 // starter set of textures for every layer. Every picture is drawn here with
 // QPainter; the pseudo random generator is seeded from the file name, so each
 // run produces the same bytes and regenerating only changes what the code
 // changes. Only QImage/QPainter are used, so no display or fonts are needed.
+// It also writes the sample level levels/sample.map (see samplelevel.cpp);
+// with --sample-level it writes only that, from the textures already there.
 
 #include <QColor>
 #include <QDir>
@@ -21,11 +23,14 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <initializer_list>
 #include <random>
 #include <tuple>
 #include <vector>
+
+#include "samplelevel.h"
 
 namespace {
 
@@ -1033,8 +1038,11 @@ bool write(const QString &file, const QImage &img)
 
 int main(int argc, char **argv)
 {
+    // --sample-level writes only the sample level, from the textures already there.
+    if (argc == 3 && std::strcmp(argv[1], "--sample-level") == 0)
+        return writeSampleLevel(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
     if (argc != 2) {
-        std::fprintf(stderr, "usage: makeassets <outdir>\n");
+        std::fprintf(stderr, "usage: makeassets [--sample-level] <outdir>\n");
         return 2;
     }
     const QString root = QString::fromLocal8Bit(argv[1]);
@@ -1045,6 +1053,9 @@ int main(int argc, char **argv)
         else
             ++failed;
     }
-    std::printf("makeassets: wrote %d files to %s\n", written, qPrintable(root));
+    // The sample level copies the textures just written.
+    if (!failed && !writeSampleLevel(root))
+        ++failed;
+    std::printf("makeassets: wrote %d files and the sample level to %s\n", written, qPrintable(root));
     return failed ? 1 : 0;
 }

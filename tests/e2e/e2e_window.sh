@@ -185,6 +185,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/scenario_undo.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/scenario_recovery.sh"
 # shellcheck source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/scenario_clipboard.sh"
+# shellcheck source-path=SCRIPTDIR
+source "$(dirname "${BASH_SOURCE[0]}")/scenario_seeing.sh"
 
 # "S" switches to select mode and "E" back to edit mode with the pencil: the mode row changes on screen and the
 # map's cursor goes from the pencil to a cross and back.
@@ -246,6 +248,8 @@ main() {
     stop_editor
     start_editor # a fresh editor again, for cut and paste
     clipboard_keys
+    start_editor # the sample level, the overview and the eye of the walls; takes the README's screenshot
+    seeing_level
     stop_editor
     full_disk # in an editor of its own
     recovery_after_kill # two editors of its own
