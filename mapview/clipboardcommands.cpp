@@ -276,15 +276,22 @@ ClipboardCommands::Copied ClipboardCommands::readClipboard(const QMimeData *data
     return copied;
 }
 
-void ClipboardCommands::paste()
+bool ClipboardCommands::takeClipboard()
 {
     cancelPaste();
     pending = readClipboard(QApplication::clipboard()->mimeData());
     if (!pending.error.isEmpty()) {
         view.showLastingStatus(pending.error);
-        return;
+        return false;
     }
     view.finishGestures();
+    return true;
+}
+
+void ClipboardCommands::paste()
+{
+    if (!takeClipboard())
+        return;
     const int size = view.cellSize();
     std::vector<CellPreview::Cell> cells;
     cells.reserve(pending.objects.size());
@@ -326,13 +333,8 @@ void ClipboardCommands::paste()
 
 void ClipboardCommands::pasteInPlace()
 {
-    cancelPaste();
-    pending = readClipboard(QApplication::clipboard()->mimeData());
-    if (!pending.error.isEmpty()) {
-        view.showLastingStatus(pending.error);
+    if (!takeClipboard())
         return;
-    }
-    view.finishGestures();
     placePasteAt(pending.origin, QStringLiteral("paste in place"));
 }
 

@@ -67,6 +67,9 @@ public:
     void refreshButtons();
 
 private:
+    // Reads the clipboard into `pending` after ending what is under way; false,
+    // with the reason in the status line, when it holds nothing to paste.
+    bool takeClipboard();
     // A radio button of the main window, found by its object name.
     QRadioButton *radio(const char *name) const;
     void endPreview();

@@ -282,23 +282,19 @@ void MapView::panView(QMouseEvent *event)
     const int dx = position.x() - panStart.x();
     const int dy = position.y() - panStart.y();
     const int half = cellSize() / 2;
+    QPoint origin(originX, originY);
     if (std::abs(dx) > half) {
         panStart = position;
-        originX += dx > 0 ? 1 : -1;
+        origin.rx() += dx > 0 ? 1 : -1;
     }
     if (std::abs(dy) > half) {
         // After a horizontal step the anchor is the pointer, so one event never
         // pans both ways.
         const int step = position.y() - panStart.y();
         panStart = position;
-        originY += step > 0 ? 1 : (step < 0 ? -1 : 0);
+        origin.ry() += step > 0 ? 1 : (step < 0 ? -1 : 0);
     }
-    const int size = cellSize();
-    for (auto &entry : layerController->registry())
-        for (Sector *sector : entry.second)
-            sector->setWorldPosition((double(originX) + sector->properties->mapX) * size,
-                                     (double(originY) + sector->properties->mapY) * size);
-    emit viewChanged();
+    moveViewTo(origin);
 }
 
 void MapView::drawSelectionBand()
