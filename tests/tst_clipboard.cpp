@@ -129,7 +129,7 @@ private slots:
         Editor e;
         e.paint("Lightmap", {{2, 2}});
         // Emission 77 from 5 to 200, at random, blinking every 0.25 s.
-        e.layers->layerList("Lightmap").front()->setLighting(SectorLighting{0, 255, 0.25, 77, 5, 200, false, true});
+        e.layers->layerList("Lightmap").front()->setLighting({0, 255, 0.25, 77, 5, 200, false, true});
         e.select({2, 2}, {2, 2});
         e.key(Qt::Key_C);
         e.paint("Floor", {});
