@@ -166,6 +166,20 @@ void MapScene::stroke(QVector<QPoint> cells, Qt::MouseButton button)
     mouse.drag(cells, button);
 }
 
+void MapScene::tool(const char *radio)
+{
+    control<QRadioButton>(view, radio)->click();
+}
+
+QStringList MapScene::cells(const char *layer) const
+{
+    QStringList found;
+    for (const Sector *sector : layers->layerList(layer))
+        found << QStringLiteral("%1,%2").arg(sector->properties->mapX).arg(sector->properties->mapY);
+    found.sort();
+    return found;
+}
+
 ObjectPropertiesForm *placeAndOpen(GorseED &window, MapMouse &mouse, int column, int row)
 {
     if (!window.mapView->layers()->hasSectorAt(column, row))

@@ -105,6 +105,10 @@ struct MapScene
     void click(int column, int row, Qt::MouseButton button = Qt::LeftButton) { mouse.click(at(column, row), button); }
     // A drag through the centres of these view cells.
     void stroke(QVector<QPoint> cells, Qt::MouseButton button = Qt::LeftButton);
+    // Clicks a tool's radio button by object name ("radioPaint", "radioSelect").
+    void tool(const char *radio);
+    // Where the layer's objects are, "column,row" each, sorted.
+    QStringList cells(const char *layer) const;
 };
 
 // Clicks the object in the view cell, drawing it first with the pencil if the

@@ -3,54 +3,37 @@
 // read back by the level reader.
 #include "testsupport.h"
 
-#include "app/gorseed.h"
 #include "mapfile/clipboardtext.h"
 #include "mapview/clipboardcommands.h"
-#include "mapview/mapview.h"
-#include "model/layercontroller.h"
-#include "model/sector.h"
 
 #include <QClipboard>
-#include <QComboBox>
 #include <QFile>
-#include <QLabel>
 #include <QMimeData>
-#include <QRadioButton>
-#include <QTest>
 #include <QUndoStack>
 
 namespace {
 struct Editor : MapScene
 {
-    QPoint at(int column, int row) const { return mouse.cellCentre(column, row); }
-    void paint(const QString &layer, const QVector<QPoint> &cells)
+    void paint(const char *layer, const QVector<QPoint> &cells)
     {
-        window.findChild<QRadioButton *>(QStringLiteral("radioPaint"))->click();
+        tool("radioPaint");
         chooseLayer(window, layer);
         for (const QPoint &cell : cells)
-            mouse.click(at(cell.x(), cell.y()), Qt::LeftButton);
+            click(cell.x(), cell.y());
     }
     void select(QPoint from, QPoint to)
     {
-        window.findChild<QRadioButton *>(QStringLiteral("radioSelect"))->click();
-        mouse.drag({at(from.x(), from.y()), at(to.x(), to.y())}, Qt::LeftButton);
-    }
-    QStringList cells(const std::string &layer)
-    {
-        QStringList found;
-        for (Sector *sector : layers->layerList(layer))
-            found << QStringLiteral("%1,%2").arg(sector->properties->mapX).arg(sector->properties->mapY);
-        found.sort();
-        return found;
+        tool("radioSelect");
+        stroke({from, to});
     }
     QStringList plainMap()
     {
         layers->clearSelection();
         return objectLines(*layers, false);
     }
+    void key(int key, Qt::KeyboardModifiers held = Qt::ControlModifier) { typeKey(window, key, held); }
     QString status() const { return view->statusText(); }
     int steps() const { return view->history()->index(); }
-    int lastColumn() const { return (view->mapWidget()->width() - 1) / view->cellSize(); }
 };
 } // namespace
 
@@ -65,39 +48,34 @@ private slots:
         e.paint("Wall", {{1, 1}, {2, 1}, {3, 2}});
         e.paint("Floor", {{2, 3}});
         chooseLayer(e.window, "Wall");
-        e.select({1, 1}, {3, 2});
         const QStringList before = e.plainMap();
         e.select({1, 1}, {3, 2});
-        const int start = e.steps();
-        typeKey(e.window, Qt::Key_C, Qt::ControlModifier);
+        e.key(Qt::Key_C);
         QCOMPARE(e.status(), QString("Copied 3 objects"));
-        QCOMPARE(e.steps(), start);
         // A text editor sees a small level with the image's absolute path.
         const QString text = QApplication::clipboard()->text();
         QVERIFY2(text.startsWith("#Wall\r\n") && text.contains("#Definitions")
                      && text.contains(QDir::current().absoluteFilePath("textures/Wall/brick.png")),
                  qPrintable(text));
 
-        typeKey(e.window, Qt::Key_X, Qt::ControlModifier);
+        e.key(Qt::Key_X);
         QCOMPARE(e.status(), QString("Cut 3 objects"));
         QCOMPARE(e.cells("Wall"), QStringList());
-        QCOMPARE(e.steps(), start + 1);
-        typeKey(e.window, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+        e.key(Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(e.status(), QString("Pasted 3 objects on the Wall layer"));
         QCOMPARE(e.layers->selection().size(), size_t(3));
-        QCOMPARE(e.steps(), start + 2);
         QCOMPARE(e.plainMap(), before);
-
-        typeKey(e.window, Qt::Key_Z, Qt::ControlModifier);
+        // One step each: one undo takes the paste away, the next brings back what was cut.
+        e.key(Qt::Key_Z);
         QCOMPARE(e.cells("Wall"), QStringList());
-        typeKey(e.window, Qt::Key_Z, Qt::ControlModifier);
+        e.key(Qt::Key_Z);
         QCOMPARE(e.plainMap(), before);
-        typeKey(e.window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        typeKey(e.window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        e.key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        e.key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(e.plainMap(), before);
         // Nothing selected: the clipboard stays as it was.
         e.layers->clearSelection();
-        typeKey(e.window, Qt::Key_C, Qt::ControlModifier);
+        e.key(Qt::Key_C);
         QCOMPARE(QApplication::clipboard()->text(), text);
         QVERIFY(e.status().startsWith("Nothing is selected"));
     }
@@ -105,26 +83,25 @@ private slots:
     void pasteFloatsUntilAClickAndCountsWhatIsSkipped()
     {
         Editor e;
-        const int last = e.lastColumn();
+        const int last = (e.view->mapWidget()->width() - 1) / e.view->cellSize();
         e.paint("Wall", {{1, 1}, {2, 1}, {3, 1}, {last, 4}});
         e.select({1, 1}, {3, 1});
-        typeKey(e.window, Qt::Key_C, Qt::ControlModifier);
+        e.key(Qt::Key_C);
         const int start = e.steps();
         // Esc, a right click and a mode switch cancel without a step; the
         // Ctrl and Shift of the shortcuts do not.
         for (int cancel = 0; cancel < 3; ++cancel) {
             e.mouse.move(e.at(6, 6));
-            typeKey(e.window, Qt::Key_V, Qt::ControlModifier);
-            QVERIFY(e.view->clipboardCommands()->pasting());
+            e.key(Qt::Key_V);
             QTest::keyPress(&e.window, Qt::Key_Shift);
             QTest::keyRelease(&e.window, Qt::Key_Shift);
             QVERIFY(e.view->clipboardCommands()->pasting());
             if (cancel == 0)
-                typeKey(e.window, Qt::Key_Escape, Qt::NoModifier);
+                e.key(Qt::Key_Escape, Qt::NoModifier);
             else if (cancel == 1)
                 e.mouse.click(e.at(6, 6), Qt::RightButton);
             else
-                e.window.findChild<QRadioButton *>(QStringLiteral("radioPaint"))->click();
+                e.tool("radioPaint");
             QVERIFY(!e.view->clipboardCommands()->pasting());
             QCOMPARE(e.steps(), start);
         }
@@ -132,17 +109,17 @@ private slots:
 
         // The objects follow the pointer; the click places them.
         e.mouse.move(e.at(0, 5));
-        typeKey(e.window, Qt::Key_V, Qt::ControlModifier);
+        e.key(Qt::Key_V);
         e.mouse.move(e.at(last - 1, 4));
         e.mouse.click(e.at(last - 1, 4), Qt::LeftButton);
         QCOMPARE(e.status(), QString("Pasted 1 object on the Wall layer; 1 cell was occupied, 1 lay off the map"));
         QCOMPARE(e.steps(), start + 1);
         QVERIFY(e.cells("Wall").contains(QStringLiteral("%1,4").arg(last - 1)));
-        typeKey(e.window, Qt::Key_Z, Qt::ControlModifier);
+        e.key(Qt::Key_Z);
         QCOMPARE(e.cells("Wall").size(), 4);
 
         // Nothing to place: no step.
-        typeKey(e.window, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+        e.key(Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(e.status(), QString("Nothing was pasted; 3 cells were occupied"));
         QCOMPARE(e.steps(), start);
     }
@@ -151,18 +128,12 @@ private slots:
     {
         Editor e;
         e.paint("Lightmap", {{2, 2}});
-        SectorLighting light;
-        light.emission = 77;
-        light.emissionMin = 5;
-        light.emissionMax = 200;
-        light.randomIntensity = true;
-        light.blinkDelay = 0.25;
-        e.layers->layerList("Lightmap").front()->setLighting(light);
+        // Emission 77 from 5 to 200, at random, blinking every 0.25 s.
+        e.layers->layerList("Lightmap").front()->setLighting({0, 255, 0.25, 77, 5, 200, false, true});
         e.select({2, 2}, {2, 2});
-        typeKey(e.window, Qt::Key_C, Qt::ControlModifier);
-        e.window.findChild<QRadioButton *>(QStringLiteral("radioPaint"))->click();
-        chooseLayer(e.window, "Floor");
-        typeKey(e.window, Qt::Key_V, Qt::ControlModifier);
+        e.key(Qt::Key_C);
+        e.paint("Floor", {});
+        e.key(Qt::Key_V);
         e.mouse.click(e.at(4, 3), Qt::LeftButton);
         QCOMPARE(e.layers->currentLayer(), std::string("Lightmap"));
         QCOMPARE(e.status(), QString("Pasted 1 object on the Lightmap layer"));
@@ -181,9 +152,9 @@ private slots:
         dir.writeFile("two/two.map", "#Floor\r\n5,\r\n\r\n#Definitions\r\n5,Floor,,two/tiles.png\r\n");
         QVERIFY(e.view->loadMapFromFile(dir.path() + "/one/one.map"));
         e.select({1, 0}, {1, 0});
-        typeKey(e.window, Qt::Key_C, Qt::ControlModifier);
+        e.key(Qt::Key_C);
         QVERIFY(e.view->loadMapFromFile(dir.path() + "/two/two.map"));
-        typeKey(e.window, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+        e.key(Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(e.cells("Wall"), QStringList({"1,0"}));
         e.view->BtnSaveMapEvent();
         QCOMPARE(bytesOf(dir.path() + "/two/two/stone.png"), bytesOf(dir.path() + "/one/one/stone.png"));
@@ -197,20 +168,18 @@ private slots:
         e.select({1, 1}, {2, 1});
         const int start = e.steps();
         QWidget *map = e.view->mapWidget();
-        QVERIFY(map->hasFocus());
         QTest::keyClick(map, Qt::Key_Right);
         QTest::keyClick(map, Qt::Key_Right);
         QCOMPARE(e.cells("Wall"), QStringList({"3,1", "4,1", "5,1"}));
-        // Onto the wall at (5, 1): refused whole.
+        // Onto the wall at (5, 1): refused whole. One undo takes back all three moves.
         QTest::keyClick(map, Qt::Key_Right);
         QVERIFY2(e.status().contains("(5, 1) of the Wall layer is taken"), qPrintable(e.status()));
         QTest::keyClick(map, Qt::Key_Down);
         QCOMPARE(e.cells("Wall"), QStringList({"3,2", "4,2", "5,1"}));
-        QCOMPARE(e.steps(), start + 1);
         QCOMPARE(e.layers->selection().size(), size_t(2));
-        typeKey(e.window, Qt::Key_Z, Qt::ControlModifier);
+        e.key(Qt::Key_Z);
         QCOMPARE(e.cells("Wall"), QStringList({"1,1", "2,1", "5,1"}));
-        typeKey(e.window, Qt::Key_Y, Qt::ControlModifier);
+        e.key(Qt::Key_Y);
         QCOMPARE(e.cells("Wall"), QStringList({"3,2", "4,2", "5,1"}));
         // After a click the next move is a step of its own; off the map is refused.
         e.select({3, 2}, {3, 2});
@@ -253,47 +222,37 @@ private slots:
 
     void lineAndRectanglePlaceTheFreeCellsOfTheirShape_data()
     {
-        QTest::addColumn<QString>("tool");
-        QTest::addColumn<QString>("end");
-        QTest::addColumn<QString>("size");
+        QTest::addColumn<bool>("line");
+        QTest::addColumn<QString>("end"); // how the drag ends: "release", "escape" or a "right" click
         QTest::addColumn<int>("placed");
-        QTest::newRow("line") << "radioLine"
-                              << "release"
-                              << "6 x 1" << 5;
-        QTest::newRow("rectangle") << "radioRectangle"
-                                   << "release"
-                                   << "6 x 3" << 13;
-        QTest::newRow("escape") << "radioRectangle"
-                                << "escape"
-                                << "6 x 3" << 0;
-        QTest::newRow("right click") << "radioLine"
-                                     << "right"
-                                     << "6 x 1" << 0;
+        QTest::newRow("line") << true << "release" << 5;
+        QTest::newRow("rectangle") << false << "release" << 13;
+        QTest::newRow("escape") << false << "escape" << 0;
+        QTest::newRow("right click") << true << "right" << 0;
     }
 
     void lineAndRectanglePlaceTheFreeCellsOfTheirShape()
     {
-        QFETCH(QString, tool);
+        QFETCH(bool, line);
         QFETCH(QString, end);
-        QFETCH(QString, size);
         QFETCH(int, placed);
         Editor e;
         e.paint("Wall", {{3, 1}});
         const int start = e.steps();
-        e.window.findChild<QRadioButton *>(tool)->click();
-        const int bottom = tool == "radioLine" ? 1 : 3;
+        e.tool(line ? "radioLine" : "radioRectangle");
+        const int bottom = line ? 1 : 3;
         e.mouse.press(e.at(1, 1), Qt::LeftButton);
         e.mouse.move(e.at(6, bottom));
-        QCOMPARE(e.status(), size);
+        QCOMPARE(e.status(), QStringLiteral("6 x %1").arg(bottom));
         if (end == "escape")
-            typeKey(e.window, Qt::Key_Escape, Qt::NoModifier);
+            e.key(Qt::Key_Escape, Qt::NoModifier);
         else if (end == "right")
             e.mouse.click(e.at(6, bottom), Qt::RightButton);
         e.mouse.release(e.at(6, bottom), Qt::LeftButton);
         QCOMPARE(e.cells("Wall").size(), placed + 1);
         QCOMPARE(e.steps(), start + (placed ? 1 : 0));
         if (placed) {
-            typeKey(e.window, Qt::Key_Z, Qt::ControlModifier);
+            e.key(Qt::Key_Z);
             QCOMPARE(e.cells("Wall"), QStringList({"3,1"}));
         }
     }

@@ -3,20 +3,12 @@
 // the object limit that keeps every saved level loadable.
 #include "testsupport.h"
 
-#include "app/gorseed.h"
 #include "level/levellimits.h"
-#include "mapview/mapview.h"
 #include "mapview/recoverycopies.h"
 #include "mapview/unsavedchangesguard.h"
-#include "model/layercontroller.h"
 #include "model/mapedits.h"
 #include "model/placementcontext.h"
-#include "model/sector.h"
 #include "properties/pointlight.h"
-
-#include <QLabel>
-#include <QRadioButton>
-#include <QTest>
 
 class KeepWorkTest : public QObject
 {
@@ -25,11 +17,11 @@ class KeepWorkTest : public QObject
 private slots:
     void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
 
-    void titleMarksUnsavedChanges()
+    void titleMarksUnsavedChangesAndAFailedCopyIsToldOnce()
     {
         MapScene scene;
         const auto key = [&](Qt::Key key) { QTest::keyClick(&scene.window, key, Qt::ControlModifier); };
-        scene.mouse.click(scene.mouse.cellCentre(1, 1), Qt::LeftButton);
+        scene.click(1, 1);
         QCOMPARE(scene.window.windowTitle(), QStringLiteral("*GorseED"));
         key(Qt::Key_Z);
         QCOMPARE(scene.window.windowTitle(), QStringLiteral("GorseED"));
@@ -38,11 +30,21 @@ private slots:
         const QString title = "Editing: " + scene.fixture.workdir.path() + "/level.map - GorseED";
         scene.view->showEditedFile(scene.fixture.workdir.path() + "/level.map");
         QVERIFY(scene.view->saveLevel() && scene.window.windowTitle() == title);
-        scene.mouse.click(scene.mouse.cellCentre(2, 1), Qt::LeftButton);
+        scene.click(2, 1);
         QCOMPARE(scene.window.windowTitle(), "*" + title);
         // Undone back to the saved level, the mark goes again.
         key(Qt::Key_Z);
         QCOMPARE(scene.window.windowTitle(), title);
+
+        // A recovery copy that cannot be written is told of once.
+        scene.fixture.workdir.writeFile("blocked", "a file where the folder should be");
+        RecoveryCopies copies(*scene.view, scene.fixture.workdir.path() + "/blocked/recovery");
+        scene.click(3, 1);
+        QVERIFY(!copies.writeCopyIfDue());
+        QVERIFY(scene.view->statusText().startsWith("The recovery copy could not be written"));
+        scene.view->showStatus("painting on");
+        QVERIFY(!copies.writeCopyIfDue());
+        QCOMPARE(scene.view->statusText(), QStringLiteral("painting on"));
     }
 
     void questionBeforeWorkIsThrownAway_data()
@@ -52,14 +54,13 @@ private slots:
         QTest::addColumn<QString>("levelName"); // "" never saved, "missing/..." a save that fails
         QTest::addColumn<bool>("goesOn");
         for (const bool closing : {true, false}) {
-            const char *what = closing ? "close, " : "load, ";
-            QTest::newRow(QByteArray(what) + "save") << closing << int(QMessageBox::Save) << "level.map" << true;
-            QTest::newRow(QByteArray(what) + "failing save")
-                << closing << int(QMessageBox::Save) << "missing/level.map" << false;
-            QTest::newRow(QByteArray(what) + "save dialog cancelled")
-                << closing << int(QMessageBox::Save) << "" << false;
-            QTest::newRow(QByteArray(what) + "discard") << closing << int(QMessageBox::Discard) << "level.map" << true;
-            QTest::newRow(QByteArray(what) + "cancel") << closing << int(QMessageBox::Cancel) << "level.map" << false;
+            const char *what = closing ? "close" : "load";
+            const int save = QMessageBox::Save;
+            QTest::addRow("%s, save", what) << closing << save << "level.map" << true;
+            QTest::addRow("%s, failing save", what) << closing << save << "missing/level.map" << false;
+            QTest::addRow("%s, save dialog cancelled", what) << closing << save << "" << false;
+            QTest::addRow("%s, discard", what) << closing << int(QMessageBox::Discard) << "level.map" << true;
+            QTest::addRow("%s, cancel", what) << closing << int(QMessageBox::Cancel) << "level.map" << false;
         }
     }
 
@@ -89,7 +90,7 @@ private slots:
         scene.view->showEditedFile(level);
 
         chooseLayer(scene.window, "Wall");
-        scene.mouse.click(scene.mouse.cellCentre(1, 1), Qt::LeftButton);
+        scene.click(1, 1);
         const auto question = answerNextMessageBox(QMessageBox::StandardButton(answer));
         const bool failing = levelName.startsWith("missing");
         const auto warning = failing ? answerNextMessageBox(QMessageBox::Ok) : nullptr;
@@ -105,11 +106,11 @@ private slots:
 
     void recoveryCopies()
     {
-        QTemporaryDir folder;
         MapScene first;
+        const QString folder = first.fixture.workdir.path() + "/recovery";
         const QString level = first.fixture.workdir.path() + "/level.map";
         first.view->showEditedFile(level);
-        RecoveryCopies copies(*first.view, folder.path());
+        RecoveryCopies copies(*first.view, folder);
         QVERIFY(copies.writeCopyIfDue() && !QFile::exists(copies.copyFile()));
 
         // Never in the middle of a stroke.
@@ -123,10 +124,10 @@ private slots:
         QVERIFY(!QFile::exists(level));
 
         // An editor that was killed, and one still running: only the first is offered.
-        QFile::copy(copies.copyFile(), folder.path() + "/copy-killed.map");
-        QFile::copy(QString(copies.copyFile()).replace(".map", ".level"), folder.path() + "/copy-killed.level");
+        QFile::copy(copies.copyFile(), folder + "/copy-killed.map");
+        QFile::copy(QString(copies.copyFile()).replace(".map", ".level"), folder + "/copy-killed.level");
         MapScene second;
-        RecoveryCopies secondCopies(*second.view, folder.path());
+        RecoveryCopies secondCopies(*second.view, folder);
         const auto offer = answerNextMessageBox(QMessageBox::Ok);
         secondCopies.offerCopiesLeftBehind();
         QVERIFY(offer->seen && offer->text.contains("level.map"));
@@ -135,43 +136,28 @@ private slots:
                  QFileInfo(brick).absolutePath().toStdString() + "/brick.png");
         // The restoring editor keeps a copy of its own in place of the killed one's.
         QVERIFY(QFile::exists(secondCopies.copyFile()) && QFile::exists(copies.copyFile()));
-        QVERIFY(!QFile::exists(folder.path() + "/copy-killed.map"));
+        QVERIFY(!QFile::exists(folder + "/copy-killed.map"));
         // Ctrl+S writes the restored level to its own file and removes the copy.
         QVERIFY(second.view->saveLevel() && bytesOf(level).contains("#Wall\r\n0,0,\r\n0,"));
         QVERIFY(bytesOf(level).contains(",Wall,Solid,level/brick.png\r\n"));
         QVERIFY(!QFile::exists(secondCopies.copyFile()));
 
         // Discarded at start, or after a question: the copy goes.
-        QFile::copy(copies.copyFile(), folder.path() + "/copy-killed.map");
+        QFile::copy(copies.copyFile(), folder + "/copy-killed.map");
         answerNextMessageBox(QMessageBox::Discard);
         secondCopies.offerCopiesLeftBehind();
-        QVERIFY(!QFile::exists(folder.path() + "/copy-killed.map"));
+        QVERIFY(!QFile::exists(folder + "/copy-killed.map"));
         answerNextMessageBox(QMessageBox::Discard);
         QVERIFY(first.view->unsavedChanges()->mayReplaceLevel(UnsavedChangesGuard::Closing));
         QVERIFY(!QFile::exists(copies.copyFile()));
 
         // A copy that cannot be read is told of and kept aside.
-        QFile broken(folder.path() + "/copy-broken.map");
-        QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("\x01\x02 not a level") > 0);
-        broken.close();
+        first.fixture.workdir.writeFile("recovery/copy-broken.map", "\x01\x02 not a level");
         answerNextMessageBox(QMessageBox::Ok);
         const auto told = answerNextMessageBox(QMessageBox::Ok);
         secondCopies.offerCopiesLeftBehind();
-        QVERIFY(told->text.contains("could not be read") && !QFile::exists(folder.path() + "/copy-broken.map"));
-        QVERIFY(QFile::exists(folder.path() + "/copy-broken.map.unreadable"));
-    }
-
-    void recoveryWriteFailureIsToldOnce()
-    {
-        MapScene scene;
-        scene.fixture.workdir.writeFile("blocked", "a file where the folder should be");
-        RecoveryCopies copies(*scene.view, scene.fixture.workdir.path() + "/blocked/recovery");
-        scene.mouse.click(scene.mouse.cellCentre(1, 1), Qt::LeftButton);
-        QVERIFY(!copies.writeCopyIfDue());
-        QVERIFY(scene.view->statusText().startsWith("The recovery copy could not be written"));
-        scene.view->showStatus("painting on");
-        QVERIFY(!copies.writeCopyIfDue());
-        QCOMPARE(scene.view->statusText(), QStringLiteral("painting on"));
+        QVERIFY(told->text.contains("could not be read") && !QFile::exists(folder + "/copy-broken.map"));
+        QVERIFY(QFile::exists(folder + "/copy-broken.map.unreadable"));
     }
 
     void objectLimitAtEveryTool_data()
@@ -199,10 +185,10 @@ private slots:
         edits->setObjectLimit(limit);
         chooseLayer(scene.window, "Floor");
         if (tool == "pencil") {
-            scene.mouse.drag({scene.mouse.cellCentre(5, 0), scene.mouse.cellCentre(5, 5)}, Qt::LeftButton);
+            scene.stroke({{5, 0}, {5, 5}});
         } else if (tool == "fill") {
-            QTest::mouseClick(control<QRadioButton>(scene.view, "radioFloodFill"), Qt::LeftButton);
-            scene.mouse.click(scene.mouse.cellCentre(1, 1), Qt::LeftButton);
+            scene.tool("radioFloodFill");
+            scene.click(1, 1);
         } else {
             chooseLayer(scene.window, "Lightmap");
             const PointLightOutcome light =
