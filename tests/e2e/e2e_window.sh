@@ -248,6 +248,7 @@ main() {
     stop_editor
     start_editor # a fresh editor again, for cut and paste
     clipboard_keys
+    stop_editor
     start_editor # the sample level, the overview and the eye of the walls; takes the README's screenshot
     seeing_level
     stop_editor

@@ -13,8 +13,7 @@ recovery_after_kill() {
     local home=$WORK/recovery-home level=$WORK/recovered.map copies offer dialog title ref
     local painted="1,1 2,1 3,2"
     EDITOR_HOME=$home RECOVERY_MS=500 start_editor
-    focus_editor
-    choose_layer w
+    focus_editor # a new editor starts on the Wall layer
     click_at_cell 1 1 && click_at_cell 2 1 && click_at_cell 3 2
     park
     copies=$home/GorseED/recovery
