@@ -40,46 +40,39 @@ class HostileLevelsTest : public QObject
     Q_OBJECT
 
 private slots:
-    // Links to files outside a shared level are neither shown nor copied.
-    void symbolicLinksOutOfTheLevel()
+    // Links to files outside a shared level are neither shown nor copied. A
+    // texture the editor does not take keeps its reference as the file had
+    // it: saved elsewhere, the level names the same images and copies none of
+    // them; a retextured object takes the new texture instead.
+    void linksOutAndRefusedTextures()
     {
         MapScene scene;
-        const QString dir = scene.fixture.workdir.path();
-        scene.fixture.workdir.writeImage("private/photo.png");
-        scene.fixture.workdir.writeFile("private/notes.txt", "secret");
-        scene.fixture.workdir.writeImage("levels/trap/own.png");
-        QVERIFY(QFile::link(dir + "/levels/trap/own.png", dir + "/levels/trap/alias.png"));
-        QVERIFY(QFile::link(dir + "/private/photo.png", dir + "/levels/trap/photo.png"));
-        QVERIFY(QFile::link(dir + "/private/notes.txt", dir + "/levels/trap/notes.png"));
-        QVERIFY(QFile::link(dir + "/private", dir + "/levels/trap/album"));
-        scene.fixture.workdir.writeFile(
-            "levels/trap.map",
-            wallsUsing({"trap/own.png", "trap/alias.png", "trap/photo.png", "trap/notes.png", "trap/album/photo.png"}));
-        const QString text = loadAndAnswer(scene, dir + "/levels/trap.map", true);
+        const WorkingDirectory &dir = scene.fixture.workdir;
+        dir.writeImage("private/photo.png");
+        dir.writeFile("private/notes.txt", "secret");
+        dir.writeImage("levels/trap/own.png");
+        dir.writeImage("levels/k/own.png");
+        for (const auto &[target, link] : {std::pair("levels/trap/own.png", "trap/alias.png"),
+                                           {"private/photo.png", "trap/photo.png"},
+                                           {"private/notes.txt", "trap/notes.png"},
+                                           {"private", "trap/album"},
+                                           {"private/photo.png", "k/photo.png"}})
+            QVERIFY(QFile::link(dir.path() + "/" + target, dir.path() + "/levels/" + link));
+        dir.writeFile("levels/trap.map", wallsUsing({"trap/own.png", "trap/alias.png", "trap/photo.png",
+                                                     "trap/notes.png", "trap/album/photo.png"}));
+        const QString text = loadAndAnswer(scene, dir.path() + "/levels/trap.map", true);
         QCOMPARE(text.count("leads out of the level's folder"), 3);
         QVERIFY(text.contains("trap/album/photo.png") && !text.contains("own.png") && !text.contains("alias"));
         QList<bool> shown;
         for (const Sector *wall : scene.layers->layerList("Wall"))
             shown << !wall->properties->button->icon().isNull();
         QCOMPARE(shown, QList<bool>({true, true, false, false, false}));
+        dir.makeFolder("elsewhere");
+        QVERIFY(MapFile().writeMapFile(dir.path() + "/elsewhere/trap.map", scene.layers->registry()));
+        QCOMPARE(filesIn(dir.path() + "/elsewhere/trap"), QStringList({"alias.png", "own.png"}));
 
-        scene.fixture.workdir.makeFolder("elsewhere");
-        QVERIFY(MapFile().writeMapFile(dir + "/elsewhere/copy.map", scene.layers->registry()));
-        QCOMPARE(filesIn(dir + "/elsewhere/copy"), QStringList({"alias.png", "own.png"}));
-    }
-
-    // A texture the editor does not take keeps its reference as the file had
-    // it: saved elsewhere, the level names the same images and copies none of
-    // them; a retextured object takes the new texture instead.
-    void refusedTexturesKeepTheirReferences()
-    {
-        MapScene scene;
-        const WorkingDirectory &dir = scene.fixture.workdir;
-        dir.writeImage("private/photo.png");
-        dir.writeImage("levels/k/own.png");
         dir.writeImage("levels/k/wide.png", QSize(4097, 1));
         dir.writeFile("levels/k/text.png", "no picture");
-        QVERIFY(QFile::link(dir.path() + "/private/photo.png", dir.path() + "/levels/k/photo.png"));
         const QStringList references {"k/own.png", "k/photo.png", "k/wide.png", "k/text.png", "k/gone.png",
                                       "../private/photo.png", "/etc/passwd", "k/../../x.png"};
         dir.writeFile("levels/k.map", wallsUsing(references + QStringList(QString(5000, 'y'))));
@@ -88,8 +81,6 @@ private slots:
         for (const LevelProblem &problem : scene.view->checkCurrentLevel())
             told << QString::fromStdString(problem.message);
         QCOMPARE(told.filter("a save keeps the reference as it is").size(), 7);
-
-        dir.makeFolder("elsewhere");
         const QString copy = dir.path() + "/elsewhere/copy.map";
         QVERIFY(MapFile().writeMapFile(copy, scene.layers->registry()));
         QStringList written;
@@ -189,12 +180,11 @@ private slots:
         QVERIFY(QFile::resize(dir + "/giant.map", LevelLimits::fileBytes + 1));
         QCOMPARE(mkfifo(QFile::encodeName(dir + "/pipe.map").constData(), 0600), 0);
         QVERIFY(QFile::link("/dev/zero", dir + "/zero.map"));
-        const QStringList reasons {"more than 262,144 objects", "larger than 256 MiB", "not a regular file",
-                                   "not a regular file"};
-        const QStringList files {"crowd.map", "giant.map", "pipe.map", "zero.map"};
-        for (int i = 0; i < files.size(); ++i) {
-            const QString text = loadAndAnswer(scene, dir + "/" + files[i], false);
-            QVERIFY2(text.contains(reasons[i]) && scene.layers->registry() == before, qPrintable(text));
+        for (const auto &[file, reason] : {std::pair("crowd.map", "more than 262,144 objects"),
+                                           {"giant.map", "larger than 256 MiB"}, {"pipe.map", "not a regular file"},
+                                           {"zero.map", "not a regular file"}}) {
+            const QString text = loadAndAnswer(scene, dir + "/" + file, false);
+            QVERIFY2(text.contains(reason) && scene.layers->registry() == before, qPrintable(text));
         }
 
         scene.fixture.workdir.makeFolder("level");

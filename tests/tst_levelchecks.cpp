@@ -14,52 +14,42 @@
 #include <QTreeWidget>
 
 namespace {
-struct Glyph
-{
-    char glyph;
-    std::vector<std::pair<const char *, const char *>> objects; // layer (= kind), subtype
-};
-// One character per cell: what the cell holds on which layers.
-const std::vector<Glyph> glyphs = {
-    {'#', {{"Wall", "Solid"}}},          {'d', {{"Door", "Solid"}}},
-    {'B', {{"Door", "BlueKeyDoor"}}},    {'R', {{"Door", "RedKeyDoor"}}},
-    {'P', {{"Actor", "Player"}}},        {'S', {{"Actor", "Soldier"}}},
-    {'E', {{"Item", "LevelEnd"}}},       {'b', {{"Item", "BlueKey"}}},
-    {'r', {{"Item", "RedKey"}}},         {'&', {{"Wall", "Solid"}, {"Actor", "Soldier"}}},
-    {'%', {{"Wall", "Solid"}, {"Item", "Healthpack"}}},
-    {'*', {{"Wall", "Solid"}, {"Sprite", "Solid"}}},
-    {'+', {{"Wall", "Solid"}, {"Sprite", "No Collision"}}},
-};
+// One character per cell: what the cell holds, as "layer (= kind) subtype".
+const std::vector<std::pair<QChar, QStringList>> glyphs = {
+    {'#', {"Wall Solid"}},   {'d', {"Door Solid"}},   {'B', {"Door BlueKeyDoor"}}, {'R', {"Door RedKeyDoor"}},
+    {'P', {"Actor Player"}}, {'S', {"Actor Soldier"}}, {'E', {"Item LevelEnd"}},    {'b', {"Item BlueKey"}},
+    {'r', {"Item RedKey"}},  {'&', {"Wall Solid", "Actor Soldier"}}, {'%', {"Wall Solid", "Item Healthpack"}},
+    {'*', {"Wall Solid", "Sprite Solid"}}, {'+', {"Wall Solid", "Sprite No Collision"}}};
 
 // A ".map" text drawn as a picture, one string per row.
 QByteArray levelText(const QStringList &picture)
 {
-    QStringList layers, definitions;
-    QMap<QString, int> ids;
-    for (const Glyph &g : glyphs)
-        for (const auto &[layer, subtype] : g.objects)
-            if (!ids.contains(QString(layer) + subtype)) {
-                const int id = ids.size() + 1;
-                ids.insert(QString(layer) + subtype, id);
-                definitions << QStringLiteral("%1,%2,%3,lev/x.png").arg(id).arg(layer, subtype);
-            }
-    for (const char *layer : {"Wall", "Door", "Actor", "Item", "Sprite"}) {
-        layers << QStringLiteral("#") + layer;
+    QStringList objects; // numbered from 1 in the order of the table
+    for (const auto &glyph : glyphs)
+        for (const QString &object : glyph.second)
+            if (!objects.contains(object))
+                objects << object;
+    QStringList lines;
+    for (const QString layer : {"Wall", "Door", "Actor", "Item", "Sprite"}) {
+        lines << "#" + layer;
         for (const QString &row : picture) {
             QString cells;
             for (QChar c : row) {
                 int id = 0;
-                for (const Glyph &g : glyphs)
-                    for (const auto &[l, subtype] : g.objects)
-                        if (g.glyph == c.toLatin1() && QLatin1String(l) == QLatin1String(layer))
-                            id = ids.value(QString(l) + subtype);
-                cells += QString::number(id) + QLatin1Char(',');
+                for (const auto &[glyph, held] : glyphs)
+                    for (const QString &object : held)
+                        if (glyph == c && object.startsWith(layer + ' '))
+                            id = objects.indexOf(object) + 1;
+                cells += QString::number(id) + ',';
             }
-            layers << cells;
+            lines << cells;
         }
-        layers << QString();
+        lines << QString();
     }
-    return ((layers << QStringLiteral("#Definitions")) + definitions).join(QStringLiteral("\r\n")).toUtf8() + "\r\n";
+    lines << QStringLiteral("#Definitions");
+    for (int i = 0; i < objects.size(); ++i)
+        lines << QStringLiteral("%1,%2,%3,lev/x.png").arg(i + 1).arg(objects[i].section(' ', 0, 0), objects[i].section(' ', 1));
+    return lines.join(QStringLiteral("\r\n")).toUtf8() + "\r\n";
 }
 
 // A real double-click on a row, through the window as the system delivers it.

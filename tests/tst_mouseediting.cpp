@@ -15,17 +15,7 @@ Cells cellsOf(const std::vector<Sector *> &sectors)
     return cells;
 }
 
-struct Editor : MapScene
-{
-    // A drag along one row through the given columns.
-    void stroke(int row, std::initializer_list<int> columns, Qt::MouseButton button)
-    {
-        QVector<QPoint> path;
-        for (int column : columns)
-            path << at(column, row);
-        mouse.drag(path, button);
-    }
-};
+using Editor = MapScene;
 } // namespace
 
 class MouseEditingTest : public QObject
@@ -40,7 +30,7 @@ private slots:
         control<QListWidget>(e.view, "listViewTextures")->setCurrentRow(1);
         e.click(2, 1);
         control<QListWidget>(e.view, "listViewTextures")->setCurrentRow(0);
-        e.stroke(1, {0, 1, 2, 3, 4}, Qt::LeftButton);
+        e.stroke({{0, 1}, {1, 1}, {2, 1}, {3, 1}, {4, 1}});
         QCOMPARE(cellsOf(e.layers->layerList("Wall")), Cells({{2, 1}, {0, 1}, {1, 1}, {3, 1}, {4, 1}}));
         QCOMPARE(e.layers->sectorAt(2, 1)->properties->textureName, std::string("stone.png"));
         QCOMPARE(e.layers->sectorAt(4, 1)->properties->textureName, std::string("brick.png"));
@@ -50,7 +40,7 @@ private slots:
         chooseLayer(e.window, "Floor");
         e.mouse.drag({e.at(3, 0), e.at(3, 1)}, Qt::LeftButton);
         chooseLayer(e.window, "Wall");
-        e.stroke(1, {1, 2, 3, 3, 2, 1}, Qt::RightButton);
+        e.stroke({{1, 1}, {2, 1}, {3, 1}, {3, 1}, {2, 1}, {1, 1}}, Qt::RightButton);
         e.click(6, 6, Qt::RightButton); // nothing there
         flushDeletions();
         QCOMPARE(cellsOf(e.layers->layerList("Wall")), Cells({{0, 1}, {4, 1}}));
@@ -135,7 +125,7 @@ private slots:
         // A floor under the wall at (1, 2), by a stroke that starts beside it
         // (the wall's button would take a press on its own cell).
         QTest::mouseClick(control<QRadioButton>(e.view, "radioPaint"), Qt::LeftButton);
-        e.stroke(2, {0, 1}, Qt::LeftButton);
+        e.stroke({{0, 2}, {1, 2}});
         QTest::mouseClick(control<QRadioButton>(e.view, "radioSelect"), Qt::LeftButton);
         e.click(1, 2);
         QCOMPARE(e.layers->selection().size(), size_t(1));
@@ -174,14 +164,10 @@ private slots:
         e.mouse.drag({e.at(0, 2), e.at(4, 2), e.at(8, 2)}, Qt::LeftButton);
         e.mouse.drag({e.at(2, 3), QPoint(-30, 3 * 64 + 10), QPoint(-200, 3 * 64 + 10)}, Qt::LeftButton);
         e.mouse.drag({e.at(0, 4), e.at(5, 9)}, Qt::LeftButton); // diagonal: six rows
-        for (int column = 0; column <= 8; ++column)
-            QVERIFY(e.layers->hasSectorAt(column, 2));
-        for (int column = lastColumn - 4; column <= lastColumn; ++column)
-            QVERIFY(e.layers->hasSectorAt(column, 1));
-        for (int column = 0; column <= 2; ++column)
-            QVERIFY(e.layers->hasSectorAt(column, 3));
-        for (int row = 4; row <= 9; ++row)
-            QVERIFY(e.layers->hasSectorAt(row - 4, row));
+        for (int i = 0; i <= 8; ++i) // row 2, the last five of row 1, the first three of row 3, the diagonal
+            QVERIFY2(e.layers->hasSectorAt(i, 2) && (i > 4 || e.layers->hasSectorAt(lastColumn - i, 1))
+                         && (i > 2 || e.layers->hasSectorAt(i, 3)) && (i > 5 || e.layers->hasSectorAt(i, i + 4)),
+                     qPrintable(QString::number(i)));
         const size_t painted = e.layers->currentSectors().size();
         QCOMPARE(painted, hidden + 5 + 9 + 3 + 6);
 
@@ -211,8 +197,7 @@ private slots:
     void temporaryLayerFollowsTheKeysReallyHeld()
     {
         Editor e;
-        for (int column : {1, 2})
-            e.click(column, 1);
+        e.stroke({{1, 1}, {2, 1}});
         chooseLayer(e.window, "Floor");
         // Shift goes down on the map window and up where the map window
         // cannot see it: the next press paints the Floor layer.

@@ -2,51 +2,28 @@
 // window: the whole map, and the bytes a save writes, come back exactly.
 #include "testsupport.h"
 
-#include "level/objectrecord.h"
 #include "level/subtypetable.h"
 #include "mapview/mapchangecommand.h"
 
-#include <QFile>
 #include <QUndoStack>
 
 namespace {
 struct Editor : MapScene
 {
-    void keys(int key, Qt::KeyboardModifiers held = Qt::ControlModifier)
-    {
-        // As the window manager does when a properties window or message closes.
-        QApplication::setActiveWindow(&window);
-        QTest::keyClick(&window, Qt::Key(key), held);
-        flushDeletions();
-    }
+    // Ctrl+key typed as the window manager gives the keys back after a
+    // properties window or message closes.
+    void keys(int key, Qt::KeyboardModifiers held = Qt::ControlModifier) { typeKey(window, key, held); }
     QString status() const { return view->statusText(); }
     QByteArray save()
     {
         view->BtnSaveMapEvent();
-        QFile file(view->editedFileName());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        return bytesOf(view->editedFileName());
     }
-    // Every layer's objects in list order with all they are and how they show.
+    // Every object with all it is and how it shows, with no selection tint.
     QStringList map()
     {
         layers->clearSelection();
-        QStringList lines;
-        for (const std::string &layer : Kinds::comboOrder()) {
-            for (Sector *sector : layers->layerList(layer)) {
-                const ObjectRecord r = recordOf(*sector, layer);
-                const SectorLighting &l = r.lighting;
-                QString line
-                    = QString::fromStdString(layer + ' ' + r.kind + ' ' + r.texture.imagePath() + ' ' + r.subtype);
-                for (double value : {double(r.mapX), double(r.mapY), double(r.texture.textureId), double(l.emission),
-                                     double(l.emissionMin), double(l.emissionMax), double(l.emissionIntensity),
-                                     double(l.emissionRadius), l.blinkDelay, double(l.isDynamic),
-                                     double(l.randomIntensity), double(l.isLightEmitter)})
-                    line += ' ' + QString::number(value);
-                lines << line + (sector->properties->button->isHidden() ? " hidden " : " shown ")
-                        + tintOf(sector).name();
-            }
-        }
-        return lines;
+        return objectLines(*layers);
     }
 };
 
