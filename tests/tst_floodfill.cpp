@@ -106,43 +106,21 @@ private slots:
         QVERIFY(!editor.layers->hasSectorAt(5, 2));
     }
 
-    // The fill sees the walls as they are now: after an erase, a load and a Clear.
-    void fillsFollowTheWallsOfNow()
+    // The fill sees the walls as they are now: after an erase, a load and a
+    // Clear. A loaded level keeps one texture number per definition line (new
+    // on every load, none a gallery texture's) and one per light cell: a fill
+    // retextures a loaded room whole, and a save writes the lines the file had.
+    void fillsTheWallsOfNowAndRetexturesALoadedRoom()
     {
         Editor editor;
-        editor.placeAll(ringAround(QRect(1, 1, 2, 2)));
-        editor.mouse.click(editor.mouse.cellCentre(3, 1), Qt::RightButton); // erases a wall
+        editor.placeAll(ringAround(QRect(1, 1, 3, 2)));
+        editor.mouse.click(editor.mouse.cellCentre(4, 1), Qt::RightButton); // erases a wall
         chooseLayer(editor.window, "Floor");
         auto answer = answerNextMessageBox(QMessageBox::Ok);
         editor.fillFrom(1, 1);
         QVERIFY(answer->seen);
-
         chooseLayer(editor.window, "Wall");
-        editor.placeAll({QPoint(3, 1)});
-        const QString file = editor.fixture.workdir.path() + "/room.map";
-        QVERIFY(MapFile().writeMapFile(file, editor.layers->registry()));
-        QVERIFY(editor.view->loadMapFromFile(file));
-        chooseLayer(editor.window, "Floor");
-        editor.fillFrom(1, 1);
-        QCOMPARE(editor.layers->layerList("Floor").size(), size_t(4));
-
-        chooseLayer(editor.window, "Wall");
-        auto yes = answerNextMessageBox(QMessageBox::Yes);
-        QTest::mouseClick(editor.window.findChild<QPushButton *>("btnMapLayerClear"), Qt::LeftButton);
-        QVERIFY(yes->seen);
-        chooseLayer(editor.window, "Ceil");
-        answer = answerNextMessageBox(QMessageBox::Ok);
-        editor.fillFrom(1, 1);
-        QVERIFY(answer->seen);
-    }
-
-    // A loaded level keeps one texture number per definition line (new on
-    // every load, none a gallery texture's) and one per light cell: a fill
-    // retextures a loaded room whole, and a save writes the lines the file had.
-    void retexturesALoadedRoom()
-    {
-        Editor editor;
-        editor.placeAll(ringAround(QRect(1, 1, 3, 2)));
+        editor.placeAll({QPoint(4, 1)});
         chooseLayer(editor.window, "Floor");
         editor.fillFrom(1, 1);
         chooseLayer(editor.window, "Lightmap");
@@ -181,6 +159,18 @@ private slots:
         for (const Sector *floor : editor.layers->layerList("Floor"))
             QCOMPARE(floor->properties->textureName, std::string("wood.png"));
         QCOMPARE(editor.layers->layerList("Floor").size(), size_t(6));
+        chooseLayer(editor.window, "Ceil");
+        editor.fillFrom(1, 1);
+        QCOMPARE(editor.layers->layerList("Ceil").size(), size_t(6));
+
+        chooseLayer(editor.window, "Wall");
+        auto yes = answerNextMessageBox(QMessageBox::Yes);
+        QTest::mouseClick(editor.window.findChild<QPushButton *>("btnMapLayerClear"), Qt::LeftButton);
+        QVERIFY(yes->seen);
+        chooseLayer(editor.window, "Item");
+        answer = answerNextMessageBox(QMessageBox::Ok);
+        editor.fillFrom(1, 1);
+        QVERIFY(answer->seen);
     }
 
     void retexturesByFillAndByGalleryClick()
