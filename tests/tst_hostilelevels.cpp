@@ -182,34 +182,31 @@ private slots:
         QVERIFY(copy.writeMapFile(dir + "/copy.map", scene.layers->registry()));
         QVERIFY(filesIn(dir + "/copy").isEmpty() && copy.imageProblems.isEmpty());
         QVERIFY(bytesOf(dir + "/copy.map").endsWith(",Wall,S,level/pipe.png\r\n"));
-    }
 
-    // A write that fails on its way to the disk (past the largest file the
-    // process may write, failed like a full disk) fails the save with the
-    // system's reason, and the old level stays byte for byte.
-    void failedWrites()
-    {
-        MapScene scene;
-        const QString level = scene.fixture.workdir.path() + "/level.map";
-        scene.mouse.drag({scene.mouse.cellCentre(0, 0), scene.mouse.cellCentre(3, 0)}, Qt::LeftButton);
+        // A write that fails on its way to the disk (past the largest file the
+        // process may write, failed like a full disk) fails the save with the
+        // system's reason, and the old level stays byte for byte.
+        scene.view->setOrigin(QPoint(0, 0));
+        const QString level = dir + "/saved.map";
+        scene.mouse.drag({scene.mouse.cellCentre(0, 1), scene.mouse.cellCentre(3, 1)}, Qt::LeftButton);
         QVERIFY(MapFile().writeMapFile(level, scene.layers->registry()));
         scene.view->showEditedFile(level);
         const QByteArray saved = bytesOf(level);
-        const QStringList files = filesIn(scene.fixture.workdir.path());
-        scene.mouse.drag({scene.mouse.cellCentre(0, 1), scene.mouse.cellCentre(3, 4)}, Qt::LeftButton);
+        const QStringList files = filesIn(dir);
+        scene.mouse.drag({scene.mouse.cellCentre(0, 2), scene.mouse.cellCentre(3, 5)}, Qt::LeftButton);
 
         rlimit previous {};
         getrlimit(RLIMIT_FSIZE, &previous);
         rlimit small {rlim_t(saved.size()), previous.rlim_max};
         const auto handler = std::signal(SIGXFSZ, SIG_IGN);
         setrlimit(RLIMIT_FSIZE, &small);
-        auto box = answerNextMessageBox(QMessageBox::Ok);
+        box = answerNextMessageBox(QMessageBox::Ok);
         control<QPushButton>(scene.view, "btnSaveMap")->click();
         setrlimit(RLIMIT_FSIZE, &previous);
         std::signal(SIGXFSZ, handler);
         QCOMPARE(box->text, "The map could not be saved to " + level + ":\n" + QString::fromLocal8Bit(strerror(EFBIG)));
         QCOMPARE(bytesOf(level), saved);
-        QCOMPARE(filesIn(scene.fixture.workdir.path()), files);
+        QCOMPARE(filesIn(dir), files);
     }
 };
 
