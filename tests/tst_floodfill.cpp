@@ -78,10 +78,10 @@ private slots:
         editor.fillFrom(2, 2);
         const std::vector<Sector *> &floors = editor.layers->layerList("Floor");
         // Depth first: right, left, down, up.
-        const QPoint order[] = {{2, 2}, {3, 2}, {3, 3}, {2, 3}, {1, 3}, {1, 2}, {1, 1}, {2, 1}, {3, 1}};
-        QCOMPARE(floors.size(), size_t(9));
-        for (size_t i = 0; i < floors.size(); ++i)
-            QCOMPARE(QPoint(floors[i]->properties->mapX, floors[i]->properties->mapY), order[i]);
+        QVector<QPoint> order;
+        for (const Sector *floor : floors)
+            order << QPoint(floor->properties->mapX, floor->properties->mapY);
+        QCOMPARE(order, QVector<QPoint>({{2, 2}, {3, 2}, {3, 3}, {2, 3}, {1, 3}, {1, 2}, {1, 1}, {2, 1}, {3, 1}}));
         QCOMPARE(editor.iconColourAt(3, 3), QImage("textures/Floor/tiles.png").pixelColor(9, 9));
         // The new objects let later presses through to the map.
         QVERIFY(floors[0]->properties->button->testAttribute(Qt::WA_TransparentForMouseEvents));

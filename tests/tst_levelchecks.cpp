@@ -222,8 +222,7 @@ private slots:
         doubleClickRow(window, 0);
         QCOMPARE(combo->currentText(), QStringLiteral("Actor"));
         QVERIFY(control<QRadioButton>(view, "radioSelect")->isChecked());
-        QCOMPARE(scene->layers->selection().size(), size_t(1));
-        QCOMPARE(scene->layers->selection().front(), scene->layers->sectorAt(4, 1));
+        QCOMPARE(scene->layers->selection(), std::vector<Sector *>({scene->layers->sectorAt(4, 1)}));
 
         // Problems never block a save; the status names them.
         view->showEditedFile(scene->fixture.workdir.path() + QStringLiteral("/saved.map"));
