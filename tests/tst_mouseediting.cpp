@@ -58,27 +58,6 @@ private slots:
         QCOMPARE(tintOf(e.layers->sectorAt(1, 3)), QColor(10, 10, 10));
     }
 
-    void middleButtonPansOneCellPerStep()
-    {
-        Editor e;
-        e.click(1, 1);
-        Sector *wall = e.layers->sectorAt(1, 1);
-        // The anchor starts at (0, 0): a first press 40 px right pans at once.
-        e.mouse.press(QPoint(40, 20), Qt::MiddleButton);
-        QCOMPARE(QPoint(e.view->origin().x(), e.view->origin().y()), QPoint(1, 0));
-        // Cursor -> origin: 33 px steps pan, 32 px do not (either way), diagonal ones only horizontally.
-        const std::pair<QPoint, QPoint> steps[] = {{{73, 20}, {2, 0}},   {{105, 20}, {2, 0}},  {{145, 60}, {3, 0}},
-                                                   {{145, 100}, {3, 1}}, {{100, 100}, {2, 1}}, {{100, 132}, {2, 1}}};
-        for (auto [cursor, origin] : steps) {
-            e.mouse.move(cursor);
-            QCOMPARE(QPoint(e.view->origin().x(), e.view->origin().y()), origin);
-        }
-        e.mouse.release(QPoint(100, 132), Qt::MiddleButton);
-        QCOMPARE(e.view->panAnchor(), QPoint(100, 132));
-        QCOMPARE(wall->properties->button->pos(), QPoint(3 * 64, 2 * 64));
-        QCOMPARE(wall->properties->mapX, 1);
-    }
-
     void selectionByClickDragAndDeletion()
     {
         Editor e;
@@ -243,6 +222,23 @@ private slots:
         QVERIFY(e.layers->selection().empty());
         for (const Sector *wall : e.layers->layerList("Wall"))
             QCOMPARE(tintOf(wall), QColor(0, 0, 155));
+
+        // The middle button pans one cell per step; the map keeps its objects.
+        Sector *wall = e.layers->layerList("Wall").front(); // at (1, 1)
+        // The anchor starts at (0, 0): a first press 40 px right pans at once.
+        e.mouse.press(QPoint(40, 20), Qt::MiddleButton);
+        QCOMPARE(QPoint(e.view->origin().x(), e.view->origin().y()), QPoint(1, 0));
+        // Cursor -> origin: 33 px steps pan, 32 px do not (either way), diagonal ones only horizontally.
+        const std::pair<QPoint, QPoint> steps[] = {{{73, 20}, {2, 0}},   {{105, 20}, {2, 0}},  {{145, 60}, {3, 0}},
+                                                   {{145, 100}, {3, 1}}, {{100, 100}, {2, 1}}, {{100, 132}, {2, 1}}};
+        for (auto [cursor, origin] : steps) {
+            e.mouse.move(cursor);
+            QCOMPARE(QPoint(e.view->origin().x(), e.view->origin().y()), origin);
+        }
+        e.mouse.release(QPoint(100, 132), Qt::MiddleButton);
+        QCOMPARE(e.view->panAnchor(), QPoint(100, 132));
+        QCOMPARE(wall->properties->button->pos(), QPoint(3 * 64, 2 * 64));
+        QCOMPARE(wall->properties->mapX, 1);
     }
 };
 
