@@ -14,17 +14,9 @@ struct Editor : MapScene
     // properties window or message closes.
     void keys(int key, Qt::KeyboardModifiers held = Qt::ControlModifier) { typeKey(window, key, held); }
     QString status() const { return view->statusText(); }
-    QByteArray save()
-    {
-        view->BtnSaveMapEvent();
-        return bytesOf(view->editedFileName());
-    }
+    QByteArray save() { view->BtnSaveMapEvent(); return bytesOf(view->editedFileName()); }
     // Every object with all it is and how it shows, with no selection tint.
-    QStringList map()
-    {
-        layers->clearSelection();
-        return objectLines(*layers);
-    }
+    QStringList map() { layers->clearSelection(); return objectLines(*layers); }
 };
 
 // A walled room (2..4 x 2..4) with a row of floors and a light in it, and a
