@@ -48,7 +48,8 @@ QByteArray levelText(const QStringList &picture)
     }
     lines << QStringLiteral("#Definitions");
     for (int i = 0; i < objects.size(); ++i)
-        lines << QStringLiteral("%1,%2,%3,lev/x.png").arg(i + 1).arg(objects[i].section(' ', 0, 0), objects[i].section(' ', 1));
+        lines << QStringLiteral("%1,%2,%3,lev/x.png").arg(i + 1).arg(objects[i].section(' ', 0, 0),
+                                                                     objects[i].section(' ', 1));
     return lines.join(QStringLiteral("\r\n")).toUtf8() + "\r\n";
 }
 
@@ -183,11 +184,10 @@ private slots:
     void problemsWindow()
     {
         MapView *view = scene.view;
-        auto *status = scene.window.findChild<QLabel *>(QStringLiteral("labelStatus"));
         auto *combo = scene.window.findChild<QComboBox *>(QStringLiteral("comboBoxMapLayer"));
         scene.fixture.workdir.writeFile(QStringLiteral("open.map"), levelText({"######", "#P....", "######"}));
         QVERIFY(view->loadMapFromFile(QStringLiteral("open.map")));
-        QCOMPARE(status->text(), QStringLiteral("Loaded open.map: 2 errors (F7 lists them)"));
+        QCOMPARE(statusText(scene.window), QStringLiteral("Loaded open.map: 2 errors (F7 lists them)"));
 
         QTest::keyClick(&scene.window, Qt::Key_F7);
         auto *window = scene.window.findChild<LevelProblemsWindow *>(QStringLiteral("levelProblems"));
@@ -210,7 +210,7 @@ private slots:
         QVERIFY(QRect((5 + view->origin().x()) * size, (1 + view->origin().y()) * size, size, size).contains(middle));
         QCOMPARE(scene.layers->sectorAt(4, 0)->properties->button->pos(),
                  QPoint((4 + view->origin().x()) * size, view->origin().y() * size));
-        QVERIFY(status->text().startsWith(QStringLiteral("(5, 1) Wall: the player's area is open")));
+        QVERIFY(statusText(scene.window).startsWith(QStringLiteral("(5, 1) Wall: the player's area is open")));
 
         // A load while the window is open lists the new level; going to a
         // problem on an object selects it.
@@ -226,7 +226,7 @@ private slots:
         view->showEditedFile(scene.fixture.workdir.path() + QStringLiteral("/saved.map"));
         view->BtnSaveMapEvent();
         QVERIFY(QFileInfo::exists(view->editedFileName()));
-        QCOMPARE(status->text(), QStringLiteral("Saved saved.map: 1 error (F7 lists them)"));
+        QCOMPARE(statusText(scene.window), QStringLiteral("Saved saved.map: 1 error (F7 lists them)"));
 
         // Refresh sees the edits made since.
         scene.layers->removeSectorAt(4, 1);
@@ -238,10 +238,10 @@ private slots:
         scene.fixture.workdir.writeFile(QStringLiteral("cells.map"),
                                          "#Ceil\r\n77,\r\n\r\n" + levelText({"#####", "#P.E#", "#####"}));
         QVERIFY(view->loadMapFromFile(QStringLiteral("cells.map")));
-        QCOMPARE(status->text(), QStringLiteral("Loaded cells.map: 1 warning (F7 lists them)"));
+        QCOMPARE(statusText(scene.window), QStringLiteral("Loaded cells.map: 1 warning (F7 lists them)"));
         doubleClickRow(window, 0);
-        QCOMPARE(status->text(), QStringLiteral("cells.map, line 2: a cell names 77, which has no definition; the cell "
-                                                "stays empty"));
+        QCOMPARE(statusText(scene.window),
+                 QStringLiteral("cells.map, line 2: a cell names 77, which has no definition; the cell stays empty"));
     }
 };
 
