@@ -14,52 +14,43 @@
 #include <QTreeWidget>
 
 namespace {
-struct Glyph
-{
-    char glyph;
-    std::vector<std::pair<const char *, const char *>> objects; // layer (= kind), subtype
-};
-// One character per cell: what the cell holds on which layers.
-const std::vector<Glyph> glyphs = {
-    {'#', {{"Wall", "Solid"}}},          {'d', {{"Door", "Solid"}}},
-    {'B', {{"Door", "BlueKeyDoor"}}},    {'R', {{"Door", "RedKeyDoor"}}},
-    {'P', {{"Actor", "Player"}}},        {'S', {{"Actor", "Soldier"}}},
-    {'E', {{"Item", "LevelEnd"}}},       {'b', {{"Item", "BlueKey"}}},
-    {'r', {{"Item", "RedKey"}}},         {'&', {{"Wall", "Solid"}, {"Actor", "Soldier"}}},
-    {'%', {{"Wall", "Solid"}, {"Item", "Healthpack"}}},
-    {'*', {{"Wall", "Solid"}, {"Sprite", "Solid"}}},
-    {'+', {{"Wall", "Solid"}, {"Sprite", "No Collision"}}},
-};
+// One character per cell: what the cell holds, as "layer (= kind) subtype".
+const std::vector<std::pair<QChar, QStringList>> glyphs = {
+    {'#', {"Wall Solid"}},   {'d', {"Door Solid"}},   {'B', {"Door BlueKeyDoor"}}, {'R', {"Door RedKeyDoor"}},
+    {'P', {"Actor Player"}}, {'S', {"Actor Soldier"}}, {'E', {"Item LevelEnd"}},    {'b', {"Item BlueKey"}},
+    {'r', {"Item RedKey"}},  {'&', {"Wall Solid", "Actor Soldier"}}, {'%', {"Wall Solid", "Item Healthpack"}},
+    {'*', {"Wall Solid", "Sprite Solid"}}, {'+', {"Wall Solid", "Sprite No Collision"}}};
 
 // A ".map" text drawn as a picture, one string per row.
 QByteArray levelText(const QStringList &picture)
 {
-    QStringList layers, definitions;
-    QMap<QString, int> ids;
-    for (const Glyph &g : glyphs)
-        for (const auto &[layer, subtype] : g.objects)
-            if (!ids.contains(QString(layer) + subtype)) {
-                const int id = ids.size() + 1;
-                ids.insert(QString(layer) + subtype, id);
-                definitions << QStringLiteral("%1,%2,%3,lev/x.png").arg(id).arg(layer, subtype);
-            }
-    for (const char *layer : {"Wall", "Door", "Actor", "Item", "Sprite"}) {
-        layers << QStringLiteral("#") + layer;
+    QStringList objects; // numbered from 1 in the order of the table
+    for (const auto &glyph : glyphs)
+        for (const QString &object : glyph.second)
+            if (!objects.contains(object))
+                objects << object;
+    QStringList lines;
+    for (const QString layer : {"Wall", "Door", "Actor", "Item", "Sprite"}) {
+        lines << "#" + layer;
         for (const QString &row : picture) {
             QString cells;
             for (QChar c : row) {
                 int id = 0;
-                for (const Glyph &g : glyphs)
-                    for (const auto &[l, subtype] : g.objects)
-                        if (g.glyph == c.toLatin1() && QLatin1String(l) == QLatin1String(layer))
-                            id = ids.value(QString(l) + subtype);
-                cells += QString::number(id) + QLatin1Char(',');
+                for (const auto &[glyph, held] : glyphs)
+                    for (const QString &object : held)
+                        if (glyph == c && object.startsWith(layer + ' '))
+                            id = objects.indexOf(object) + 1;
+                cells += QString::number(id) + ',';
             }
-            layers << cells;
+            lines << cells;
         }
-        layers << QString();
+        lines << QString();
     }
-    return ((layers << QStringLiteral("#Definitions")) + definitions).join(QStringLiteral("\r\n")).toUtf8() + "\r\n";
+    lines << QStringLiteral("#Definitions");
+    for (int i = 0; i < objects.size(); ++i)
+        lines << QStringLiteral("%1,%2,%3,lev/x.png").arg(i + 1).arg(objects[i].section(' ', 0, 0),
+                                                                     objects[i].section(' ', 1));
+    return lines.join(QStringLiteral("\r\n")).toUtf8() + "\r\n";
 }
 
 // A real double-click on a row, through the window as the system delivers it.
@@ -83,16 +74,14 @@ class LevelChecksTest : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<MapScene> scene;
+    MapScene scene;
 
 private slots:
     void initTestCase()
     {
-        scene = std::make_unique<MapScene>();
-        scene->fixture.workdir.writeImage(QStringLiteral("lev/x.png"));
-        scene->fixture.workdir.writeFile(QStringLiteral("lev/text.png"), "not a picture");
+        scene.fixture.workdir.writeImage(QStringLiteral("lev/x.png"));
+        scene.fixture.workdir.writeFile(QStringLiteral("lev/text.png"), "not a picture");
     }
-    void cleanupTestCase() { scene.reset(); }
 
     void rules_data()
     {
@@ -161,21 +150,21 @@ private slots:
     {
         QFETCH(QByteArray, text);
         QFETCH(QStringList, expected);
-        scene->fixture.workdir.writeFile(QStringLiteral("t.map"), text);
+        scene.fixture.workdir.writeFile(QStringLiteral("t.map"), text);
         const LevelFileReport report = LevelFile::check(QStringLiteral("t.map"));
         QVERIFY(report.readable);
         QCOMPARE(compilerLines(report.problems), expected);
         // The image that is none is also named in the load's own warning.
         const bool warned = QByteArray(QTest::currentDataTag()) == "file problems";
         const auto box = warned ? answerNextMessageBox(QMessageBox::Ok) : nullptr;
-        QVERIFY(scene->view->loadMapFromFile(QStringLiteral("t.map")));
+        QVERIFY(scene.view->loadMapFromFile(QStringLiteral("t.map")));
         if (box) {
             QVERIFY(box->seen && box->text.contains(QStringLiteral("text.png")));
             // The window takes the keys again, as a window manager gives them back.
-            scene->window.activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(&scene->window));
+            scene.window.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&scene.window));
         }
-        QCOMPARE(compilerLines(scene->view->checkCurrentLevel()), expected);
+        QCOMPARE(compilerLines(scene.view->checkCurrentLevel()), expected);
     }
 
     // Stuck objects by the thousand: the first 100 listed, the rest counted.
@@ -194,15 +183,14 @@ private slots:
     // loads, saves and Refresh keep the list and the status up to date.
     void problemsWindow()
     {
-        MapView *view = scene->view;
-        auto *status = scene->window.findChild<QLabel *>(QStringLiteral("labelStatus"));
-        auto *combo = scene->window.findChild<QComboBox *>(QStringLiteral("comboBoxMapLayer"));
-        scene->fixture.workdir.writeFile(QStringLiteral("open.map"), levelText({"######", "#P....", "######"}));
+        MapView *view = scene.view;
+        auto *combo = scene.window.findChild<QComboBox *>(QStringLiteral("comboBoxMapLayer"));
+        scene.fixture.workdir.writeFile(QStringLiteral("open.map"), levelText({"######", "#P....", "######"}));
         QVERIFY(view->loadMapFromFile(QStringLiteral("open.map")));
-        QCOMPARE(status->text(), QStringLiteral("Loaded open.map: 2 errors (F7 lists them)"));
+        QCOMPARE(statusText(scene.window), QStringLiteral("Loaded open.map: 2 errors (F7 lists them)"));
 
-        QTest::keyClick(&scene->window, Qt::Key_F7);
-        auto *window = scene->window.findChild<LevelProblemsWindow *>(QStringLiteral("levelProblems"));
+        QTest::keyClick(&scene.window, Qt::Key_F7);
+        auto *window = scene.window.findChild<LevelProblemsWindow *>(QStringLiteral("levelProblems"));
         QVERIFY(window && window->isVisible());
         QTreeWidget *list = window->problemList;
         QCOMPARE(list->topLevelItemCount(), 2);
@@ -214,47 +202,46 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text().count(QStringLiteral("open.map: error: ")), 2);
 
         // The open cell comes to the middle of the map, with the walls around it.
-        chooseLayer(scene->window, QStringLiteral("Actor"));
+        chooseLayer(scene.window, QStringLiteral("Actor"));
         doubleClickRow(window, 1);
         QCOMPARE(combo->currentText(), QStringLiteral("Wall"));
         const int size = view->cellSize();
         const QPoint middle(view->mapWidget()->width() / 2, view->mapWidget()->height() / 2);
         QVERIFY(QRect((5 + view->origin().x()) * size, (1 + view->origin().y()) * size, size, size).contains(middle));
-        QCOMPARE(scene->layers->sectorAt(4, 0)->properties->button->pos(),
+        QCOMPARE(scene.layers->sectorAt(4, 0)->properties->button->pos(),
                  QPoint((4 + view->origin().x()) * size, view->origin().y() * size));
-        QVERIFY(status->text().startsWith(QStringLiteral("(5, 1) Wall: the player's area is open")));
+        QVERIFY(statusText(scene.window).startsWith(QStringLiteral("(5, 1) Wall: the player's area is open")));
 
         // A load while the window is open lists the new level; going to a
         // problem on an object selects it.
-        scene->fixture.workdir.writeFile(QStringLiteral("two.map"), levelText({"######", "#PSEP#", "######"}));
+        scene.fixture.workdir.writeFile(QStringLiteral("two.map"), levelText({"######", "#PSEP#", "######"}));
         QVERIFY(view->loadMapFromFile(QStringLiteral("two.map")));
         QCOMPARE(list->topLevelItemCount(), 1);
         doubleClickRow(window, 0);
         QCOMPARE(combo->currentText(), QStringLiteral("Actor"));
         QVERIFY(control<QRadioButton>(view, "radioSelect")->isChecked());
-        QCOMPARE(scene->layers->selection().size(), size_t(1));
-        QCOMPARE(scene->layers->selection().front(), scene->layers->sectorAt(4, 1));
+        QCOMPARE(scene.layers->selection(), std::vector<Sector *>({scene.layers->sectorAt(4, 1)}));
 
         // Problems never block a save; the status names them.
-        view->showEditedFile(scene->fixture.workdir.path() + QStringLiteral("/saved.map"));
+        view->showEditedFile(scene.fixture.workdir.path() + QStringLiteral("/saved.map"));
         view->BtnSaveMapEvent();
         QVERIFY(QFileInfo::exists(view->editedFileName()));
-        QCOMPARE(status->text(), QStringLiteral("Saved saved.map: 1 error (F7 lists them)"));
+        QCOMPARE(statusText(scene.window), QStringLiteral("Saved saved.map: 1 error (F7 lists them)"));
 
         // Refresh sees the edits made since.
-        scene->layers->removeSectorAt(4, 1);
+        scene.layers->removeSectorAt(4, 1);
         window->refreshButton->click();
         QCOMPARE(list->topLevelItemCount(), 0);
         QCOMPARE(window->summaryLabel->text(), QStringLiteral("saved.map: no problems"));
 
         // A file problem shows its line.
-        scene->fixture.workdir.writeFile(QStringLiteral("cells.map"),
+        scene.fixture.workdir.writeFile(QStringLiteral("cells.map"),
                                          "#Ceil\r\n77,\r\n\r\n" + levelText({"#####", "#P.E#", "#####"}));
         QVERIFY(view->loadMapFromFile(QStringLiteral("cells.map")));
-        QCOMPARE(status->text(), QStringLiteral("Loaded cells.map: 1 warning (F7 lists them)"));
+        QCOMPARE(statusText(scene.window), QStringLiteral("Loaded cells.map: 1 warning (F7 lists them)"));
         doubleClickRow(window, 0);
-        QCOMPARE(status->text(), QStringLiteral("cells.map, line 2: a cell names 77, which has no definition; the cell "
-                                                "stays empty"));
+        QCOMPARE(statusText(scene.window),
+                 QStringLiteral("cells.map, line 2: a cell names 77, which has no definition; the cell stays empty"));
     }
 };
 

@@ -2,52 +2,21 @@
 // window: the whole map, and the bytes a save writes, come back exactly.
 #include "testsupport.h"
 
-#include "level/objectrecord.h"
 #include "level/subtypetable.h"
 #include "mapview/mapchangecommand.h"
 
-#include <QFile>
 #include <QUndoStack>
 
 namespace {
 struct Editor : MapScene
 {
-    void keys(int key, Qt::KeyboardModifiers held = Qt::ControlModifier)
-    {
-        // As the window manager does when a properties window or message closes.
-        QApplication::setActiveWindow(&window);
-        QTest::keyClick(&window, Qt::Key(key), held);
-        flushDeletions();
-    }
+    // Ctrl+key typed as the window manager gives the keys back after a
+    // properties window or message closes.
+    void keys(int key, Qt::KeyboardModifiers held = Qt::ControlModifier) { typeKey(window, key, held); }
     QString status() const { return view->statusText(); }
-    QByteArray save()
-    {
-        view->BtnSaveMapEvent();
-        QFile file(view->editedFileName());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    // Every layer's objects in list order with all they are and how they show.
-    QStringList map()
-    {
-        layers->clearSelection();
-        QStringList lines;
-        for (const std::string &layer : Kinds::comboOrder()) {
-            for (Sector *sector : layers->layerList(layer)) {
-                const ObjectRecord r = recordOf(*sector, layer);
-                const SectorLighting &l = r.lighting;
-                QString line
-                    = QString::fromStdString(layer + ' ' + r.kind + ' ' + r.texture.imagePath() + ' ' + r.subtype);
-                for (double value : {double(r.mapX), double(r.mapY), double(r.texture.textureId), double(l.emission),
-                                     double(l.emissionMin), double(l.emissionMax), double(l.emissionIntensity),
-                                     double(l.emissionRadius), l.blinkDelay, double(l.isDynamic),
-                                     double(l.randomIntensity), double(l.isLightEmitter)})
-                    line += ' ' + QString::number(value);
-                lines << line + (sector->properties->button->isHidden() ? " hidden " : " shown ")
-                        + tintOf(sector).name();
-            }
-        }
-        return lines;
-    }
+    QByteArray save() { view->BtnSaveMapEvent(); return bytesOf(view->editedFileName()); }
+    // Every object with all it is and how it shows, with no selection tint.
+    QStringList map() { layers->clearSelection(); return objectLines(*layers); }
 };
 
 // A walled room (2..4 x 2..4) with a row of floors and a light in it, and a
@@ -212,25 +181,6 @@ private slots:
         QVERIFY(e.layers->selection().empty());
     }
 
-    void heldCtrlUndoesWithoutTouchingTheDoorLayer()
-    {
-        Editor e;
-        chooseLayer(e.window, "Floor");
-        e.stroke({{1, 1}, {3, 1}});
-        QTest::keyPress(&e.window, Qt::Key_Control, Qt::ControlModifier);
-        QCOMPARE(e.layers->currentLayer(), std::string("Door"));
-        e.keys(Qt::Key_Z);
-        e.keys(Qt::Key_Y);
-        e.keys(Qt::Key_Z);
-        QTest::keyRelease(&e.window, Qt::Key_Control);
-        QCOMPARE(e.layers->currentLayer(), std::string("Floor"));
-        QCOMPARE(e.status(), QStringLiteral("Undo: pencil stroke (3 objects)"));
-        QVERIFY(e.layers->layerList("Floor").empty() && e.layers->layerList("Door").empty());
-        e.keys(Qt::Key_Y);
-        QCOMPARE(e.layers->currentSectors().size(), size_t(3));
-        QVERIFY(e.layers->layerList("Door").empty());
-    }
-
     void propertiesWindowAndHistory()
     {
         Editor e;
@@ -264,6 +214,22 @@ private slots:
         // It takes clicks like any other.
         e.mouse.click(e.at(2, 2), Qt::LeftButton);
         QVERIFY(e.view->propertiesWindow());
+
+        // Held Ctrl undoes and redoes without drawing on the Door layer it makes current.
+        chooseLayer(e.window, "Floor");
+        e.stroke({{1, 1}, {3, 1}});
+        QTest::keyPress(&e.window, Qt::Key_Control, Qt::ControlModifier);
+        QCOMPARE(e.layers->currentLayer(), std::string("Door"));
+        e.keys(Qt::Key_Z);
+        e.keys(Qt::Key_Y);
+        e.keys(Qt::Key_Z);
+        QTest::keyRelease(&e.window, Qt::Key_Control);
+        QCOMPARE(e.layers->currentLayer(), std::string("Floor"));
+        QCOMPARE(e.status(), QStringLiteral("Undo: pencil stroke (3 objects)"));
+        QVERIFY(e.layers->layerList("Floor").empty() && e.layers->layerList("Door").empty());
+        e.keys(Qt::Key_Y);
+        QCOMPARE(e.layers->currentSectors().size(), size_t(3));
+        QVERIFY(e.layers->layerList("Door").empty());
     }
 };
 
