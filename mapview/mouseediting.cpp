@@ -170,10 +170,12 @@ void MapView::handleSelectEvent(QMouseEvent *event)
 {
     if (isPress(event, event, Qt::LeftButton)) {
         layerController->clearSelection();
-        const QPoint cell = cursorCell();
+        // The event's own position, not the pointer's now: a busy editor sees
+        // the press and the release only after the pointer has moved on.
+        const QPoint cell = viewCellAt(mapArea->mapFromGlobal(event->globalPos()));
         selStartX = cell.x();
         selStartY = cell.y();
-        selStartGlobal = QCursor::pos();
+        selStartGlobal = event->globalPos();
     } else if (isRelease(event, event, Qt::LeftButton)) {
         // A release whose press did not start a drag here selects nothing.
         if (selStartX == -1 || selStartY == -1) {
@@ -182,12 +184,12 @@ void MapView::handleSelectEvent(QMouseEvent *event)
         }
         // The band stops at the map's edge, and so does what it selects.
         const QPoint edge(mapArea->width() - 1, mapArea->height() - 1);
-        const QPoint position = pointerPosition();
+        const QPoint position = mapArea->mapFromGlobal(event->globalPos());
         const QPoint cell =
             viewCellAt(QPoint(std::clamp(position.x(), 0, edge.x()), std::clamp(position.y(), 0, edge.y())));
         selEndX = cell.x();
         selEndY = cell.y();
-        selEndGlobal = QCursor::pos();
+        selEndGlobal = event->globalPos();
         if (selStartX > selEndX)
             std::swap(selStartX, selEndX);
         if (selStartY > selEndY)
