@@ -61,7 +61,16 @@ stop_editor() {
     local status=0
     wait "$EDITOR_PID" || status=$?
     EDITOR_PID=""
-    [ "$status" = 0 ] || { cat "$OUT/editor.log" >&2; fail "the editor exited with status $status after closing"; }
+    [ "$status" = 0 ] && return
+    cat "$OUT/editor.log" >&2
+    # LeakSanitizer's own tracer sometimes crashes at exit under Xvfb ("Tracer caught signal 11"); that is the
+    # tool failing, not a leak, so it is told but not counted. A leak report or any other error still fails.
+    if grep -q 'LeakSanitizer has encountered a fatal error' "$OUT/editor.log" &&
+        ! grep -q -E 'ERROR: (LeakSanitizer: detected|AddressSanitizer)|runtime error' "$OUT/editor.log"; then
+        log "LeakSanitizer's tracer failed as the editor exited; no leak was reported"
+        return
+    fi
+    fail "the editor exited with status $status after closing"
 }
 
 # Answers "Discard" to the editor's question about unsaved changes; fails when it is not asking.
