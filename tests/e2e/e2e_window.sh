@@ -183,13 +183,9 @@ expect_closed() { retry 50 "! popups | grep -qx $1" || fail "$2"; }
 expect_cursor() { local seen; reenter_map; seen=$("$PROBE" cursor "$1" 2>&1) || fail "$2: $seen"; }
 
 # shellcheck source-path=SCRIPTDIR
-source "$(dirname "${BASH_SOURCE[0]}")/scenario_files.sh"
-# shellcheck source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/scenario_strokes.sh"
 # shellcheck source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/scenario_fulldisk.sh"
-# shellcheck source-path=SCRIPTDIR
-source "$(dirname "${BASH_SOURCE[0]}")/scenario_undo.sh"
 # shellcheck source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/scenario_recovery.sh"
 # shellcheck source-path=SCRIPTDIR
@@ -251,9 +247,7 @@ main() {
     # The concerns only real X input shows: real shortcuts, fast strokes, real
     # file dialogs and a full disk. The rest is tested in process (tests/tst_*).
     scenario_mode_keys
-    undo_redo_keys # leaves the map empty and nothing saved
     off_map_strokes_and_held_ctrl # saves strokes.map
-    load_level
     stop_editor
     start_editor # a fresh editor again, for cut and paste
     clipboard_keys
