@@ -45,6 +45,7 @@ struct Overview : MapScene
     // The colour drawn on screen at a point of the window.
     QRgb shown(QPoint point) { return window->grab().toImage().pixel(point); }
 };
+
 // A wheel turn over a point of the map. (Qt hands a synthesized wheel event
 // to its receiver alone; a real one over an object's button goes on to the map.)
 void turnWheel(MapScene &s, QPoint position, QPoint angle, Qt::KeyboardModifiers held = Qt::NoModifier)
