@@ -163,6 +163,17 @@ expect_cells() {
 window_named() { timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
 # Fails with MESSAGE ($2) unless window $1 closes.
 expect_closed() { retry 50 "! popups | grep -qx $1" || fail "$2"; }
+# Types NAME ($1) into the editor's file dialog (the save and the load dialog share its caption) and presses Enter;
+# fails, saying what opened it ($2), and returns non-zero when no dialog shows or it does not close.
+answer_file_dialog() {
+    local dialog
+    dialog=$(window_named "Save Gorse Map")
+    [ -n "$dialog" ] || { fail "$2 showed no file dialog"; return 1; }
+    xdotool windowfocus --sync "$dialog"
+    xdotool type --delay 10 "$1"
+    key Return
+    retry 50 "! popups | grep -qx $dialog" || { fail "$2: the file dialog did not close"; return 1; }
+}
 # Re-enters the map and fails with MESSAGE ($2) unless the cursor shows image $1 (or is a "cross").
 expect_cursor() { local seen; reenter_map; seen=$("$PROBE" cursor "$1" 2>&1) || fail "$2: $seen"; }
 

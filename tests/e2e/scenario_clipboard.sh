@@ -21,7 +21,7 @@ expect_map_box() {
 }
 
 clipboard_keys() {
-    local file=$WORK/clipboard.map wall=$WORK/wd/textures/Wall/brick.png bg=$WORK/wd/assets/bg64x64.jpg dialog
+    local file=$WORK/clipboard.map wall=$WORK/wd/textures/Wall/brick.png bg=$WORK/wd/assets/bg64x64.jpg
     local ring="1,1 2,1 3,1 1,2 3,2 1,3 2,3 3,3" moved="5,2 6,2 7,2 5,3 7,3 5,4 6,4 7,4"
     focus_editor
     park
@@ -65,12 +65,7 @@ clipboard_keys() {
     expect_same_map clip-cut clip-redo2 "Ctrl+Y redoing the cut"
 
     key ctrl+s
-    dialog=$(window_named "Save Gorse Map")
-    [ -n "$dialog" ] || { fail "Ctrl+S showed no save dialog"; return; }
-    xdotool windowfocus --sync "$dialog"
-    xdotool type --delay 10 "$file"
-    key Return
-    expect_closed "$dialog" "the save dialog did not close"
+    answer_file_dialog "$file" "Ctrl+S" || return
     retry 100 "[ -s $file ]" || { fail "the level was not saved to $file"; return; }
     cp "$file" "$OUT/clipboard.map"
     # What the map shows: one wall at (6,0), nothing else.
