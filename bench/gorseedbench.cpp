@@ -5,6 +5,7 @@
 
 #include "app/gorseed.h"
 #include "app/startupenvironment.h"
+#include "mapview/historycommands.h"
 #include "mapview/mapfile.h"
 #include "mapview/mapview.h"
 #include "model/layercontroller.h"
@@ -203,7 +204,7 @@ void measureWithUndo(std::vector<Measurement> &results, const QString &name, con
         done.samples.push_back(timer.nsecsElapsed() / 1e6);
         timer.restart();
         runTimed([&] {
-            window.mapView->UndoEvent();
+            window.mapView->history()->undo();
             LevelBuilder::settle(window);
         });
         undone.samples.push_back(timer.nsecsElapsed() / 1e6);

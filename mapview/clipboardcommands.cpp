@@ -1,5 +1,6 @@
 #include "mapview/clipboardcommands.h"
 
+#include "mapview/historycommands.h"
 #include "mapview/cellpreview.h"
 #include "mapview/mapview.h"
 #include "mapview/selectionmoves.h"
@@ -131,7 +132,7 @@ ClipboardCommands::ClipboardCommands(MapView &view) : QObject(&view), view(view)
             &QSlider::valueChanged, this, &ClipboardCommands::cancelPaste);
     if (auto *combo = window->findChild<QComboBox *>(QStringLiteral("comboBoxMapLayer")))
         connect(combo, &QComboBox::currentTextChanged, this, &ClipboardCommands::cancelPaste);
-    connect(view.history(), &QUndoStack::indexChanged, this, refreshLater);
+    connect(view.history()->stack(), &QUndoStack::indexChanged, this, refreshLater);
     refreshButtons();
 }
 

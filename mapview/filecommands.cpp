@@ -1,3 +1,4 @@
+#include "mapview/historycommands.h"
 #include "mapview/mapview.h"
 #include "mapview/unsavedchangesguard.h"
 
@@ -86,7 +87,7 @@ bool MapView::saveMap()
         return false;
     }
     showEditedFile(saved);
-    undoStack->setClean();
+    historyCommands->stack()->setClean();
     // What was wrong in the file loaded before is gone from the file just written.
     reportLevelProblems(QStringLiteral("Saved"), saved, {});
     if (!mapFile.imageProblems.isEmpty()) {
@@ -135,7 +136,7 @@ bool MapView::restoreRecoveryCopy(const QString &copyFile, const QString &levelF
     adoptLevel(restored, levelFile);
     reportLevelProblems(QStringLiteral("Restored"), levelFile.isEmpty() ? copyFile : levelFile, {});
     // The level differs from what its file holds (if it has one) until saved.
-    undoStack->resetClean();
+    historyCommands->stack()->resetClean();
     return true;
 }
 
@@ -193,6 +194,6 @@ void MapView::adoptLevel(SectorRegistry &loaded, const QString &fileName)
     // the level saved before the load.
     showEditedFile(fileName);
     // Its history starts here; steps of the previous map mean nothing to it.
-    undoStack->clear();
+    historyCommands->stack()->clear();
     emit levelChanged();
 }

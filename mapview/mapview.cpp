@@ -1,6 +1,8 @@
 #include "mapview/mapview.h"
 
+#include "mapview/historycommands.h"
 #include "mapview/mapbackground.h"
+#include "mapview/shapetools.h"
 #include "mapview/unsavedchangesguard.h"
 
 #include "gallery/texturegallery.h"
@@ -56,8 +58,11 @@ MapView::MapView(QWidget *mainWindow) : mainWindow(mainWindow), cursorShape(Qt::
     connectWidgets();
     background->setCellSize(cellSize());
     laidOutCellSize = cellSize();
-    setUpHistory();
-    unsaved = new UnsavedChangesGuard(*this, *undoStack, *mainWindow);
+    edits = new MapEdits(*layerController, [this] { return placementContext(); });
+    edits->adoptSector = [this](Sector *sector) { adoptSector(sector); };
+    edits->refused = [this](const QString &why) { showLastingStatus(why); };
+    historyCommands = new HistoryCommands(*this);
+    unsaved = new UnsavedChangesGuard(*this, *historyCommands->stack(), *mainWindow);
     setUpLevelProblems();
     setUpEditingTools();
     setUpNavigation();
@@ -72,7 +77,7 @@ MapView::~MapView()
     // the history's steps refer to the edit operations: all go in this order.
     closePropertiesWindows();
     delete unsaved;
-    delete undoStack;
+    delete historyCommands;
     delete edits;
     delete textureGallery;
     delete layerController;
@@ -173,6 +178,23 @@ void MapView::setSectorsMouseTransparent(bool transparent)
     for (auto &entry : layerController->registry())
         for (Sector *sector : entry.second)
             sector->setTransparentForMouseEvents(transparent);
+}
+
+void MapView::adoptSector(Sector *sector)
+{
+    // Objects take the mouse only where the pencil does, like all others.
+    sector->setTransparentForMouseEvents(!(radioPaint->isChecked() && radioPencil->isChecked()));
+}
+
+void MapView::finishGestures()
+{
+    if (shapes)
+        shapes->cancel();
+    edits->endGesture();
+    strokeButton = Qt::NoButton;
+    cancelSelectionDrag();
+    if (propertiesForm)
+        propertiesForm->recordPendingChanges();
 }
 
 void MapView::cancelSelectionDrag()

@@ -14,6 +14,7 @@
 #include <vector>
 
 class ClipboardCommands;
+class HistoryCommands;
 class LayerController;
 class MapBackground;
 class MapEdits;
@@ -155,7 +156,8 @@ public:
     LayerController *layers() const { return layerController; }
     TextureGallery *gallery() const { return textureGallery; }
     MapEdits *mapEdits() const { return edits; }
-    QUndoStack *history() const { return undoStack; }
+    // The undo stack, undo and redo, Clear.
+    HistoryCommands *history() const { return historyCommands; }
     QWidget *mapWidget() const { return mapArea; }
     // The main window the view works in; the parent of its dialogs.
     QWidget *window() const { return mainWindow; }
@@ -200,9 +202,6 @@ public slots:
     void ShowLevelProblemsEvent();
     void RefreshLevelProblemsEvent();
     void LevelProblemActivatedEvent();
-    void UndoEvent();
-    void RedoEvent();
-    void BtnMapLayerClearEvent();
     // Home: the player's cell to the middle of the map, or the map's
     // top-left corner when there is no player.
     void GoHomeEvent();
@@ -229,9 +228,7 @@ private:
     bool selectionDragInProgress() const;
     void beginTemporaryLayer(const std::string &layer, const QString &status);
     void layOutAllSectors();
-    void setUpHistory();
     void adoptSector(Sector *sector);
-    void stepHistory(bool backward);
     void setUpEditingTools();
     void setUpNavigation();
     void handleWheelEvent(QWheelEvent *event);
@@ -251,8 +248,6 @@ private:
 
     const int baseCellSize = 16;
     const int floodFillLimit = 1000;
-    // Steps the history keeps; older ones are dropped.
-    const int historyLimit = 100;
     QWidget *mainWindow = nullptr;
     QWidget *mapArea = nullptr;
     MapBackground *background = nullptr;
@@ -260,7 +255,7 @@ private:
     LayerController *layerController = nullptr;
     TextureGallery *textureGallery = nullptr;
     MapEdits *edits = nullptr;
-    QUndoStack *undoStack = nullptr;
+    HistoryCommands *historyCommands = nullptr;
     QRadioButton *radioPaint = nullptr;
     QRadioButton *radioSelect = nullptr;
     QRadioButton *radioPencil = nullptr;
@@ -278,7 +273,7 @@ private:
     QPoint panStart;
     // What the last undo or redo, refusal or Ctrl shortcut reported in the
     // status line; the release of Ctrl leaves it standing.
-    QString historyStatus;
+    QString lastingStatus;
     // The button of the pencil or eraser stroke under way; none between strokes.
     Qt::MouseButton strokeButton = Qt::NoButton;
     int selStartX = -1;

@@ -1,5 +1,6 @@
 #include "mapview/recoverycopies.h"
 
+#include "mapview/historycommands.h"
 #include "mapview/recoveryfile.h"
 #include "mapview/mapview.h"
 #include "mapview/unsavedchangesguard.h"
@@ -54,7 +55,7 @@ RecoveryCopies::RecoveryCopies(MapView &view, QString folder)
       base(this->folder + QStringLiteral("/copy-") + QUuid::createUuid().toString(QUuid::Id128)),
       interval(defaultInterval())
 {
-    QUndoStack *history = view.history();
+    QUndoStack *history = view.history()->stack();
     // Any step done, undone or redone makes the copy out of date.
     connect(history, &QUndoStack::indexChanged, this, [this] { copyCurrent = false; });
     connect(history, &QUndoStack::cleanChanged, this, [this](bool clean) {

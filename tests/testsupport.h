@@ -2,6 +2,7 @@
 
 #include "app/gorseed.h"
 #include "gallery/texturegallery.h"
+#include "mapview/historycommands.h"
 #include "mapview/mapfile.h"
 #include "mapview/mapview.h"
 #include "model/layercontroller.h"

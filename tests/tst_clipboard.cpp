@@ -33,7 +33,7 @@ struct Editor : MapScene
     }
     void key(int key, Qt::KeyboardModifiers held = Qt::ControlModifier) { typeKey(window, key, held); }
     QString status() const { return view->statusText(); }
-    int steps() const { return view->history()->index(); }
+    int steps() const { return view->history()->stack()->index(); }
 };
 } // namespace
 

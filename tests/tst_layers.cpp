@@ -258,7 +258,7 @@ private slots:
             p.view->openPropertiesForm(p.layers->layerList("Wall"));
             QVERIFY(!p.view->propertiesWindow());
         } else {
-            p.view->BtnMapLayerClearEvent();
+            p.view->history()->clearLayer();
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         p.layers->clearSelection();
