@@ -10,6 +10,7 @@
 #include "checks/levelrules.h"
 #include "checks/problemtext.h"
 #include "mapview/mapfile.h"
+#include "mapview/problemscommands.h"
 #include "mapview/mapview.h"
 #include "model/layercontroller.h"
 #include "model/levelobjects.h"
@@ -128,11 +129,11 @@ int main(int argc, char *argv[])
         });
         report("load of the 32,768-object level (for comparison)", load, {});
         LevelProblems problems;
-        const double editor = medianMs(reps, [&] { problems = view->checkCurrentLevel(); });
+        const double editor = medianMs(reps, [&] { problems = view->problems()->checkCurrentLevel(); });
         report("32,768 objects: editor check (records from the layers + rules)", editor, problems);
-        view->ShowLevelProblemsEvent();
+        view->problems()->showWindow();
         const double listed = medianMs(reps, [&] {
-            view->RefreshLevelProblemsEvent();
+            view->problems()->refresh();
             LevelBuilder::settle(window);
         });
         report("32,768 objects: Refresh in the open Level Problems window, painted", listed, problems);

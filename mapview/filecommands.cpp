@@ -1,5 +1,6 @@
 #include "mapview/historycommands.h"
 #include "mapview/mapview.h"
+#include "mapview/problemscommands.h"
 #include "mapview/unsavedchangesguard.h"
 
 #include "gallery/texturegallery.h"
@@ -89,7 +90,7 @@ bool MapView::saveMap()
     showEditedFile(saved);
     historyCommands->stack()->setClean();
     // What was wrong in the file loaded before is gone from the file just written.
-    reportLevelProblems(QStringLiteral("Saved"), saved, {});
+    problemsCommands->reportLevelProblems(QStringLiteral("Saved"), saved, {});
     if (!mapFile.imageProblems.isEmpty()) {
         QMessageBox::warning(mainWindow, saveTitle,
                              QStringLiteral("The map was saved to %1, but not all of its images are in its "
@@ -134,7 +135,7 @@ bool MapView::restoreRecoveryCopy(const QString &copyFile, const QString &levelF
     if (!RecoveryFile::read(copyFile, restored, loadContext(), error))
         return false;
     adoptLevel(restored, levelFile);
-    reportLevelProblems(QStringLiteral("Restored"), levelFile.isEmpty() ? copyFile : levelFile, {});
+    problemsCommands->reportLevelProblems(QStringLiteral("Restored"), levelFile.isEmpty() ? copyFile : levelFile, {});
     // The level differs from what its file holds (if it has one) until saved.
     historyCommands->stack()->resetClean();
     return true;
@@ -163,7 +164,7 @@ bool MapView::loadMapFromFile(const QString &fileName)
         return false;
     }
     adoptLevel(loaded, fileName);
-    reportLevelProblems(QStringLiteral("Loaded"), fileName, mapFile.readProblems);
+    problemsCommands->reportLevelProblems(QStringLiteral("Loaded"), fileName, mapFile.readProblems);
     if (!mapFile.loadProblems.isEmpty()) {
         QMessageBox::warning(mainWindow, loadTitle,
                              QStringLiteral("The level %1 was loaded, but not all of it could be read:\n%2")

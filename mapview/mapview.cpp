@@ -2,6 +2,7 @@
 
 #include "mapview/historycommands.h"
 #include "mapview/mapbackground.h"
+#include "mapview/problemscommands.h"
 #include "mapview/shapetools.h"
 #include "mapview/unsavedchangesguard.h"
 
@@ -63,7 +64,7 @@ MapView::MapView(QWidget *mainWindow) : mainWindow(mainWindow), cursorShape(Qt::
     edits->refused = [this](const QString &why) { showLastingStatus(why); };
     historyCommands = new HistoryCommands(*this);
     unsaved = new UnsavedChangesGuard(*this, *historyCommands->stack(), *mainWindow);
-    setUpLevelProblems();
+    problemsCommands = new ProblemsCommands(*this);
     setUpEditingTools();
     setUpNavigation();
 }
@@ -77,6 +78,7 @@ MapView::~MapView()
     // the history's steps refer to the edit operations: all go in this order.
     closePropertiesWindows();
     delete unsaved;
+    delete problemsCommands;
     delete historyCommands;
     delete edits;
     delete textureGallery;

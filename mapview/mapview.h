@@ -18,9 +18,9 @@ class HistoryCommands;
 class LayerController;
 class MapBackground;
 class MapEdits;
-class LevelProblemsWindow;
 class ObjectPropertiesForm;
 class OverviewWindow;
+class ProblemsCommands;
 class QLabel;
 class QMouseEvent;
 class QWheelEvent;
@@ -124,14 +124,8 @@ public:
     // the view as it is now and connects their buttons.
     void adoptPointLight(const PointLightOutcome &light);
 
-    // Level problems: the checks of the level on the map, with the file
-    // problems of the level loaded last until it is saved.
-    LevelProblems checkCurrentLevel() const;
-    // Brings the list up to date after a load or a save and names the count
-    // in the status label ("Saved level1.map: 2 errors (F7 lists them)").
-    void reportLevelProblems(const QString &done, const QString &fileName, const LevelProblems &readProblems);
-    // Makes the problem's layer current, centres its cell and selects what is there.
-    void goToProblem(const LevelProblem &problem);
+    // The level checks: the problems window (F7), going to a problem.
+    ProblemsCommands *problems() const { return problemsCommands; }
 
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -199,9 +193,6 @@ public slots:
     void SwitchToPencilPaintEvent();
     void SwitchToFloodFillPaintEvent();
     void SectorPropertiesClosedEvent();
-    void ShowLevelProblemsEvent();
-    void RefreshLevelProblemsEvent();
-    void LevelProblemActivatedEvent();
     // Home: the player's cell to the middle of the map, or the map's
     // top-left corner when there is no player.
     void GoHomeEvent();
@@ -214,7 +205,6 @@ private:
     PlacementContext loadContext() const;
     // Makes a level just read the map being edited, named `fileName`.
     void adoptLevel(SectorRegistry &loaded, const QString &fileName);
-    void setUpLevelProblems();
     void handlePencilEvent(QMouseEvent *event);
     // Runs `action` on every shown view cell on the line from the stroke's
     // previous cell to the event's cell (on a press: the event's cell).
@@ -284,9 +274,7 @@ private:
     QPoint selEndGlobal;
     // The last opened properties window; null once it is closed and deleted.
     QPointer<ObjectPropertiesForm> propertiesForm;
-    QPointer<LevelProblemsWindow> problemsWindow;
-    LevelProblems fileProblems;
-    QString problemsFileName;
+    ProblemsCommands *problemsCommands = nullptr;
     UnsavedChangesGuard *unsaved = nullptr;
     ClipboardCommands *clipboard = nullptr;
     ShapeTools *shapes = nullptr;

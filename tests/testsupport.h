@@ -4,6 +4,7 @@
 #include "gallery/texturegallery.h"
 #include "mapview/historycommands.h"
 #include "mapview/mapfile.h"
+#include "mapview/problemscommands.h"
 #include "mapview/mapview.h"
 #include "model/layercontroller.h"
 #include "model/sector.h"

@@ -78,7 +78,7 @@ private slots:
         dir.writeFile("levels/k.map", wallsUsing(references + QStringList(QString(5000, 'y'))));
         loadAndAnswer(scene, dir.path() + "/levels/k.map", true);
         QStringList told;
-        for (const LevelProblem &problem : scene.view->checkCurrentLevel())
+        for (const LevelProblem &problem : scene.view->problems()->checkCurrentLevel())
             told << QString::fromStdString(problem.message);
         QCOMPARE(told.filter("a save keeps the reference as it is").size(), 7);
         const QString copy = dir.path() + "/elsewhere/copy.map";

@@ -164,7 +164,7 @@ private slots:
             scene.window.activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(&scene.window));
         }
-        QCOMPARE(compilerLines(scene.view->checkCurrentLevel()), expected);
+        QCOMPARE(compilerLines(scene.view->problems()->checkCurrentLevel()), expected);
     }
 
     // Stuck objects by the thousand: the first 100 listed, the rest counted.
