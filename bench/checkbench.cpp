@@ -9,9 +9,10 @@
 #include "checks/levelfile.h"
 #include "checks/levelrules.h"
 #include "checks/problemtext.h"
+#include "mapview/levelfilecommands.h"
 #include "mapview/mapfile.h"
-#include "mapview/problemscommands.h"
 #include "mapview/mapview.h"
+#include "mapview/problemscommands.h"
 #include "model/layercontroller.h"
 #include "model/levelobjects.h"
 #include "model/sector.h"
@@ -124,7 +125,7 @@ int main(int argc, char *argv[])
         const QString file = scratch.filePath(QStringLiteral("level32768.map"));
         MapFile().writeMapFile(file, view->layers()->registry());
         const double load = medianMs(2, [&] {
-            view->loadMapFromFile(file);
+            view->files()->loadMapFromFile(file);
             LevelBuilder::settle(window);
         });
         report("load of the 32,768-object level (for comparison)", load, {});

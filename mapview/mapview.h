@@ -15,6 +15,7 @@
 
 class ClipboardCommands;
 class HistoryCommands;
+class LevelFileCommands;
 class LayerController;
 class MapBackground;
 class MapEdits;
@@ -60,16 +61,14 @@ public:
     Sector *placeSectorAt(const QPoint &viewCell);
     void setSectorsMouseTransparent(bool transparent);
     void cancelSelectionDrag();
-    // Reads a level and, when it holds at least one object, puts it in place
-    // of the current map; returns whether it did.
-    bool loadMapFromFile(const QString &fileName);
-    // Puts a recovery copy in place of the current map as the level
-    // `levelFile` (empty: never saved) with unsaved changes; false with
-    // `error` when the copy cannot be read, and the map stays as it was.
-    bool restoreRecoveryCopy(const QString &copyFile, const QString &levelFile, QString &error);
-    // Runs the save command (with its dialog for a level never saved);
-    // returns whether the level was written.
-    bool saveLevel();
+    // Save, load, the edited file name, a recovery copy put in place.
+    LevelFileCommands *files() const { return filesCommands; }
+    // Where a level about to be loaded is laid out: at the largest zoom with
+    // the view at the map's origin.
+    PlacementContext loadContext() const;
+    // Makes a level just read the map being edited, named `fileName`, with
+    // its history starting here.
+    void adoptLevel(SectorRegistry &loaded, const QString &fileName);
     // Whether a stroke, a rubber band, a pan or any other gesture is under way.
     bool gestureUnderWay() const;
     // The unsaved mark in the title and the question before work is thrown away.
@@ -169,10 +168,6 @@ public:
     QPoint origin() const { return QPoint(originX, originY); }
     // Moves the view so that map cell (0, 0) is shown at view cell `cell`.
     void setOrigin(QPoint cell);
-    // The level that Ctrl+S writes; empty before the first save or load.
-    const QString &editedFileName() const { return mapFileName; }
-    // Names the level that Ctrl+S writes, in the window's title too.
-    void showEditedFile(const QString &fileName);
 
 signals:
     // The view panned or zoomed.
@@ -185,8 +180,6 @@ public slots:
     void ZoomSliderChangedEvent();
     void SwitchToSelectMode();
     void SwitchToEditMode();
-    void BtnSaveMapEvent();
-    void BtnLoadMapEvent();
     void MapLayerChanged();
     void BtnEditSelectionEvent();
     void SelObjectsChangeTexEvent();
@@ -201,10 +194,6 @@ public slots:
 
 private:
     void connectWidgets();
-    bool saveMap();
-    PlacementContext loadContext() const;
-    // Makes a level just read the map being edited, named `fileName`.
-    void adoptLevel(SectorRegistry &loaded, const QString &fileName);
     void handlePencilEvent(QMouseEvent *event);
     // Runs `action` on every shown view cell on the line from the stroke's
     // previous cell to the event's cell (on a press: the event's cell).
@@ -250,14 +239,11 @@ private:
     QRadioButton *radioSelect = nullptr;
     QRadioButton *radioPencil = nullptr;
     QRadioButton *radioFloodFill = nullptr;
-    QPushButton *btnSaveMap = nullptr;
-    QPushButton *btnLoadMap = nullptr;
     QPushButton *btnEditSelection = nullptr;
     QListWidget *listViewTextures = nullptr;
     QLabel *band = nullptr;
     QLabel *labelStatus = nullptr;
     QCursor cursorShape;
-    QString mapFileName;
     int originX = 0;
     int originY = 0;
     QPoint panStart;
@@ -275,6 +261,7 @@ private:
     // The last opened properties window; null once it is closed and deleted.
     QPointer<ObjectPropertiesForm> propertiesForm;
     ProblemsCommands *problemsCommands = nullptr;
+    LevelFileCommands *filesCommands = nullptr;
     UnsavedChangesGuard *unsaved = nullptr;
     ClipboardCommands *clipboard = nullptr;
     ShapeTools *shapes = nullptr;

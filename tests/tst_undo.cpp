@@ -14,7 +14,11 @@ struct Editor : MapScene
     // properties window or message closes.
     void keys(int key, Qt::KeyboardModifiers held = Qt::ControlModifier) { typeKey(window, key, held); }
     QString status() const { return view->statusText(); }
-    QByteArray save() { view->BtnSaveMapEvent(); return bytesOf(view->editedFileName()); }
+    QByteArray save()
+    {
+        view->files()->saveLevel();
+        return bytesOf(view->files()->editedFileName());
+    }
     // Every object with all it is and how it shows, with no selection tint.
     QStringList map() { layers->clearSelection(); return objectLines(*layers); }
 };
@@ -30,9 +34,9 @@ void buildLevel(Editor &e)
     chooseLayer(e.window, "Lightmap");
     e.stroke({{4, 4}});
     chooseLayer(e.window, "Wall");
-    e.view->showEditedFile(e.fixture.workdir.path() + QStringLiteral("/level.map"));
+    e.view->files()->showEditedFile(e.fixture.workdir.path() + QStringLiteral("/level.map"));
     e.save();
-    QVERIFY(e.view->loadMapFromFile(e.view->editedFileName()));
+    QVERIFY(e.view->files()->loadMapFromFile(e.view->files()->editedFileName()));
     QCOMPARE(e.view->history()->stack()->count(), 0);
 }
 
