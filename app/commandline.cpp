@@ -53,7 +53,7 @@ public:
         // Not blocking: a FIFO is refused by the check, not waited for.
         file = ::open(bytes.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         if (file < 0) {
-            error = errno == ENOENT ? "no such file" : std::strerror(errno);
+            error = errno == ENOENT ? LevelFile::missingText : std::strerror(errno);
             return;
         }
         const int slash = bytes.lastIndexOf('/');
@@ -103,7 +103,7 @@ int check(const QByteArrayList &files, std::string &out, std::string &err)
         const std::string name = file.toStdString();
         const LevelFileReport report = NamedFile(file).check();
         if (!report.readable) {
-            err += name + ": error: cannot read the level: " + report.readError + "\n";
+            err += name + ": error: cannot read the level: " + ProblemText::clause(report.readError) + "\n";
             status = unreadable;
             continue;
         }

@@ -6,7 +6,6 @@
 #include "levelbuilder.h"
 
 #include "app/gorseed.h"
-#include "app/startupenvironment.h"
 #include "checks/levelfile.h"
 #include "checks/levelrules.h"
 #include "checks/problemtext.h"
@@ -17,7 +16,6 @@
 #include "model/sector.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -105,21 +103,10 @@ QByteArray levelText(const std::vector<LevelObject> &objects, int width, int hei
 
 int main(int argc, char *argv[])
 {
-    prepareStartupEnvironment();
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("GorseED level check benchmark"));
-    parser.addHelpOption();
-    parser.addOption({"reps", "Repetitions per check.", "count", "9"});
-    parser.addOption({"data", "Working directory with assets/ and textures/.", "dir", GORSEED_DATA_DIR});
-    parser.process(application);
-    const int reps = std::max(1, parser.value("reps").toInt());
-    if (!QDir::setCurrent(parser.value("data"))) {
-        fprintf(stderr, "cannot enter %s\n", qPrintable(parser.value("data")));
+    BenchProgram bench(argc, argv, QStringLiteral("GorseED level check benchmark"), 9);
+    if (!bench.ready)
         return 2;
-    }
+    const int reps = bench.reps;
     QTemporaryDir scratch;
     printf("| operation | median ms | problems found |\n|---|---|---|\n");
 

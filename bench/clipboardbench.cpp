@@ -7,14 +7,12 @@
 #include "levelbuilder.h"
 
 #include "app/gorseed.h"
-#include "app/startupenvironment.h"
 #include "mapview/clipboardcommands.h"
 #include "mapview/mapview.h"
 #include "model/layercontroller.h"
 #include "model/mapedits.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPushButton>
@@ -98,18 +96,10 @@ struct Row
 
 int main(int argc, char *argv[])
 {
-    prepareStartupEnvironment();
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    QCommandLineParser parser;
-    parser.addHelpOption();
-    parser.addOption({"reps", "Repetitions per operation.", "count", "5"});
-    parser.addOption({"data", "Working directory with assets/ and textures/.", "dir", GORSEED_DATA_DIR});
-    parser.process(application);
-    if (!QDir::setCurrent(parser.value("data")))
+    BenchProgram bench(argc, argv, QStringLiteral("GorseED paste and move benchmark"), 5);
+    if (!bench.ready)
         return 2;
-    const int reps = std::max(1, parser.value("reps").toInt());
+    const int reps = bench.reps;
     const int perLayer = 4096;
 
     // A window large enough to show the whole 64 x 64 level at 16-pixel

@@ -1,12 +1,15 @@
 #include "levelbuilder.h"
 
 #include "app/gorseed.h"
+#include "app/startupenvironment.h"
 #include "level/subtypetable.h"
 #include "mapview/mapview.h"
 #include "model/layercontroller.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QCommandLineParser>
+#include <QDir>
 
 void LevelBuilder::chooseLayer(GorseED &window, const QString &layer)
 {
@@ -59,4 +62,29 @@ void LevelBuilder::settle(GorseED &window)
 {
     QCoreApplication::processEvents();
     window.repaint();
+}
+
+BenchProgram::Environment::Environment()
+{
+    prepareStartupEnvironment();
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+BenchProgram::BenchProgram(int &argc, char **argv, const QString &description, int repsDefault, int perLayerDefault)
+    : application(argc, argv)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(description);
+    parser.addHelpOption();
+    if (perLayerDefault > 0)
+        parser.addOption({"per-layer", "Objects on each of the eight layers.", "count", QString::number(perLayerDefault)});
+    parser.addOption({"reps", "Repetitions per operation.", "count", QString::number(repsDefault)});
+    parser.addOption({"data", "Working directory with assets/ and textures/.", "dir", GORSEED_DATA_DIR});
+    parser.process(application);
+    perLayer = parser.value("per-layer").toInt();
+    reps = std::max(1, parser.value("reps").toInt());
+    ready = QDir::setCurrent(parser.value("data"));
+    if (!ready)
+        fprintf(stderr, "cannot enter %s\n", qPrintable(parser.value("data")));
 }

@@ -2,6 +2,7 @@
 
 #include "mapview/mapview.h"
 
+#include <QApplication>
 #include <QPoint>
 #include <QString>
 #include <QWidget>
@@ -24,6 +25,27 @@ void wallRing(GorseED &window, int left, int top, int right, int bottom);
 // Lets Qt deliver what is queued and paints the window once.
 void settle(GorseED &window);
 } // namespace LevelBuilder
+
+// The start every benchmark program shares: the editor's start-up
+// environment (offscreen unless QT_QPA_PLATFORM says otherwise), the
+// application, and the options --reps, --data (the working directory with
+// assets/ and textures/, entered here) and, when `perLayerDefault` is not 0,
+// --per-layer (objects on each of the eight layers).
+class BenchProgram
+{
+    struct Environment
+    {
+        Environment();
+    } environment;
+    QApplication application;
+
+public:
+    BenchProgram(int &argc, char **argv, const QString &description, int repsDefault, int perLayerDefault = 0);
+    // Whether the working directory could be entered.
+    bool ready = false;
+    int perLayer = 0;
+    int reps = 1;
+};
 
 // A control of the main window that `view` works in, by object name.
 template<typename Widget> Widget *control(const MapView *view, const char *name)

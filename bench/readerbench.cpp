@@ -135,11 +135,9 @@ Figures measure(int reps, const std::function<LevelProblems()> &read)
 LevelProblems editorRead(const QString &file)
 {
     const QString folder = QFileInfo(file).absolutePath();
-    const std::string text = MapFile::readMapText(file);
-    MapReader::Contents contents = MapReader(folder.toStdString()).parseMapText(text);
-    LevelProblems problems = LevelFile::fileProblems(contents, folder.toStdString());
-    MapFile::checkTextures(contents, folder);
-    return problems;
+    LevelRead read = LevelFile::readLevel(file, folder);
+    MapFile::checkTextures(read.contents, folder);
+    return read.problems;
 }
 } // namespace
 

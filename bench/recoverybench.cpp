@@ -5,13 +5,11 @@
 #include "levelbuilder.h"
 
 #include "app/gorseed.h"
-#include "app/startupenvironment.h"
 #include "mapview/mapview.h"
 #include "mapview/recoverycopies.h"
 #include "model/mapedits.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -38,20 +36,11 @@ double median(std::vector<double> samples)
 
 int main(int argc, char *argv[])
 {
-    prepareStartupEnvironment();
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    QCommandLineParser parser;
-    parser.addHelpOption();
-    parser.addOption({"per-layer", "Objects on each of the eight layers.", "count", "4096"});
-    parser.addOption({"reps", "Repetitions per operation.", "count", "7"});
-    parser.addOption({"data", "Working directory with assets/ and textures/.", "dir", GORSEED_DATA_DIR});
-    parser.process(application);
-    if (!QDir::setCurrent(parser.value("data")))
+    BenchProgram bench(argc, argv, QStringLiteral("GorseED recovery copy benchmark"), 7, 4096);
+    if (!bench.ready)
         return 2;
-    const int perLayer = parser.value("per-layer").toInt();
-    const int reps = std::max(1, parser.value("reps").toInt());
+    const int perLayer = bench.perLayer;
+    const int reps = bench.reps;
 
     QTemporaryDir folder;
     GorseED window;

@@ -8,7 +8,6 @@
 #include "levelbuilder.h"
 
 #include "app/gorseed.h"
-#include "app/startupenvironment.h"
 #include "mapview/mapview.h"
 #include "mapview/overviewpicture.h"
 #include "mapview/overviewwindow.h"
@@ -16,7 +15,6 @@
 #include "model/sector.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPainter>
@@ -104,21 +102,12 @@ SectorRegistry boundLevel(int objects, int side)
 
 int main(int argc, char *argv[])
 {
-    prepareStartupEnvironment();
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    QCommandLineParser parser;
-    parser.addHelpOption();
-    parser.addOption({"per-layer", "Objects on each of the eight layers.", "count", "4096"});
-    parser.addOption({"reps", "Repetitions per operation.", "count", "7"});
-    parser.addOption({"data", "Working directory with assets/ and textures/.", "dir", GORSEED_DATA_DIR});
-    parser.process(application);
-    if (!QDir::setCurrent(parser.value("data")))
+    BenchProgram bench(argc, argv, QStringLiteral("GorseED layer eye and overview benchmark"), 7, 4096);
+    if (!bench.ready)
         return 2;
-    const int perLayer = parser.value("per-layer").toInt();
+    const int perLayer = bench.perLayer;
     const int objects = perLayer * 8;
-    const int reps = std::max(1, parser.value("reps").toInt());
+    const int reps = bench.reps;
 
     double eyeMs = 0, overviewMs = 0;
     {

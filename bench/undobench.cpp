@@ -5,14 +5,12 @@
 #include "levelbuilder.h"
 
 #include "app/gorseed.h"
-#include "app/startupenvironment.h"
 #include "mapview/mapchangecommand.h"
 #include "mapview/mapview.h"
 #include "model/layercontroller.h"
 #include "model/mapedits.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QMouseEvent>
@@ -61,20 +59,11 @@ struct Row
 
 int main(int argc, char *argv[])
 {
-    prepareStartupEnvironment();
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    QCommandLineParser parser;
-    parser.addHelpOption();
-    parser.addOption({"per-layer", "Objects on each of the eight layers.", "count", "4096"});
-    parser.addOption({"reps", "Repetitions per operation.", "count", "5"});
-    parser.addOption({"data", "Working directory with assets/ and textures/.", "dir", GORSEED_DATA_DIR});
-    parser.process(application);
-    if (!QDir::setCurrent(parser.value("data")))
+    BenchProgram bench(argc, argv, QStringLiteral("GorseED undo and redo benchmark"), 5, 4096);
+    if (!bench.ready)
         return 2;
-    const int perLayer = parser.value("per-layer").toInt();
-    const int reps = std::max(1, parser.value("reps").toInt());
+    const int perLayer = bench.perLayer;
+    const int reps = bench.reps;
 
     GorseED window;
     window.show();

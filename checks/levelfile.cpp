@@ -11,26 +11,29 @@
 #include <QImageReader>
 #include <unordered_map>
 #include <algorithm>
-#include <cctype>
 
 namespace LevelFile {
-bool read(const QString &fileName, std::string &bytes, std::string &error)
+const char *const missingText = "The file does not exist.";
+
+bool readBytes(const QString &fileName, std::string &bytes, std::string &error)
 {
     bytes.clear();
+    error.clear();
     const QFileInfo info(fileName);
+    const std::string tooLarge = LevelLimits::tooLargeText("The file");
+    // Opening a FIFO would wait forever, and a device may never end.
     if (!info.exists())
-        error = "no such file";
+        error = missingText;
     else if (info.isDir())
-        error = "is a folder, not a level file";
+        error = "It is a folder, not a level file.";
     else if (!info.isFile())
-        error = "is not a regular file";
+        error = "It is not a regular file.";
     else if (info.size() > maxBytes)
-        error = "is too large for a level (" + std::to_string(info.size() >> 20) + " MiB; levels are at most "
-            + std::to_string(maxBytes >> 20) + " MiB)";
+        error = tooLarge;
     if (!error.empty())
         return false;
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!file.open(QIODevice::ReadOnly) || file.isSequential()) {
         error = file.errorString().toStdString();
         return false;
     }
@@ -48,7 +51,7 @@ bool read(const QString &fileName, std::string &bytes, std::string &error)
         got += size_t(n);
         if (got > size_t(maxBytes)) {
             bytes.clear();
-            error = "is too large for a level";
+            error = tooLarge;
             return false;
         }
         if (n == 0 || got < bytes.size())
@@ -173,6 +176,25 @@ bool notALevel(const std::string &bytes, LevelProblems &problems)
 }
 } // namespace
 
+LevelRead readLevel(const QString &fileName, const QString &mapFolder)
+{
+    LevelRead read;
+    const std::string folder = mapFolder.toStdString();
+    {
+        std::string bytes;
+        if (!readBytes(fileName, bytes, read.error))
+            return read;
+        notALevel(bytes, read.notALevel);
+        read.contents = MapReader(folder).parseMapText(bytes);
+    }
+    if (!read.contents.error.empty()) {
+        read.error = read.contents.error;
+        return read;
+    }
+    read.problems = fileProblems(read.contents, folder);
+    return read;
+}
+
 LevelFileReport check(const QString &fileName)
 {
     return check(fileName, QFileInfo(fileName).absolutePath());
@@ -181,27 +203,20 @@ LevelFileReport check(const QString &fileName)
 LevelFileReport check(const QString &fileName, const QString &mapFolder)
 {
     LevelFileReport report;
-    std::string bytes;
-    if (!read(fileName, bytes, report.readError))
-        return report;
-    report.readable = true;
-    if (notALevel(bytes, report.problems))
-        return report;
-    const std::string folder = mapFolder.toStdString();
-    const MapReader::Contents contents = MapReader(folder).parseMapText(bytes);
-    if (!contents.error.empty()) {
-        // Refused whole, as the editor refuses to load it.
-        report.readable = false;
-        report.readError = contents.error;
-        // Worded as the other reasons: "the level has ...", no full stop.
-        if (!report.readError.empty() && report.readError.back() == '.')
-            report.readError.pop_back();
-        if (!report.readError.empty())
-            report.readError[0] = char(std::tolower(static_cast<unsigned char>(report.readError[0])));
+    LevelRead read = readLevel(fileName, mapFolder);
+    if (!read.notALevel.empty()) {
+        report.readable = true;
+        report.problems = std::move(read.notALevel);
         return report;
     }
-    report.problems = fileProblems(contents, folder);
-    LevelProblems levelProblems = checkLevel(objectsOf(contents));
+    if (!read.error.empty()) {
+        // Refused whole, as the editor refuses to load it.
+        report.readError = std::move(read.error);
+        return report;
+    }
+    report.readable = true;
+    report.problems = std::move(read.problems);
+    LevelProblems levelProblems = checkLevel(objectsOf(read.contents));
     report.problems.insert(report.problems.end(), levelProblems.begin(), levelProblems.end());
     return report;
 }

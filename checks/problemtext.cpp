@@ -1,6 +1,7 @@
 #include "checks/problemtext.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace ProblemText {
 const char *severityName(LevelProblem::Severity severity)
@@ -15,6 +16,15 @@ std::string place(const LevelProblem &problem)
     if (!problem.hasCell)
         return std::string();
     return "(" + std::to_string(problem.x) + ", " + std::to_string(problem.y) + ") " + problem.layer;
+}
+
+std::string clause(std::string sentence)
+{
+    if (!sentence.empty() && sentence.back() == '.')
+        sentence.pop_back();
+    if (!sentence.empty())
+        sentence[0] = char(std::tolower(static_cast<unsigned char>(sentence[0])));
+    return sentence;
 }
 
 std::string compilerLine(const std::string &fileName, const LevelProblem &problem)

@@ -4,6 +4,7 @@
 #include <QString>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 // How large a level may be. Every object is a button on the map, so the object
 // limit keeps a level within what the editor can show (8 layers of 256 x 256
@@ -22,6 +23,11 @@ constexpr int largestImage = 4096;
 inline bool insideGrid(int64_t column, int64_t row)
 {
     return column >= 0 && row >= 0 && column < gridCells && row < gridCells;
+}
+// Why a text larger than any level is not read; `what` names it ("The file").
+inline std::string tooLargeText(const std::string &what)
+{
+    return what + " is larger than " + std::to_string(fileBytes >> 20) + " MiB, more than any level can be.";
 }
 // The status shown when an edit would place objects beyond the grid.
 inline QString beyondGridMessage()

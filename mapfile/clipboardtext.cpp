@@ -14,8 +14,7 @@ MapReader::Contents ClipboardText::read(std::string_view text)
 {
     if (int64_t(text.size()) > LevelLimits::fileBytes) {
         MapReader::Contents refused;
-        refused.error = "The clipboard text is larger than " + std::to_string(LevelLimits::fileBytes >> 20)
-            + " MiB, more than any level can be.";
+        refused.error = LevelLimits::tooLargeText("The clipboard text");
         return refused;
     }
     return MapReader::readingImagePaths().parseMapText(text);

@@ -307,21 +307,15 @@ void MapFile::loadMapFile(const QString &fileName, SectorRegistry &registry, con
     readProblems.clear();
     try {
         const QString mapFolder = QFileInfo(fileName).absolutePath();
-        MapReader::Contents contents;
-        {
-            const std::string text = readMapText(fileName, &errorString);
-            if (!errorString.isEmpty())
-                return;
-            contents = MapReader(mapFolder.toStdString()).parseMapText(text);
-        }
-        if (!contents.error.empty()) {
-            errorString = QString::fromStdString(contents.error);
+        LevelRead read = LevelFile::readLevel(fileName, mapFolder);
+        if (!read.error.empty()) {
+            errorString = QString::fromStdString(read.error);
             return;
         }
+        MapReader::Contents &contents = read.contents;
         for (const std::string &warning : contents.warnings)
             loadProblems << QString::fromStdString(warning);
-        // Before checkTextures, which forgets the images it refuses.
-        readProblems = LevelFile::fileProblems(contents, mapFolder.toStdString());
+        readProblems = std::move(read.problems);
         loadProblems << checkTextures(contents, mapFolder);
         registry = buildSectors(contents, context);
     } catch (...) {
@@ -330,53 +324,6 @@ void MapFile::loadMapFile(const QString &fileName, SectorRegistry &registry, con
         readProblems.clear();
         errorString = failureText(std::current_exception());
     }
-}
-
-std::string MapFile::readMapText(const QString &fileName, QString *error)
-{
-    QString ignored;
-    QString &why = error ? *error : ignored;
-    const QFileInfo info(fileName);
-    // Opening a FIFO would wait forever, and a device may never end.
-    if (!info.exists()) {
-        why = QStringLiteral("The file does not exist.");
-        return std::string();
-    }
-    if (!info.isFile()) {
-        why = QStringLiteral("It is not a regular file.");
-        return std::string();
-    }
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly) || file.isSequential()) {
-        why = file.errorString();
-        return std::string();
-    }
-    const QString tooLarge = QStringLiteral("The file is larger than %1 MiB, more than any level can be.")
-                                 .arg(LevelLimits::fileBytes >> 20);
-    if (file.size() > LevelLimits::fileBytes) {
-        why = tooLarge;
-        return std::string();
-    }
-    std::string text(size_t(file.size()), '\0');
-    qint64 done = 0;
-    while (done < qint64(text.size())) {
-        const qint64 read = file.read(&text[size_t(done)], qint64(text.size()) - done);
-        if (read <= 0)
-            break;
-        done += read;
-    }
-    text.resize(size_t(done));
-    if (file.error() != QFileDevice::NoError) {
-        why = file.errorString();
-        return std::string();
-    }
-    // The file may have grown since its size was taken.
-    char more;
-    if (file.read(&more, 1) > 0) {
-        why = tooLarge;
-        return std::string();
-    }
-    return text;
 }
 
 QStringList MapFile::checkTextures(MapReader::Contents &contents, const QString &mapFolder)

@@ -58,9 +58,6 @@ public:
     // The folder the load dialog opens in.
     static QString loadFolder();
     void loadMapFile(const QString &fileName, SectorRegistry &registry, const PlacementContext &context);
-    // The bytes of a regular file of at most LevelLimits::fileBytes; empty
-    // with `error` set otherwise.
-    static std::string readMapText(const QString &fileName, QString *error = nullptr);
     // Texture images that are missing, lead out of the level's folder
     // (through a symbolic link) or cannot be shown are not taken: their
     // references are kept as text, like unsafe ones. Returns what was refused

@@ -1,5 +1,6 @@
 #include "mapview/recoveryfile.h"
 
+#include "checks/levelfile.h"
 #include "mapview/mapfile.h"
 #include "model/savedlayers.h"
 #include "mapfile/mapwriter.h"
@@ -41,9 +42,12 @@ bool RecoveryFile::read(const QString &fileName, SectorRegistry &registry, const
 {
     registry.clear();
     try {
-        const std::string text = MapFile::readMapText(fileName, &error);
-        if (!error.isEmpty())
+        std::string text;
+        std::string why;
+        if (!LevelFile::readBytes(fileName, text, why)) {
+            error = QString::fromStdString(why);
             return false;
+        }
         // Every copy ends with its definitions table, even that of an empty map.
         if (text.find("#Definitions") == std::string::npos) {
             error = QStringLiteral("It holds no level.");

@@ -112,8 +112,8 @@ private slots:
             << QString();
         QTest::newRow("an unreadable file wins")
             << QStringList {"--check", "open.map", "missing.map", "folder.map"} << 2 << QString("@open.map")
-            << "missing.map: error: cannot read the level: no such file\n"
-               "folder.map: error: cannot read the level: is a folder, not a level file\n";
+            << "missing.map: error: cannot read the level: the file does not exist\n"
+               "folder.map: error: cannot read the level: it is a folder, not a level file\n";
         QTest::newRow("empty, binary, not a level")
             << QStringList {"--check", "empty.map", "binary.map", "text.map"} << 1
             << "empty.map:1: error: the file is empty; it holds no level\n"
@@ -181,7 +181,7 @@ private slots:
                                out, err, QStringLiteral("/bin/sh"));
         QCOMPARE(status, 2);
         QCOMPARE(out, name + ":21: warning: a second section \"Wall\" is left out; the one on line 1 is read\n");
-        QCOMPARE(err, "lat\xe9n2.map: error: cannot read the level: no such file\n");
+        QCOMPARE(err, "lat\xe9n2.map: error: cannot read the level: the file does not exist\n");
     }
 
     // Output starting with "@" need only contain the rest.

@@ -3,7 +3,6 @@
 // and no files.
 #include "mapfile/mapreader.h"
 
-#include <QRandomGenerator>
 #include <QTest>
 
 namespace {
@@ -212,46 +211,6 @@ private slots:
         for (int i = 0; i < 257; ++i)
             sections += "#layer" + QByteArray::number(i) + "\n1,\n\n";
         QCOMPARE(read(sections), "error: The level has more than 256 sections.");
-    }
-
-    // A deterministic mutation run: random bytes, cuts, file-format tokens and
-    // splices applied to sample levels. The parser must neither crash nor
-    // hang, and what it returns must stay well-formed.
-    void mutatedTexts()
-    {
-        const std::vector<std::string> seeds {example, "#Wall\n0,,101,\n0101,\n\n#Definitions\n101,Wall,S,../x\n\n",
-                                              "7,\n#Door\n#Definitions\n-1,Lightmap,Dynamic,1,2\n,,,\n"};
-        static const char tokenText[] = "#|#Definitions|\n|\r\n|\r|,|0|101|Lightmap|-2147483649|"
-                                        "99999999999999999999|..|/|\\|nan| |\xEF\xBB\xBF|\0";
-        const QList<QByteArray> tokens = QByteArray(tokenText, sizeof tokenText - 1).split('|');
-        QRandomGenerator random(4);
-        const MapReader reader("/maps", MapReader::Limits {64, 256});
-        for (int round = 0; round < 8000; ++round) {
-            std::string text = seeds[random.bounded(int(seeds.size()))];
-            for (int edit = random.bounded(1, 9); edit > 0; --edit) {
-                const size_t at = random.bounded(int(text.size() + 1));
-                const std::string &other = seeds[random.bounded(int(seeds.size()))];
-                const std::string insertions[] {std::string(1, char(random.bounded(256))),
-                                                tokens[random.bounded(tokens.size())].toStdString(),
-                                                other.substr(random.bounded(int(other.size())), random.bounded(64))};
-                const int kind = random.bounded(4);
-                if (kind < 3)
-                    text.insert(at, insertions[kind]);
-                else
-                    text.erase(at, random.bounded(16));
-            }
-            const MapReader::Contents contents = reader.parseMapText(text);
-            QVERIFY(contents.objectCount() <= 256);
-            for (const MapReader::Layer &layer : contents.layers)
-                for (const MapReader::Cell &cell : layer.cells)
-                    QVERIFY(cell.column >= 0 && cell.column < 64 && cell.row >= 0 && cell.row < 64
-                            && cell.definition < contents.definitions.size());
-            for (const MapDefinition &d : contents.definitions) {
-                const std::string &path = d.texturePath;
-                QVERIFY(path.empty() || path == MapReader::lampImage
-                        || (path.rfind("/maps/", 0) == 0 && MapReader::isSafeReference(path.substr(6))));
-            }
-        }
     }
 };
 

@@ -147,22 +147,6 @@ dark_run() {
         for (hi = s; (hi + 1) in light && !light[hi + 1]; hi++) {}
         if (!light[s]) print lo, hi }'
 }
-# Prints "FIRST_X LAST_X lighter|darker" per group of changed columns (8 or more unchanged columns apart) in
-# box "X Y W H" ($3) of screenshots A and B, by the sum of the luminance changes in the group.
-column_changes() {
-    local x y w h
-    read -r x y w h <<<"$3"
-    paste -d' ' <(pixels "$1" "${w}x$h+$x+$y") <(pixels "$2" "${w}x$h+$x+$y") | awk -v x0="$x" -v w="$w" '
-        { a = int(($3 * 299 + $4 * 587 + $5 * 114) / 1000); b = int(($8 * 299 + $9 * 587 + $10 * 114) / 1000) }
-        a != b { changed[$1] = 1; change[$1] += b - a }
-        END {
-            for (c = 0; c <= w + 8; c++)
-                if (c in changed) { if (!open) { first = c; sum = 0; open = 1 } sum += change[c]; last = c }
-                else if (open && c - last >= 8) {
-                    print first + x0, last + x0, (sum > 0 ? "lighter" : "darker"); open = 0
-                }
-        }'
-}
 # Fails unless each view cell "column,row" ($4...) of screenshot SHOT ($1) shows IMAGE ($2, described by $3),
 # pixel for pixel up to rounding (all cells compared in one strip).
 expect_cells() {
@@ -179,17 +163,24 @@ expect_cells() {
 window_named() { timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
 # Fails with MESSAGE ($2) unless window $1 closes.
 expect_closed() { retry 50 "! popups | grep -qx $1" || fail "$2"; }
+# Types NAME ($1) into the editor's file dialog (the save and the load dialog share its caption) and presses Enter;
+# fails, saying what opened it ($2), and returns non-zero when no dialog shows or it does not close.
+answer_file_dialog() {
+    local dialog
+    dialog=$(window_named "Save Gorse Map")
+    [ -n "$dialog" ] || { fail "$2 showed no file dialog"; return 1; }
+    xdotool windowfocus --sync "$dialog"
+    xdotool type --delay 10 "$1"
+    key Return
+    retry 50 "! popups | grep -qx $dialog" || { fail "$2: the file dialog did not close"; return 1; }
+}
 # Re-enters the map and fails with MESSAGE ($2) unless the cursor shows image $1 (or is a "cross").
 expect_cursor() { local seen; reenter_map; seen=$("$PROBE" cursor "$1" 2>&1) || fail "$2: $seen"; }
 
 # shellcheck source-path=SCRIPTDIR
-source "$(dirname "${BASH_SOURCE[0]}")/scenario_files.sh"
-# shellcheck source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/scenario_strokes.sh"
 # shellcheck source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/scenario_fulldisk.sh"
-# shellcheck source-path=SCRIPTDIR
-source "$(dirname "${BASH_SOURCE[0]}")/scenario_undo.sh"
 # shellcheck source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/scenario_recovery.sh"
 # shellcheck source-path=SCRIPTDIR
@@ -209,17 +200,11 @@ scenario_mode_keys() {
 
     key s
     if retry 100 "screenshot select-mode && ! same start select-mode" && settle select-mode; then
-        local x y w h groups
+        local x y w h
         read -r x y w h <<<"$(diff_box start select-mode)"
+        # The mode row below the map changes (which buttons it checks and greys is tested in process).
         [ "$y" -gt $((MAP_Y + MAP_H)) ] && [ $((y + h)) -lt "$WIN_H" ] && [ "$x" -gt "$MAP_X" ] ||
             fail "'s' changed the window outside the mode row below the map (box ${w}x$h+$x+$y)"
-        # Left to right: "Edit [E]" loses its dot (lighter), "Select [S]" gets it (darker), "Pencil" over
-        # "Line [L]" and "Flood fill" over "Rectangle [R]" grey out (lighter), "Edit selection" gets enabled
-        # (darker text).
-        column_changes start select-mode "$x $y $w $h" >"$OUT/select-mode-changes.txt"
-        groups=$(cut -d' ' -f3 "$OUT/select-mode-changes.txt" | xargs)
-        [ "$groups" = "lighter darker lighter lighter darker" ] ||
-            fail "after 's' the row does not show select mode (changes left to right: $groups)"
     else
         fail "pressing 's' changed nothing in the window"
     fi
@@ -251,9 +236,7 @@ main() {
     # The concerns only real X input shows: real shortcuts, fast strokes, real
     # file dialogs and a full disk. The rest is tested in process (tests/tst_*).
     scenario_mode_keys
-    undo_redo_keys # leaves the map empty and nothing saved
     off_map_strokes_and_held_ctrl # saves strokes.map
-    load_level
     stop_editor
     start_editor # a fresh editor again, for cut and paste
     clipboard_keys

@@ -1,7 +1,7 @@
 # shellcheck shell=bash
 # Cut and paste with real keys, sourced by e2e_window.sh: a walled room is selected, cut with Ctrl+X, pasted with
 # Ctrl+V where a click puts it, the paste and the cut are undone with Ctrl+Z twice, the cut redone with
-# Ctrl+Shift+Z, and the level saved: the file holds what the map shows. Needs a fresh editor (nothing saved yet)
+# Ctrl+Shift+Z, undone and redone with Ctrl+Y, and the level saved: the file holds what the map shows. Needs a fresh editor (nothing saved yet)
 # with the pencil on the Wall layer and an empty map.
 
 # Fails unless the map part of screenshots $1 and $2 is the same ($3 says when).
@@ -21,7 +21,7 @@ expect_map_box() {
 }
 
 clipboard_keys() {
-    local file=$WORK/clipboard.map wall=$WORK/wd/textures/Wall/brick.png bg=$WORK/wd/assets/bg64x64.jpg dialog
+    local file=$WORK/clipboard.map wall=$WORK/wd/textures/Wall/brick.png bg=$WORK/wd/assets/bg64x64.jpg
     local ring="1,1 2,1 3,1 1,2 3,2 1,3 2,3 3,3" moved="5,2 6,2 7,2 5,3 7,3 5,4 6,4 7,4"
     focus_editor
     park
@@ -58,18 +58,18 @@ clipboard_keys() {
     key ctrl+shift+z
     expect_change clip-undo2 clip-redo "Ctrl+Shift+Z"
     expect_same_map clip-cut clip-redo "Ctrl+Shift+Z redoing the cut"
+    key ctrl+z
+    expect_change clip-redo clip-undo3 "Ctrl+Z after the redo"
+    key ctrl+y
+    expect_change clip-undo3 clip-redo2 "Ctrl+Y"
+    expect_same_map clip-cut clip-redo2 "Ctrl+Y redoing the cut"
 
     key ctrl+s
-    dialog=$(window_named "Save Gorse Map")
-    [ -n "$dialog" ] || { fail "Ctrl+S showed no save dialog"; return; }
-    xdotool windowfocus --sync "$dialog"
-    xdotool type --delay 10 "$file"
-    key Return
-    expect_closed "$dialog" "the save dialog did not close"
+    answer_file_dialog "$file" "Ctrl+S" || return
     retry 100 "[ -s $file ]" || { fail "the level was not saved to $file"; return; }
     cp "$file" "$OUT/clipboard.map"
     # What the map shows: one wall at (6,0), nothing else.
-    expect_cells clip-redo "$wall" "the wall that stayed" 6,0
+    expect_cells clip-redo2 "$wall" "the wall that stayed" 6,0
     [ "$(grid_rows "$file" Wall | tr -d '\r')" = "0,0,0,0,0,0,$(grid_rows "$file" Wall | cut -d, -f7)," ] &&
         [ "$(grid_rows "$file" Wall | cut -d, -f7)" -gt 0 ] 2>/dev/null ||
         fail "the saved Wall layer is not what the map shows: one wall at (6,0) (see clipboard.map)"

@@ -26,7 +26,7 @@ wall_count() {
 }
 
 full_disk() {
-    local level dialog box title on_disk
+    local level box title on_disk
     if ! mount_small_disk; then
         [ "${CI:-}" = true ] && { fail "full disk: no tmpfs (CI=true: may not be skipped): $DISK_PROBLEM"; return; }
         log "SKIP full disk: no tmpfs: $DISK_PROBLEM"
@@ -39,11 +39,7 @@ full_disk() {
     focus_editor # a fresh editor: the pencil on the Wall layer
     click_at_cell 1 1 && click_at_cell 2 1
     key ctrl+s
-    dialog=$(window_named "Save Gorse Map")
-    [ -n "$dialog" ] || { fail "full disk: Ctrl+S showed no save dialog"; stop_editor; return; }
-    xdotool windowfocus --sync "$dialog"
-    xdotool type --delay 10 "$level"
-    key Return
+    answer_file_dialog "$level" "full disk: Ctrl+S" || { stop_editor; return; }
     retry 50 "[ -s '$level' ]" || { fail "full disk: the first save wrote nothing"; stop_editor; return; }
     cp "$level" "$OUT/full-before.map"
 

@@ -10,7 +10,7 @@ wall_cells() {
 }
 
 recovery_after_kill() {
-    local home=$WORK/recovery-home level=$WORK/recovered.map copies offer dialog title ref
+    local home=$WORK/recovery-home level=$WORK/recovered.map copies offer title ref
     local painted="1,1 2,1 3,2"
     EDITOR_HOME=$home RECOVERY_MS=500 start_editor
     focus_editor # a new editor starts on the Wall layer
@@ -35,11 +35,7 @@ recovery_after_kill() {
 
     focus_editor
     key ctrl+s
-    dialog=$(window_named "Save Gorse Map")
-    [ -n "$dialog" ] || { fail "recovery: Ctrl+S showed no save dialog"; stop_editor; return; }
-    xdotool windowfocus --sync "$dialog"
-    xdotool type --delay 10 "$level"
-    key Return
+    answer_file_dialog "$level" "recovery: Ctrl+S" || { stop_editor; return; }
     retry 50 "[ -s '$level' ]" || { fail "recovery: the restored level was not saved"; stop_editor; return; }
     [ "$(wall_cells "$level")" = "$painted" ] ||
         fail "recovery: the saved level has walls at '$(wall_cells "$level")', not at the painted '$painted'"
