@@ -6,6 +6,7 @@
 #include "gallery/texturegallery.h"
 #include "level/levellimits.h"
 #include "model/layercontroller.h"
+#include "model/layerpane.h"
 #include "model/mapedits.h"
 #include "model/objectbutton.h"
 #include "model/placementcontext.h"
@@ -170,6 +171,7 @@ Sector *MapView::placeSectorAt(const QPoint &viewCell)
 
 void MapView::setSectorsMouseTransparent(bool transparent)
 {
+    LayerPane::setMouseTransparent(mapArea, transparent);
     for (auto &entry : layerController->registry())
         for (Sector *sector : entry.second)
             sector->setTransparentForMouseEvents(transparent);
