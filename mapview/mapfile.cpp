@@ -365,7 +365,7 @@ QStringList MapFile::checkTextures(MapReader::Contents &contents, const QString 
     return problems;
 }
 
-SectorRegistry MapFile::buildSectors(const MapReader::Contents &contents, const PlacementContext &context)
+SectorRegistry MapFile::buildSectors(const MapReader::Contents &contents, PlacementContext context)
 {
     SectorRegistry registry;
     const MouseHold hold(context.mapWidget ? context.mapWidget->window() : nullptr);
@@ -383,6 +383,7 @@ SectorRegistry MapFile::buildSectors(const MapReader::Contents &contents, const 
             std::vector<Sector *> &sectors = registry[layer.name];
             sectors.reserve(layer.cells.size());
             const bool lights = layer.name == Kinds::Lightmap;
+            context.layer = layer.name;
             for (const MapReader::Cell &cell : layer.cells) {
                 MapDefinition definition = contents.definitions.at(cell.definition);
                 int32_t &number = numbers[cell.definition];

@@ -66,7 +66,7 @@ public:
     // One new object per occupied cell; the objects of one definition share a
     // new texture number, light cells take one each. Registry entries only
     // for layers with objects.
-    static SectorRegistry buildSectors(const MapReader::Contents &contents, const PlacementContext &context);
+    static SectorRegistry buildSectors(const MapReader::Contents &contents, PlacementContext context);
     static void applyDefinition(const MapDefinition &definition, Sector *sector);
 
     // The level read last; texture references are resolved against its folder.

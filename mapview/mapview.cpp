@@ -11,6 +11,7 @@
 #include "level/levellimits.h"
 #include "level/subtypetable.h"
 #include "model/layercontroller.h"
+#include "model/layerpane.h"
 #include "model/mapedits.h"
 #include "model/objectbutton.h"
 #include "model/placementcontext.h"
@@ -181,6 +182,7 @@ Sector *MapView::placeSectorAt(const QPoint &viewCell)
 
 void MapView::setSectorsMouseTransparent(bool transparent)
 {
+    LayerPane::setMouseTransparent(mapArea, transparent);
     for (auto &entry : layerController->registry())
         for (Sector *sector : entry.second)
             sector->setTransparentForMouseEvents(transparent);

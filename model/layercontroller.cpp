@@ -2,11 +2,13 @@
 
 #include "level/cellkey.h"
 #include "level/subtypetable.h"
+#include "model/layerpane.h"
 #include "model/mousehold.h"
 #include "model/objectbutton.h"
 #include "model/sector.h"
 #include "model/sectorfactory.h"
 
+#include <QApplication>
 #include <QColor>
 #include <QComboBox>
 #include <QMessageBox>
@@ -51,6 +53,10 @@ LayerController::LayerController(QWidget *controlsWidget) : controlsWidget(contr
     for (const std::string &layer : Kinds::comboOrder())
         sectorsByLayer[layer];
 
+    // The layers' panes stack over the map before anything else does.
+    map = controlsWidget->findChild<QWidget *>(QStringLiteral("mapWidget"));
+    if (map)
+        LayerPane::install(map);
     comboBoxMapLayer = controlsWidget->findChild<QComboBox *>(QStringLiteral("comboBoxMapLayer"));
     if (comboBoxMapLayer) {
         for (const std::string &layer : Kinds::comboOrder())
@@ -244,19 +250,50 @@ LayerController::LayerLook LayerController::lookOf(const std::string &layer) con
 void LayerController::refreshDisplay()
 {
     const MouseHold hold(controlsWidget->window());
-    // Hides, shows and tints in one pass. The map's updates are not held:
-    // holding them walks every object twice and marks each shown one dirty
-    // on its own when they are released, which costs more (a fifth more
-    // instructions for a switch on 8,192 objects) than the repaints it saves;
-    // the changes are painted together at the next paint anyway.
+    // Each object is shown on its own once; its layer's pane shows or hides
+    // the whole layer. The map's updates are not held: the changes are
+    // painted together at the next paint anyway.
     for (const auto &[layer, sectors] : sectorsByLayer) {
         const LayerLook look = lookOf(layer);
         auto applied = appliedLooks.find(layer);
+        const bool lightLevels = look.tint == LayerLook::Tint::LightLevel;
         // Light levels belong to each object and may have changed.
-        if (applied != appliedLooks.end() && applied->second == look && look.tint != LayerLook::Tint::LightLevel)
+        if (applied != appliedLooks.end() && applied->second == look && !lightLevels)
             continue;
-        for (Sector *sector : sectors)
-            applyLook(sector, look);
+        LayerPane *pane = LayerPane::of(map, layer);
+        if (!pane) {
+            for (Sector *sector : sectors)
+                applyLook(sector, look);
+            appliedLooks[layer] = look;
+            continue;
+        }
+        const bool known = applied != appliedLooks.end();
+        // Objects never shown on their own yet (made for a load, an undo) may
+        // be waiting in a layer that comes on show; a hidden layer leaves them
+        // waiting. Once shown, an object stays shown and its pane hides it.
+        const bool showing = look.shown && !(known && applied->second.shown);
+        const bool retint = !known || applied->second.tint != look.tint || lightLevels;
+        // A pane that is to hide goes first, so that no change under it is painted.
+        if (!look.shown)
+            pane->hide();
+        if (showing) {
+            // Many waiting objects are shown under the hidden pane, which then
+            // paints them at once, unless the focus is on one of its objects.
+            const auto waiting = std::count_if(sectors.begin(), sectors.end(), [](const Sector *sector) {
+                return sector->properties->button && sector->properties->button->isHidden();
+            });
+            if (waiting > 64 && !pane->isAncestorOf(QApplication::focusWidget()))
+                pane->hide();
+        }
+        if (showing || retint)
+            for (Sector *sector : sectors) {
+                QPushButton *button = sector->properties->button;
+                if (showing && button && button->isHidden())
+                    button->show();
+                if (retint)
+                    applyTint(sector, look);
+            }
+        pane->setVisible(look.shown);
         appliedLooks[layer] = look;
     }
     tintSelection();
@@ -264,17 +301,27 @@ void LayerController::refreshDisplay()
 
 void LayerController::applyLook(Sector *sector, const LayerLook &look)
 {
-    ObjectButton *button = ObjectButton::of(sector->properties->button);
+    QPushButton *button = sector->properties->button;
     if (!button)
         return;
     // Only a real change reaches Qt: a button asked to take the state it is
-    // in still costs a call through the widget's machinery.
+    // in still costs a call through the widget's machinery. Without a pane
+    // (no map), the button itself shows the layer's visibility.
     if (look.shown) {
         if (button->isHidden())
             button->show();
-    } else if (!button->isHidden() || !button->testAttribute(Qt::WA_WState_ExplicitShowHide)) {
+    } else if (!qobject_cast<LayerPane *>(button->parentWidget())
+               && (!button->isHidden() || !button->testAttribute(Qt::WA_WState_ExplicitShowHide))) {
         button->hide();
     }
+    applyTint(sector, look);
+}
+
+void LayerController::applyTint(Sector *sector, const LayerLook &look)
+{
+    ObjectButton *button = ObjectButton::of(sector->properties->button);
+    if (!button)
+        return;
     switch (look.tint) {
     case LayerLook::Tint::None:
         button->setTint(QColor());
@@ -309,24 +356,6 @@ void LayerController::tintLightmaps()
     for (Sector *sector : layerList(Kinds::Lightmap))
         tintLightSector(sector);
     tintSelection();
-}
-
-void LayerController::hideSectors(const std::vector<Sector *> &sectors)
-{
-    // The objects may differ from their layers' looks now.
-    appliedLooks.clear();
-    for (Sector *sector : sectors)
-        if (sector->properties->button)
-            sector->properties->button->hide();
-}
-
-void LayerController::showSectors(const std::vector<Sector *> &sectors)
-{
-    // The objects may differ from their layers' looks now.
-    appliedLooks.clear();
-    for (Sector *sector : sectors)
-        if (sector->properties->button)
-            sector->properties->button->show();
 }
 
 void LayerController::deleteSectors(std::vector<Sector *> &sectors)
@@ -403,15 +432,7 @@ void LayerController::setLayerLocked(const std::string &layer, bool locked)
 
 void LayerController::applyDisplayTint(Sector *sector, const std::string &layer)
 {
-    LayerLook look = lookOf(layer);
-    if (ObjectButton *button = ObjectButton::of(sector->properties->button)) {
-        if (look.tint == LayerLook::Tint::None)
-            button->setTint(QColor());
-        else if (look.tint == LayerLook::Tint::Background)
-            button->setTint(QColor(0, 0, 155));
-        else
-            tintLightSector(sector);
-    }
+    applyTint(sector, lookOf(layer));
 }
 
 void LayerController::tintSelection()
@@ -464,7 +485,10 @@ void LayerController::removeSectors(const std::string &layer, const std::vector<
 
 void LayerController::applyDisplayRules(Sector *sector, const std::string &layer)
 {
-    applyLook(sector, lookOf(layer));
+    const LayerLook look = lookOf(layer);
+    applyLook(sector, look);
+    if (LayerPane *pane = LayerPane::of(map, layer))
+        pane->setVisible(look.shown);
 }
 
 void LayerController::moveSectors(const std::string &layer, const std::vector<Sector *> &sectors, int dx, int dy)

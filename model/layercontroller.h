@@ -81,8 +81,6 @@ public:
     void tintLightSector(Sector *sector);
     // Every light cell gets its light tint again; selected objects stay green.
     void tintLightmaps();
-    void hideSectors(const std::vector<Sector *> &sectors);
-    void showSectors(const std::vector<Sector *> &sectors);
     void deleteSectors(std::vector<Sector *> &sectors);
     // Destroys every registered object in one sweep; the layers stay, empty.
     void deleteAllSectors();
@@ -128,8 +126,9 @@ private:
     // The combo box's layer when none is current yet; makes sure the current
     // layer has a list in the registry.
     void ensureCurrentLayer();
-    // Gives one object its layer's look.
+    // Gives one object its layer's look; its pane shows or hides it with the layer.
     void applyLook(Sector *sector, const LayerLook &look);
+    void applyTint(Sector *sector, const LayerLook &look);
     // The layer's objects may no longer all look as its last applied look.
     void forgetLook(const std::string &layer);
     // The tint the display rules give an object of `layer` while nothing selects it.
@@ -154,5 +153,7 @@ private:
     std::string selectedOn;
     std::string current;
     QWidget *controlsWidget = nullptr;
+    // The map whose layer panes show the objects; null in a window without one.
+    QWidget *map = nullptr;
     QComboBox *comboBoxMapLayer = nullptr;
 };

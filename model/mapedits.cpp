@@ -369,6 +369,7 @@ Sector *MapEdits::make(const ObjectRecord &record, size_t index)
     PlacementContext where = context();
     // Shown once, by the display rules, if its layer is to be seen.
     where.showNewObjects = false;
+    where.layer = record.layer;
     Sector *sector = createSector(QPoint(record.mapX + where.originX, record.mapY + where.originY), where);
     apply(sector, record);
     layers.insertSector(record.layer, index, sector);

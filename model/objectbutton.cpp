@@ -1,5 +1,6 @@
 #include "model/objectbutton.h"
 
+#include "model/layerpane.h"
 #include "model/maptile.h"
 #include "model/missingimagemark.h"
 #include "model/tintcache.h"
@@ -54,7 +55,7 @@ void ObjectButton::setClickHandler(const QWidget *map, std::function<void()> han
 
 void ObjectButton::paintEvent(QPaintEvent *event)
 {
-    const QPixmap tile = MapTile::current(parentWidget());
+    const QPixmap tile = MapTile::current(LayerPane::mapOf(this));
     // An object without an icon shows the missing-image mark even untiled.
     if (!tinted && tile.isNull() && !icon().isNull()) {
         // Without a tile the map is plain black and the button adds nothing of its own.
@@ -107,7 +108,7 @@ void ObjectButton::paintMissingImageMark(QPainter &painter)
 
 void ObjectButton::paintPlain(QPainter &painter)
 {
-    const QPixmap tile = MapTile::current(parentWidget());
+    const QPixmap tile = MapTile::current(LayerPane::mapOf(this));
     if (!tile.isNull())
         paintTile(painter, tile);
     paintMissingImageMark(painter);
@@ -137,7 +138,7 @@ void ObjectButton::keyReleaseEvent(QKeyEvent *event)
 
 void ObjectButton::reportClick()
 {
-    const auto handler = clickHandlers().constFind(parentWidget());
+    const auto handler = clickHandlers().constFind(LayerPane::mapOf(this));
     if (handler != clickHandlers().constEnd()) {
         // The handler may change the handlers.
         const std::function<void()> call = *handler;

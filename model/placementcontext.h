@@ -3,6 +3,7 @@
 #include "level/textureref.h"
 
 #include <cstdint>
+#include <string>
 
 class QWidget;
 class LayerController;
@@ -16,6 +17,8 @@ struct PlacementContext
 {
     QWidget *mapWidget = nullptr;
     LayerController *layers = nullptr;
+    // The layer new objects join; empty for the current layer.
+    std::string layer;
     TextureRef texture;
     TextureNumbers *textureNumbers = nullptr;
     int32_t cellSize = 64;

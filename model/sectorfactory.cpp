@@ -2,6 +2,7 @@
 
 #include "level/subtypetable.h"
 #include "model/layercontroller.h"
+#include "model/layerpane.h"
 #include "model/objectbutton.h"
 #include "model/placementcontext.h"
 #include "model/sector.h"
@@ -9,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QHash>
+#include <algorithm>
 
 Sector *createSector(const QPoint &viewCell, const PlacementContext &context)
 {
@@ -16,7 +18,9 @@ Sector *createSector(const QPoint &viewCell, const PlacementContext &context)
     const int32_t x = viewCell.x() * cellSize;
     const int32_t y = viewCell.y() * cellSize;
 
-    auto *button = new ObjectButton(context.mapWidget);
+    const std::string &layer = context.layer.empty() ? context.layers->currentLayer() : context.layer;
+    // On its layer's pane, which shows and hides the whole layer at once.
+    auto *button = new ObjectButton(context.mapWidget ? LayerPane::of(context.mapWidget, layer) : nullptr);
     button->move(x, y);
     button->resize(cellSize, cellSize);
     button->setFlat(true);
@@ -66,22 +70,21 @@ void destroySectors(const std::vector<Sector *> &sectors)
 {
     QHash<const QObject *, Sector *> byButton;
     byButton.reserve(int(sectors.size()));
-    QWidget *map = nullptr;
+    std::vector<QWidget *> parents;
     for (Sector *sector : sectors) {
         QPushButton *button = sector->properties ? sector->properties->button : nullptr;
-        if (button && !map)
-            map = button->parentWidget();
-        if (button && button->parentWidget() == map)
-            byButton.insert(button, sector);
-        else
+        QWidget *parent = button ? button->parentWidget() : nullptr;
+        if (!parent) {
             delete sector;
+            continue;
+        }
+        if (std::find(parents.begin(), parents.end(), parent) == parents.end())
+            parents.push_back(parent);
+        byButton.insert(button, sector);
     }
-    if (map) {
-        const QObjectList children = map->children();
+    for (QWidget *parent : parents) {
+        const QObjectList children = parent->children();
         for (QObject *child : children)
             delete byButton.take(child);
     }
-    // Objects whose button is not among the map's children (none in practice).
-    for (Sector *sector : qAsConst(byButton))
-        delete sector;
 }

@@ -1,5 +1,6 @@
 #include "testsupport.h"
 
+#include "model/layerpane.h"
 #include "model/objectbutton.h"
 #include "level/objectrecord.h"
 #include "level/subtypetable.h"
@@ -275,7 +276,9 @@ QStringList objectLines(LayerController &layers, bool textureNumbers)
                                  double(l.emissionIntensity), double(l.emissionRadius), l.blinkDelay,
                                  double(l.isDynamic), double(l.randomIntensity), double(l.isLightEmitter)})
                 line += ' ' + QString::number(value);
-            lines << line + (sector->properties->button->isHidden() ? " hidden " : " shown ") + tintOf(sector).name();
+            const QPushButton *button = sector->properties->button;
+            const bool shown = button->isVisibleTo(LayerPane::mapOf(button));
+            lines << line + (shown ? " shown " : " hidden ") + tintOf(sector).name();
         }
     }
     return lines;

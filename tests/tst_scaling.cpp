@@ -4,6 +4,7 @@
 // does not change.
 #include "testsupport.h"
 
+#include "model/layerpane.h"
 #include "model/tintcache.h"
 
 #include <QMouseEvent>
@@ -11,6 +12,12 @@
 #include <QSet>
 
 namespace {
+// Whether `object` is the button of an object on `map`: a child of one of its layer panes.
+bool onMap(const QObject *object, const QWidget *map)
+{
+    return object->parent() && qobject_cast<const LayerPane *>(object->parent()) && object->parent()->parent() == map;
+}
+
 // Counts the move events that buttons on the map receive.
 struct MoveCounter : QObject
 {
@@ -29,7 +36,7 @@ struct ShowCounter : QObject
     explicit ShowCounter(QWidget *map) : map(map) { qApp->installEventFilter(this); }
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched->parent() == map && event->type() == QEvent::ShowToParent)
+        if (onMap(watched, map) && event->type() == QEvent::ShowToParent)
             ++shows[watched];
         return false;
     }
@@ -43,7 +50,7 @@ struct PaintCounter : QObject
     explicit PaintCounter(QWidget *map) : map(map) { qApp->installEventFilter(this); }
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::Paint && watched->parent() == map)
+        if (event->type() == QEvent::Paint && onMap(watched, map))
             ++paints[watched];
         return false;
     }
@@ -189,15 +196,21 @@ private slots:
         } counter;
         for (const Sector *sector : all)
             sector->properties->button->installEventFilter(&counter);
+        QWidget *map = editor.window->mapView->mapWidget();
+        for (const char *layer : {"Actor", "Floor"})
+            LayerPane::of(map, layer)->installEventFilter(&counter);
         const QColor blue(0, 0, 155);
         // Actors stay shown and blue, floors hidden and blue: nothing happens to them.
         chooseLayer(*editor.window, "Wall");
         QVERIFY(counter.changes.isEmpty());
-        // Both layers change: actors go, floors come untinted, each once.
+        // Both layers change: actors go, floors come untinted, each layer's pane
+        // once and no object on its own.
         chooseLayer(*editor.window, "Floor");
+        QCOMPARE(counter.changes.size(), 2);
+        for (const char *layer : {"Actor", "Floor"})
+            QCOMPARE(counter.changes.value(LayerPane::of(map, layer)), 1);
         for (const Sector *sector : all) {
             const bool floor = sector->properties->kind == "Floor";
-            QCOMPARE(counter.changes.value(sector->properties->button), 1);
             QCOMPARE(sector->properties->button->isVisible(), floor);
             QCOMPARE(tintOf(sector), floor ? QColor() : blue);
         }

@@ -1,0 +1,146 @@
+#include "model/layerpane.h"
+
+#include "level/subtypetable.h"
+
+#include <QCoreApplication>
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <algorithm>
+
+namespace {
+// Where a layer's pane stacks: the eight layers in the order of the layer
+// box, then any other names alphabetically.
+bool stacksBelow(const std::string &layer, const std::string &other)
+{
+    const std::vector<std::string> &order = Kinds::comboOrder();
+    const auto rank = [&order](const std::string &name) {
+        return size_t(std::find(order.begin(), order.end(), name) - order.begin());
+    };
+    const size_t a = rank(layer);
+    const size_t b = rank(other);
+    return a != b ? a < b : layer < other;
+}
+
+// Keeps a map's panes as large as the map.
+class PaneSizer : public QObject
+{
+public:
+    explicit PaneSizer(QWidget *map) : QObject(map) { map->installEventFilter(this); }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Resize)
+            for (QObject *child : watched->children())
+                if (auto *pane = qobject_cast<LayerPane *>(child))
+                    pane->resize(static_cast<QWidget *>(watched)->size());
+        return false;
+    }
+};
+} // namespace
+
+LayerPane::LayerPane(QWidget *map, const std::string &layer) : QWidget(map), name(layer)
+{
+    setObjectName(QStringLiteral("layerPane") + QString::fromStdString(layer));
+    setGeometry(map->rect());
+    // Moves pass on to the map, which may follow the pointer.
+    setMouseTracking(true);
+    // Clicks pass through as they pass the other panes.
+    for (QObject *child : map->children())
+        if (auto *other = qobject_cast<LayerPane *>(child); other && other != this) {
+            setAttribute(Qt::WA_TransparentForMouseEvents, other->testAttribute(Qt::WA_TransparentForMouseEvents));
+            break;
+        }
+}
+
+LayerPane *LayerPane::of(QWidget *map, const std::string &layer)
+{
+    if (!map)
+        return nullptr;
+    LayerPane *above = nullptr;
+    for (QObject *child : map->children()) {
+        auto *pane = qobject_cast<LayerPane *>(child);
+        if (!pane)
+            continue;
+        if (pane->name == layer)
+            return pane;
+        if (stacksBelow(layer, pane->name) && (!above || stacksBelow(pane->name, above->name)))
+            above = pane;
+    }
+    auto *pane = new LayerPane(map, layer);
+    if (above)
+        pane->stackUnder(above);
+    pane->show();
+    return pane;
+}
+
+QWidget *LayerPane::mapOf(const QWidget *button)
+{
+    QWidget *parent = button->parentWidget();
+    return qobject_cast<LayerPane *>(parent) ? parent->parentWidget() : parent;
+}
+
+void LayerPane::install(QWidget *map)
+{
+    new PaneSizer(map);
+    for (const std::string &layer : Kinds::comboOrder())
+        of(map, layer);
+}
+
+void LayerPane::setMouseTransparent(QWidget *map, bool transparent)
+{
+    for (QObject *child : map->children())
+        if (auto *pane = qobject_cast<LayerPane *>(child))
+            pane->setAttribute(Qt::WA_TransparentForMouseEvents, transparent);
+}
+
+QWidget *LayerPane::buttonBelow(const QPoint &position) const
+{
+    const QObjectList &siblings = parentWidget()->children();
+    auto self = std::find(siblings.rbegin(), siblings.rend(), this);
+    for (auto it = self == siblings.rend() ? self : std::next(self); it != siblings.rend(); ++it) {
+        auto *pane = qobject_cast<LayerPane *>(*it);
+        if (!pane || pane->isHidden() || pane->testAttribute(Qt::WA_TransparentForMouseEvents))
+            continue;
+        if (QWidget *button = pane->childAt(pane->mapFromParent(position)))
+            return button;
+    }
+    return nullptr;
+}
+
+bool LayerPane::event(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease: {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        const bool press = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
+        if (press && !pressed)
+            pressed = buttonBelow(mapToParent(mouse->pos()));
+        if (!pressed)
+            break;
+        QPointer<QWidget> target = pressed;
+        if (event->type() == QEvent::MouseButtonRelease && mouse->buttons() == Qt::NoButton)
+            pressed = nullptr;
+        QMouseEvent passed(event->type(), target->mapFrom(parentWidget(), mapToParent(mouse->pos())), mouse->windowPos(),
+                           mouse->screenPos(), mouse->button(), mouse->buttons(), mouse->modifiers(),
+                           mouse->source());
+        passed.setTimestamp(mouse->timestamp());
+        QCoreApplication::sendEvent(target, &passed);
+        event->accept();
+        return true;
+    }
+    case QEvent::ToolTip: {
+        auto *help = static_cast<QHelpEvent *>(event);
+        if (QWidget *button = buttonBelow(mapToParent(help->pos()))) {
+            QHelpEvent passed(QEvent::ToolTip, button->mapFrom(parentWidget(), mapToParent(help->pos())), help->globalPos());
+            return QCoreApplication::sendEvent(button, &passed);
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return QWidget::event(event);
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <string>
+
+// The see-through widget that holds the buttons of one layer's objects. Each
+// layer has one, a child of the map widget covering it, stacked in the order
+// the layers are saved in (the eight of the layer box first, then the others
+// alphabetically), so that a saved level looks the same when loaded again.
+// Showing or hiding a layer shows or hides its pane; painting and the search
+// for the widget under the pointer pass only through panes on show.
+//
+// A pane paints nothing. Where the objects take no clicks, the pane lets the
+// mouse through to the map; where they do, a press on a pane between buttons
+// goes to a button of a pane below it (as it went to the topmost button under
+// the pointer when all buttons were the map's children), or else on to the map.
+class LayerPane : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // The pane of `layer` on `map`, made on first use; null without a map.
+    static LayerPane *of(QWidget *map, const std::string &layer);
+    // The map of an object's button: its pane's parent.
+    static QWidget *mapOf(const QWidget *button);
+    // Makes the panes of the eight layers before anything else is stacked
+    // over the map, and keeps every pane as large as the map.
+    static void install(QWidget *map);
+    // Whether clicks pass through every pane to the map.
+    static void setMouseTransparent(QWidget *map, bool transparent);
+
+    const std::string &layer() const { return name; }
+
+protected:
+    bool event(QEvent *event) override;
+
+private:
+    LayerPane(QWidget *map, const std::string &layer);
+    // The button of a shown pane below this one under `position` (in map
+    // coordinates), if any.
+    QWidget *buttonBelow(const QPoint &position) const;
+
+    std::string name;
+    // The button that took the press this pane passed on, until the release.
+    QPointer<QWidget> pressed;
+};
