@@ -477,7 +477,6 @@ void MapTools::endTemporaryEditing()
 {
     temporaryLayer.clear();
     view.layers()->switchToLayer(view.layers()->comboLayer());
-    // What an undo or redo with Ctrl held reported stays readable.
     view.clearPassingStatus();
 }
 

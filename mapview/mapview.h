@@ -38,10 +38,12 @@ struct PlacementContext;
 using SectorRegistry = std::unordered_map<std::string, std::vector<Sector *>>;
 struct PointLightOutcome;
 
-// Controller of the editing area. Finds the main window's controls by object
-// name and wires them up, owns the layer controller and the texture gallery,
-// and keeps the view state: zoom, the view's origin in cells, mode and tool,
-// the selection drag and the file name of the last save.
+// Controller of the editing area and hub of its jobs. Finds the main window's
+// controls by object name, owns the layer controller, the texture gallery and
+// the edit operations, and keeps the view state: zoom, the view's origin in
+// cells, the tool's cursor and the status line. The jobs live in classes of
+// their own that it owns: the tools, the file commands, the history, the
+// level problems, the clipboard and the shapes.
 //
 // It is a plain QObject: nothing uses it as a widget. The main window deletes
 // it when it is destroyed.
