@@ -408,7 +408,7 @@ void MapFile::applyDefinition(const MapDefinition &definition, Sector *sector)
     TextureRef texture = textureOfPath(path, definition.id);
     texture.keptReference = definition.keptReference;
     sector->setTexture(texture);
-    sector->properties->kind = definition.kind;
+    sector->setKind(definition.kind);
     sector->setSubtype(definition.subtype);
     sector->setLighting(definition.lighting);
     // Objects that show one image share one decoded icon.

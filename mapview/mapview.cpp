@@ -207,16 +207,9 @@ void MapView::ZoomSliderChangedEvent()
 void MapView::layOutAllSectors()
 {
     const int size = cellSize();
-    for (auto &entry : layerController->registry()) {
-        for (Sector *sector : entry.second) {
-            SectorProperties *p = sector->properties;
-            if (p->button) {
-                p->button->setIconSize(QSize(size, size));
-                p->button->resize(size, size);
-            }
-            sector->setWorldPosition((double(p->mapX) + originX) * size, (double(p->mapY) + originY) * size);
-        }
-    }
+    for (auto &entry : layerController->registry())
+        for (Sector *sector : entry.second)
+            sector->layOut(size, origin());
     emit viewChanged();
 }
 

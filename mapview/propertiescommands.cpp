@@ -73,12 +73,7 @@ void MapView::adoptPointLight(const PointLightOutcome &light)
     for (const QPointer<Sector> &sector : light.newCells) {
         if (!sector)
             continue;
-        SectorProperties *p = sector->properties;
-        if (p->button) {
-            p->button->setIconSize(QSize(size, size));
-            p->button->resize(size, size);
-        }
-        sector->setWorldPosition((double(p->mapX) + originX) * size, (double(p->mapY) + originY) * size);
+        sector->layOut(size, origin());
         sector->setTransparentForMouseEvents(!takesMouse);
     }
 }

@@ -56,8 +56,7 @@ void MapView::moveViewTo(QPoint origin)
     const int size = cellSize();
     for (auto &entry : layerController->registry())
         for (Sector *sector : entry.second)
-            sector->setWorldPosition((double(originX) + sector->properties->mapX) * size,
-                                     (double(originY) + sector->properties->mapY) * size);
+            sector->showInView(size, origin);
     emit viewChanged();
 }
 

@@ -502,10 +502,8 @@ void LayerController::moveSectors(const std::string &layer, const std::vector<Se
             index.erase(found);
     }
     for (Sector *sector : sectors) {
-        SectorProperties *p = sector->properties;
-        p->mapX += dx;
-        p->mapY += dy;
-        index[cellKey(p->mapX, p->mapY)] = sector;
+        sector->moveCellBy(dx, dy);
+        index[cellKey(sector->properties->mapX, sector->properties->mapY)] = sector;
     }
 }
 

@@ -246,8 +246,7 @@ void MapEdits::layOut(const std::vector<Sector *> &sectors)
 {
     const PlacementContext where = context();
     for (Sector *sector : sectors)
-        sector->setWorldPosition((double(sector->properties->mapX) + where.originX) * where.cellSize,
-                                 (double(sector->properties->mapY) + where.originY) * where.cellSize);
+        sector->showInView(where.cellSize, QPoint(where.originX, where.originY));
 }
 
 void MapEdits::clearLayer()
@@ -391,7 +390,7 @@ void MapEdits::apply(Sector *sector, const ObjectRecord &record)
     sector->setTexture(record.texture);
     if (newImage)
         showTexture(sector);
-    p.kind = record.kind;
+    sector->setKind(record.kind);
     sector->setSubtype(record.subtype);
     sector->setLighting(record.lighting);
     // A light cell shows its level; the selection keeps its green.

@@ -48,6 +48,32 @@ void Sector::setWorldPosition(double x, double y)
         properties->button->move(toPixel(x), toPixel(y));
 }
 
+void Sector::showInView(int cellSize, QPoint origin)
+{
+    setWorldPosition((double(properties->mapX) + origin.x()) * cellSize,
+                     (double(properties->mapY) + origin.y()) * cellSize);
+}
+
+void Sector::layOut(int cellSize, QPoint origin)
+{
+    if (QPushButton *button = properties->button) {
+        button->setIconSize(QSize(cellSize, cellSize));
+        button->resize(cellSize, cellSize);
+    }
+    showInView(cellSize, origin);
+}
+
+void Sector::setKind(const std::string &kind)
+{
+    properties->kind = kind;
+}
+
+void Sector::moveCellBy(int dx, int dy)
+{
+    properties->mapX += dx;
+    properties->mapY += dy;
+}
+
 void Sector::setTransparentForMouseEvents(bool transparent)
 {
     if (properties->button)

@@ -4,6 +4,7 @@
 #include "level/sectorproperties.h"
 
 #include <QObject>
+#include <QPoint>
 #include <string>
 
 // One object in one cell of one layer. Owns its property record and, through
@@ -22,6 +23,14 @@ public:
     // Replaces the texture fields only; callers that retexture set the icon.
     void setTexture(const TextureRef &texture);
     void setWorldPosition(double x, double y);
+    // Puts the button where the object's cell is shown: cells of `cellSize`
+    // pixels, map cell (0, 0) at view cell `origin`.
+    void showInView(int cellSize, QPoint origin);
+    // The same, with the button sized to the cell first.
+    void layOut(int cellSize, QPoint origin);
+    void setKind(const std::string &kind);
+    // Moves the object by whole cells; the layer's index of cells is the caller's.
+    void moveCellBy(int dx, int dy);
     void setTransparentForMouseEvents(bool transparent);
 
     SectorProperties *properties = nullptr;
