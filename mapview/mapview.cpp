@@ -84,6 +84,9 @@ MapView::~MapView()
     delete edits;
     delete textureGallery;
     delete layerController;
+    // Last: the map's events reach the tools until here.
+    delete mapTools;
+    mapTools = nullptr;
 }
 
 void MapView::connectWidgets()
