@@ -9,8 +9,10 @@
 #include "checks/levelfile.h"
 #include "checks/levelrules.h"
 #include "checks/problemtext.h"
+#include "mapview/levelfilecommands.h"
 #include "mapview/mapfile.h"
 #include "mapview/mapview.h"
+#include "mapview/problemscommands.h"
 #include "model/layercontroller.h"
 #include "model/levelobjects.h"
 #include "model/sector.h"
@@ -123,16 +125,16 @@ int main(int argc, char *argv[])
         const QString file = scratch.filePath(QStringLiteral("level32768.map"));
         MapFile().writeMapFile(file, view->layers()->registry());
         const double load = medianMs(2, [&] {
-            view->loadMapFromFile(file);
+            view->files()->loadMapFromFile(file);
             LevelBuilder::settle(window);
         });
         report("load of the 32,768-object level (for comparison)", load, {});
         LevelProblems problems;
-        const double editor = medianMs(reps, [&] { problems = view->checkCurrentLevel(); });
+        const double editor = medianMs(reps, [&] { problems = view->problems()->checkCurrentLevel(); });
         report("32,768 objects: editor check (records from the layers + rules)", editor, problems);
-        view->ShowLevelProblemsEvent();
+        view->problems()->showWindow();
         const double listed = medianMs(reps, [&] {
-            view->RefreshLevelProblemsEvent();
+            view->problems()->refresh();
             LevelBuilder::settle(window);
         });
         report("32,768 objects: Refresh in the open Level Problems window, painted", listed, problems);

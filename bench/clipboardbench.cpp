@@ -8,6 +8,7 @@
 
 #include "app/gorseed.h"
 #include "mapview/clipboardcommands.h"
+#include "mapview/historycommands.h"
 #include "mapview/mapview.h"
 #include "model/layercontroller.h"
 #include "model/mapedits.h"
@@ -125,12 +126,12 @@ int main(int argc, char *argv[])
     std::vector<double> clear, undoClear, redoClear, paste;
     for (int i = 0; i < reps; ++i) {
         timed([&] { view->mapEdits()->clearLayer(); });
-        undoClear.push_back(timed([&] { view->UndoEvent(); }));
-        redoClear.push_back(timed([&] { view->RedoEvent(); }));
+        undoClear.push_back(timed([&] { view->history()->undo(); }));
+        redoClear.push_back(timed([&] { view->history()->redo(); }));
         paste.push_back(timed([&] { clipboard.pasteInPlace(); }));
         fprintf(stderr, "paste: %s\n", qPrintable(view->statusText()));
-        timed([&] { view->UndoEvent(); });
-        timed([&] { view->UndoEvent(); });
+        timed([&] { view->history()->undo(); });
+        timed([&] { view->history()->undo(); });
     }
     rows.push_back({QStringLiteral("paste in place of 4,096 objects"), median(paste),
                     QStringLiteral("redo of a Clear of 4,096 (removes them)"), median(redoClear)});
@@ -161,7 +162,7 @@ int main(int argc, char *argv[])
     std::vector<double> arrow;
     for (int i = 0; i < reps * 4; ++i)
         arrow.push_back(timed([&] { clipboard.moveSelection(i % 2 ? -1 : 1, 0); }));
-    fprintf(stderr, "move: %s; history %d steps\n", qPrintable(view->statusText()), view->history()->count());
+    fprintf(stderr, "move: %s; history %d steps\n", qPrintable(view->statusText()), view->history()->stack()->count());
     {
         Floor floor(1024, cell, mapSize);
         std::vector<double> floorMove;

@@ -5,6 +5,8 @@
 
 #include "app/gorseed.h"
 #include "app/startupenvironment.h"
+#include "mapview/historycommands.h"
+#include "mapview/levelfilecommands.h"
 #include "mapview/mapfile.h"
 #include "mapview/mapview.h"
 #include "model/layercontroller.h"
@@ -203,7 +205,7 @@ void measureWithUndo(std::vector<Measurement> &results, const QString &name, con
         done.samples.push_back(timer.nsecsElapsed() / 1e6);
         timer.restart();
         runTimed([&] {
-            window.mapView->UndoEvent();
+            window.mapView->history()->undo();
             LevelBuilder::settle(window);
         });
         undone.samples.push_back(timer.nsecsElapsed() / 1e6);
@@ -256,7 +258,7 @@ std::vector<Measurement> measureEditor(int objects, int reps, const QString &scr
         if (!QFile::exists(file))
             save();
         results.push_back(measure(QStringLiteral("load"), objects, std::max(1, reps / 2), [&] {
-            view->loadMapFromFile(file);
+            view->files()->loadMapFromFile(file);
             LevelBuilder::settle(window);
         }));
 
@@ -488,7 +490,7 @@ int reportLoadPeak(const QString &file)
     window.show();
     LevelBuilder::settle(window);
     const long before = peakResidentKiB();
-    window.mapView->loadMapFromFile(file);
+    window.mapView->files()->loadMapFromFile(file);
     LevelBuilder::settle(window);
     printf("%ld %ld\n", before, peakResidentKiB());
     return 0;

@@ -5,6 +5,7 @@
 #include "levelbuilder.h"
 
 #include "app/gorseed.h"
+#include "mapview/levelfilecommands.h"
 #include "mapview/mapview.h"
 #include "mapview/recoverycopies.h"
 #include "model/mapedits.h"
@@ -48,7 +49,7 @@ int main(int argc, char *argv[])
     LevelBuilder::settle(window);
     LevelBuilder::fillAllLayers(window, perLayer);
     MapView *view = window.mapView;
-    view->showEditedFile(folder.filePath("level.map"));
+    view->files()->showEditedFile(folder.filePath("level.map"));
     RecoveryCopies copies(*view, folder.filePath("recovery"));
 
     std::vector<double> copyTimes, saveTimes;
@@ -59,10 +60,11 @@ int main(int argc, char *argv[])
         view->mapEdits()->placeNew(QPoint(i, freeRow));
         copyTimes.push_back(timed([&] { return copies.writeCopyIfDue() && QFileInfo::exists(copies.copyFile()); }));
         copyBytes = QFileInfo(copies.copyFile()).size();
-        saveTimes.push_back(timed([&] { return view->saveLevel(); }));
+        saveTimes.push_back(timed([&] { return view->files()->saveLevel(); }));
     }
     printf("| level of %d objects (median of %d, ms) | blocks the window |\n|---|---|\n", perLayer * 8 + reps, reps);
     printf("| recovery copy (%.1f MiB) | %.1f |\n", copyBytes / 1048576.0, median(copyTimes));
-    printf("| save (%.1f MiB) | %.1f |\n", QFileInfo(view->editedFileName()).size() / 1048576.0, median(saveTimes));
+    printf("| save (%.1f MiB) | %.1f |\n", QFileInfo(view->files()->editedFileName()).size() / 1048576.0,
+           median(saveTimes));
     return 0;
 }

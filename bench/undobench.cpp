@@ -6,6 +6,7 @@
 
 #include "app/gorseed.h"
 #include "mapview/mapchangecommand.h"
+#include "mapview/historycommands.h"
 #include "mapview/mapview.h"
 #include "model/layercontroller.h"
 #include "model/mapedits.h"
@@ -76,7 +77,7 @@ int main(int argc, char *argv[])
     view->setOrigin(QPoint(view->origin().x(), -freeRow));
     control<QSlider>(view, "mapViewZoomSlider")->setValue(1);
     LevelBuilder::wallRing(window, 1, freeRow + 4, 27, freeRow + 40); // 27 x 37 = 999 free cells
-    view->history()->clear();
+    view->history()->stack()->clear();
 
     auto fill = [&] {
         control<QRadioButton>(view, "radioFloodFill")->click();
@@ -111,27 +112,27 @@ int main(int argc, char *argv[])
         std::vector<double> editTimes, undoTimes, redoTimes;
         for (int i = 0; i < reps; ++i) {
             editTimes.push_back(timed(edit, window));
-            undoTimes.push_back(timed([&] { view->UndoEvent(); }, window));
-            redoTimes.push_back(timed([&] { view->RedoEvent(); }, window));
-            timed([&] { view->UndoEvent(); }, window);
+            undoTimes.push_back(timed([&] { view->history()->undo(); }, window));
+            redoTimes.push_back(timed([&] { view->history()->redo(); }, window));
+            timed([&] { view->history()->undo(); }, window);
         }
         rows.push_back(Row {name, median(editTimes), median(undoTimes), median(redoTimes)});
-        fprintf(stderr, "%s: %s -> %s\n", qPrintable(name), qPrintable(view->history()->undoText()),
+        fprintf(stderr, "%s: %s -> %s\n", qPrintable(name), qPrintable(view->history()->stack()->undoText()),
                 qPrintable(view->statusText()));
     }
 
     // The history of one fill, one stroke and one Clear: the heap it frees.
-    view->history()->clear();
+    view->history()->stack()->clear();
     for (const auto &[name, layer, edit] : edits) {
         LevelBuilder::chooseLayer(window, layer);
         timed(edit, window);
     }
     size_t recorded = 0;
-    for (int i = 0; i < view->history()->count(); ++i)
-        recorded += static_cast<const MapChangeCommand *>(view->history()->command(i))->change().byteSize();
+    for (int i = 0; i < view->history()->stack()->count(); ++i)
+        recorded += static_cast<const MapChangeCommand *>(view->history()->stack()->command(i))->change().byteSize();
     const size_t heapWith = mallinfo2().uordblks;
-    const int steps = view->history()->count();
-    view->history()->clear();
+    const int steps = view->history()->stack()->count();
+    view->history()->stack()->clear();
     const size_t heapWithout = mallinfo2().uordblks;
 
     printf("| edit on %d objects (median of %d, ms) | edit | undo | redo | undo / edit | redo / edit |\n", perLayer * 8,

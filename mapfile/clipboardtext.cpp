@@ -7,7 +7,9 @@ const char *const ClipboardText::originMimeType = "application/x-gorseed-origin"
 
 std::string ClipboardText::write(const std::vector<MapWriter::Layer> &layers)
 {
-    return MapWriter::referencingImagePaths().mapText(layers);
+    MapWriter writer {std::string()};
+    writer.nameImagesByAbsolutePath();
+    return writer.mapText(layers);
 }
 
 MapReader::Contents ClipboardText::read(std::string_view text)
@@ -17,5 +19,7 @@ MapReader::Contents ClipboardText::read(std::string_view text)
         refused.error = LevelLimits::tooLargeText("The clipboard text");
         return refused;
     }
-    return MapReader::readingImagePaths().parseMapText(text);
+    MapReader reader {std::string()};
+    reader.acceptAbsoluteReferences();
+    return reader.parseMapText(text);
 }

@@ -18,8 +18,7 @@ extern const char *const mimeType;
 // "column,row": the cell the copied objects' top-left object came from.
 extern const char *const originMimeType;
 
-// The objects' cells must already be counted from their top-left cell and
-// their texture folders be absolute.
+// The objects' cells must already be counted from their top-left cell.
 std::string write(const std::vector<MapWriter::Layer> &layers);
 // What a clipboard text places; `error` says why a text larger than any
 // level is refused (the reader's own limits apply to the rest).

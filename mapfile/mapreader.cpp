@@ -490,28 +490,18 @@ MapDefinition MapReader::parseDefinitionLine(std::string_view line) const
         definition.keptReference = std::make_shared<const std::string>(field[3]);
     return definition;
 }
-MapReader MapReader::readingImagePaths()
-{
-    MapReader reader {std::string()};
-    reader.imagePaths = true;
-    return reader;
-}
 
 std::string MapReader::texturePathOf(std::string_view reference) const
 {
-    if (imagePaths) {
-        // Only "/" starts an absolute path here; the rest must be as safe as
-        // a reference inside a level's folder.
-        if (reference.size() < 2 || reference.front() != '/' || !isSafeReference(reference.substr(1)))
-            return std::string();
-        return std::string(reference);
-    }
+    if (reference.size() > referenceBytes)
+        return std::string();
+    // Only "/" starts an absolute path here; the rest must be as safe as a
+    // reference inside a level's folder.
+    if (absoluteReferences && reference.size() >= 2 && reference.front() == '/')
+        return isSafeReference(reference.substr(1)) ? std::string(reference) : std::string();
     // A reference that would lead out of the level's folder is not followed:
-    // the object keeps no image.
-    if (absoluteReferences && !reference.empty() && reference.front() == '/' && reference.size() <= referenceBytes
-        && reference.find('\0') == std::string_view::npos)
-        return std::string(reference);
-    if (reference.size() > referenceBytes || !isSafeReference(reference))
+    // the object keeps no image. Without a folder no relative one is followed.
+    if (mapFolder.empty() || !isSafeReference(reference))
         return std::string();
     std::string path = mapFolder;
     path += '/';

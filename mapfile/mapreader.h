@@ -69,15 +69,14 @@ public:
     static constexpr size_t referenceBytes = 4096;
 
     // mapFolder: the folder of the map file, without a trailing "/"; texture
-    // references are resolved against it.
+    // references are resolved against it. Without one (the clipboard's text)
+    // no relative reference is followed.
     explicit MapReader(std::string mapFolder);
     MapReader(std::string mapFolder, Limits limits);
-    // A reader of texture references that are absolute image paths (the
-    // clipboard's), still without a ".." component; relative ones are refused.
-    static MapReader readingImagePaths();
 
-    // The editor's own recovery copies name their images by absolute path;
-    // such references are followed only when this is set.
+    // Texture references that are absolute image paths (the recovery copies'
+    // and the clipboard's), still without a ".." component, are followed only
+    // when this is set.
     void acceptAbsoluteReferences() { absoluteReferences = true; }
 
     Contents parseMapText(std::string_view text) const;
@@ -95,5 +94,4 @@ private:
     std::string mapFolder;
     Limits limits;
     bool absoluteReferences = false;
-    bool imagePaths = false;
 };

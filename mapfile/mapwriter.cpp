@@ -2,6 +2,7 @@
 
 #include "level/subtypetable.h"
 
+#include <QFileInfo>
 #include <QString>
 #include <algorithm>
 #include <charconv>
@@ -50,13 +51,6 @@ MapWriter::MapWriter(std::string mapName, NameCheck nameCheck)
 {
     // 0 marks an empty cell in the grids and is never a definition's number.
     usedIds.insert(0);
-}
-
-MapWriter MapWriter::referencingImagePaths()
-{
-    MapWriter writer {std::string()};
-    writer.imagePaths = true;
-    return writer;
 }
 
 std::string MapWriter::mapNameOf(const std::string &fileName)
@@ -174,14 +168,12 @@ int32_t MapWriter::registerDefinition(const SectorProperties &object, const std:
     if (known != idByContent.end())
         return known->second;
 
-    if (imagePaths) {
-        // The clipboard names the image itself, wherever it is.
-        if (!light)
-            value = safeName(texturePath);
-    } else if (kept) {
+    if (kept) {
         value = safeName(*object.keptReference);
-    } else if (!light && referenceOf) {
-        value = safeName(referenceOf(texturePath));
+    } else if (!light && absolutePaths) {
+        value = texturePath.empty()
+            ? texturePath
+            : safeName(QFileInfo(QString::fromStdString(texturePath)).absoluteFilePath().toStdString());
     } else if (!light) {
         value = mapName + "/" + imageFileName(texturePath, object.textureName);
     }

@@ -38,14 +38,11 @@ public:
     using NameCheck = std::function<bool(const std::string &sourcePath, const std::string &fileName)>;
 
     explicit MapWriter(std::string mapName, NameCheck nameCheck = {});
-    // A writer whose texture references are the images' own paths, as the
-    // objects give them (absolute for the clipboard), with no texture folder.
-    static MapWriter referencingImagePaths();
-
-    // Names each texture by what this gives for the image's path, instead of
-    // by a copy in the level's texture folder; no image is then listed.
-    using ReferenceOf = std::function<std::string(const std::string &sourcePath)>;
-    void setReferenceOf(ReferenceOf reference) { referenceOf = std::move(reference); }
+    // Names each texture by the absolute path of its image (a relative one
+    // taken from the current folder) instead of by a copy in the level's
+    // texture folder, so that the text can be read from anywhere; no image is
+    // then listed. A reference kept from the file is still written as it was.
+    void nameImagesByAbsolutePath() { absolutePaths = true; }
 
     // The level's name from the map's file name (UTF-8): the name without its
     // folders and without every ".map" in it. It names both the texture folder
@@ -76,8 +73,7 @@ private:
 
     std::string mapName;
     NameCheck nameCheck;
-    ReferenceOf referenceOf;
-    bool imagePaths = false;
+    bool absolutePaths = false;
     std::vector<MapDefinition> definitionList;
     // Texture number, subtype and image or light values, joined -> the
     // definition's number.

@@ -1,5 +1,6 @@
 #include "mapview/clipboardcommands.h"
 
+#include "mapview/historycommands.h"
 #include "mapview/cellpreview.h"
 #include "mapview/mapview.h"
 #include "mapview/selectionmoves.h"
@@ -17,7 +18,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHash>
@@ -132,7 +132,7 @@ ClipboardCommands::ClipboardCommands(MapView &view) : QObject(&view), view(view)
             &QSlider::valueChanged, this, &ClipboardCommands::cancelPaste);
     if (auto *combo = window->findChild<QComboBox *>(QStringLiteral("comboBoxMapLayer")))
         connect(combo, &QComboBox::currentTextChanged, this, &ClipboardCommands::cancelPaste);
-    connect(view.history(), &QUndoStack::indexChanged, this, refreshLater);
+    connect(view.history()->stack(), &QUndoStack::indexChanged, this, refreshLater);
     refreshButtons();
 }
 
@@ -169,23 +169,18 @@ bool ClipboardCommands::copy()
         left = std::min(left, sector->properties->mapX);
         top = std::min(top, sector->properties->mapY);
     }
-    // Plain copies, counted from the top-left cell, with the images' absolute
-    // paths, so that any level in any window finds them.
+    // Plain copies, counted from the top-left cell; the text names their
+    // images by absolute path, so that any level in any window finds them. A
+    // reference kept from this level's file would mean nothing in another
+    // level: the copies carry none.
     std::vector<SectorProperties> copies;
     copies.reserve(selected.size());
-    QHash<QString, std::string> absolute;
     for (const Sector *sector : selected) {
         SectorProperties object = *sector->properties;
         object.button = nullptr;
         object.mapX -= left;
         object.mapY -= top;
-        if (!object.textureDir.empty()) {
-            const QString dir = QString::fromStdString(object.textureDir);
-            auto known = absolute.find(dir);
-            if (known == absolute.end())
-                known = absolute.insert(dir, QDir(dir).absolutePath().toStdString() + '/');
-            object.textureDir = known.value();
-        }
+        object.keptReference.reset();
         copies.push_back(std::move(object));
     }
     MapWriter::Layer layer {layers.selectionLayer(), {}};

@@ -23,6 +23,6 @@ void MapView::setUpEditingTools()
 void MapView::showLastingStatus(const QString &text)
 {
     // The release of Shift or Ctrl leaves the history's own status standing.
-    historyStatus = text;
+    lastingStatus = text;
     showStatus(text);
 }

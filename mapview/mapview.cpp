@@ -1,10 +1,15 @@
 #include "mapview/mapview.h"
 
+#include "mapview/historycommands.h"
+#include "mapview/levelfilecommands.h"
 #include "mapview/mapbackground.h"
+#include "mapview/problemscommands.h"
+#include "mapview/shapetools.h"
 #include "mapview/unsavedchangesguard.h"
 
 #include "gallery/texturegallery.h"
 #include "level/levellimits.h"
+#include "level/subtypetable.h"
 #include "model/layercontroller.h"
 #include "model/layerpane.h"
 #include "model/mapedits.h"
@@ -21,6 +26,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QSlider>
 #include <QUndoStack>
 
@@ -32,6 +38,9 @@ QCursor imageCursor(const QString &path)
     const QPixmap image(path);
     return image.isNull() ? QCursor(Qt::ArrowCursor) : QCursor(image);
 }
+
+// Levels are read at the largest zoom, 64-pixel cells.
+const int loadZoom = 4;
 
 template<typename Widget> Widget *findWidget(QWidget *root, const char *objectName)
 {
@@ -57,9 +66,13 @@ MapView::MapView(QWidget *mainWindow) : mainWindow(mainWindow), cursorShape(Qt::
     connectWidgets();
     background->setCellSize(cellSize());
     laidOutCellSize = cellSize();
-    setUpHistory();
-    unsaved = new UnsavedChangesGuard(*this, *undoStack, *mainWindow);
-    setUpLevelProblems();
+    edits = new MapEdits(*layerController, [this] { return placementContext(); });
+    edits->adoptSector = [this](Sector *sector) { adoptSector(sector); };
+    edits->refused = [this](const QString &why) { showLastingStatus(why); };
+    historyCommands = new HistoryCommands(*this);
+    unsaved = new UnsavedChangesGuard(*this, *historyCommands->stack(), *mainWindow);
+    problemsCommands = new ProblemsCommands(*this);
+    filesCommands = new LevelFileCommands(*this);
     setUpEditingTools();
     setUpNavigation();
 }
@@ -73,7 +86,9 @@ MapView::~MapView()
     // the history's steps refer to the edit operations: all go in this order.
     closePropertiesWindows();
     delete unsaved;
-    delete undoStack;
+    delete filesCommands;
+    delete problemsCommands;
+    delete historyCommands;
     delete edits;
     delete textureGallery;
     delete layerController;
@@ -83,10 +98,6 @@ void MapView::connectWidgets()
 {
     mapViewZoomSlider = findWidget<QSlider>(mainWindow, "mapViewZoomSlider");
     connect(mapViewZoomSlider, &QSlider::valueChanged, this, &MapView::ZoomSliderChangedEvent);
-    btnSaveMap = findWidget<QPushButton>(mainWindow, "btnSaveMap");
-    connect(btnSaveMap, &QPushButton::clicked, this, &MapView::BtnSaveMapEvent);
-    btnLoadMap = findWidget<QPushButton>(mainWindow, "btnLoadMap");
-    connect(btnLoadMap, &QPushButton::clicked, this, &MapView::BtnLoadMapEvent);
     auto *comboBoxMapLayer = findWidget<QComboBox>(mainWindow, "comboBoxMapLayer");
     connect(comboBoxMapLayer, &QComboBox::currentTextChanged, this, &MapView::MapLayerChanged);
     btnEditSelection = findWidget<QPushButton>(mainWindow, "btnEditSelection");
@@ -177,6 +188,23 @@ void MapView::setSectorsMouseTransparent(bool transparent)
             sector->setTransparentForMouseEvents(transparent);
 }
 
+void MapView::adoptSector(Sector *sector)
+{
+    // Objects take the mouse only where the pencil does, like all others.
+    sector->setTransparentForMouseEvents(!(radioPaint->isChecked() && radioPencil->isChecked()));
+}
+
+void MapView::finishGestures()
+{
+    if (shapes)
+        shapes->cancel();
+    edits->endGesture();
+    strokeButton = Qt::NoButton;
+    cancelSelectionDrag();
+    if (propertiesForm)
+        propertiesForm->recordPendingChanges();
+}
+
 void MapView::cancelSelectionDrag()
 {
     selStartX = selEndX = selStartY = selEndY = -1;
@@ -260,4 +288,50 @@ void MapView::MapLayerChanged()
     layerController->clearSelection();
     layerController->MapLayerChanged();
     textureGallery->setLayer(layerController->currentLayer());
+}
+
+void MapView::closePropertiesWindows()
+{
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (window->objectName() == QLatin1String("objectProperties") && window->isVisible())
+            window->close();
+}
+
+PlacementContext MapView::loadContext() const
+{
+    // A level is laid out at the largest zoom with the view at the map's
+    // origin; the view itself changes only when a level is actually loaded.
+    PlacementContext context = placementContext();
+    context.cellSize = loadZoom * baseCellSize;
+    context.originX = 0;
+    context.originY = 0;
+    // The layer display rules show the objects that are to be seen, once.
+    context.showNewObjects = false;
+    return context;
+}
+
+void MapView::adoptLevel(SectorRegistry &loaded, const QString &fileName)
+{
+    closePropertiesWindows();
+    finishGestures();
+    originX = 0;
+    originY = 0;
+    layerController->replaceAllLayers(loaded);
+    layerController->adoptComboLayer();
+    // Lays the new objects out again only if the zoom really changes; they
+    // were made at this size.
+    {
+        const QScopedValueRollback<bool> atOrigin(zoomKeepsOrigin, true);
+        mapViewZoomSlider->setValue(loadZoom);
+    }
+    textureGallery->reload();
+    textureGallery->setLayer(Kinds::Wall);
+    // The new objects take the mouse only where the pencil does, like the old ones.
+    setSectorsMouseTransparent(!(radioPaint->isChecked() && radioPencil->isChecked()));
+    // The loaded level is the one being edited now: Ctrl+S writes it, never
+    // the level saved before the load.
+    filesCommands->showEditedFile(fileName);
+    // Its history starts here; steps of the previous map mean nothing to it.
+    historyCommands->stack()->clear();
+    emit levelChanged();
 }

@@ -14,12 +14,14 @@
 #include <vector>
 
 class ClipboardCommands;
+class HistoryCommands;
+class LevelFileCommands;
 class LayerController;
 class MapBackground;
 class MapEdits;
-class LevelProblemsWindow;
 class ObjectPropertiesForm;
 class OverviewWindow;
+class ProblemsCommands;
 class QLabel;
 class QMouseEvent;
 class QWheelEvent;
@@ -59,16 +61,14 @@ public:
     Sector *placeSectorAt(const QPoint &viewCell);
     void setSectorsMouseTransparent(bool transparent);
     void cancelSelectionDrag();
-    // Reads a level and, when it holds at least one object, puts it in place
-    // of the current map; returns whether it did.
-    bool loadMapFromFile(const QString &fileName);
-    // Puts a recovery copy in place of the current map as the level
-    // `levelFile` (empty: never saved) with unsaved changes; false with
-    // `error` when the copy cannot be read, and the map stays as it was.
-    bool restoreRecoveryCopy(const QString &copyFile, const QString &levelFile, QString &error);
-    // Runs the save command (with its dialog for a level never saved);
-    // returns whether the level was written.
-    bool saveLevel();
+    // Save, load, the edited file name, a recovery copy put in place.
+    LevelFileCommands *files() const { return filesCommands; }
+    // Where a level about to be loaded is laid out: at the largest zoom with
+    // the view at the map's origin.
+    PlacementContext loadContext() const;
+    // Makes a level just read the map being edited, named `fileName`, with
+    // its history starting here.
+    void adoptLevel(SectorRegistry &loaded, const QString &fileName);
     // Whether a stroke, a rubber band, a pan or any other gesture is under way.
     bool gestureUnderWay() const;
     // The unsaved mark in the title and the question before work is thrown away.
@@ -123,14 +123,8 @@ public:
     // the view as it is now and connects their buttons.
     void adoptPointLight(const PointLightOutcome &light);
 
-    // Level problems: the checks of the level on the map, with the file
-    // problems of the level loaded last until it is saved.
-    LevelProblems checkCurrentLevel() const;
-    // Brings the list up to date after a load or a save and names the count
-    // in the status label ("Saved level1.map: 2 errors (F7 lists them)").
-    void reportLevelProblems(const QString &done, const QString &fileName, const LevelProblems &readProblems);
-    // Makes the problem's layer current, centres its cell and selects what is there.
-    void goToProblem(const LevelProblem &problem);
+    // The level checks: the problems window (F7), going to a problem.
+    ProblemsCommands *problems() const { return problemsCommands; }
 
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -155,7 +149,8 @@ public:
     LayerController *layers() const { return layerController; }
     TextureGallery *gallery() const { return textureGallery; }
     MapEdits *mapEdits() const { return edits; }
-    QUndoStack *history() const { return undoStack; }
+    // The undo stack, undo and redo, Clear.
+    HistoryCommands *history() const { return historyCommands; }
     QWidget *mapWidget() const { return mapArea; }
     // The main window the view works in; the parent of its dialogs.
     QWidget *window() const { return mainWindow; }
@@ -173,10 +168,6 @@ public:
     QPoint origin() const { return QPoint(originX, originY); }
     // Moves the view so that map cell (0, 0) is shown at view cell `cell`.
     void setOrigin(QPoint cell);
-    // The level that Ctrl+S writes; empty before the first save or load.
-    const QString &editedFileName() const { return mapFileName; }
-    // Names the level that Ctrl+S writes, in the window's title too.
-    void showEditedFile(const QString &fileName);
 
 signals:
     // The view panned or zoomed.
@@ -189,20 +180,12 @@ public slots:
     void ZoomSliderChangedEvent();
     void SwitchToSelectMode();
     void SwitchToEditMode();
-    void BtnSaveMapEvent();
-    void BtnLoadMapEvent();
     void MapLayerChanged();
     void BtnEditSelectionEvent();
     void SelObjectsChangeTexEvent();
     void SwitchToPencilPaintEvent();
     void SwitchToFloodFillPaintEvent();
     void SectorPropertiesClosedEvent();
-    void ShowLevelProblemsEvent();
-    void RefreshLevelProblemsEvent();
-    void LevelProblemActivatedEvent();
-    void UndoEvent();
-    void RedoEvent();
-    void BtnMapLayerClearEvent();
     // Home: the player's cell to the middle of the map, or the map's
     // top-left corner when there is no player.
     void GoHomeEvent();
@@ -211,11 +194,6 @@ public slots:
 
 private:
     void connectWidgets();
-    bool saveMap();
-    PlacementContext loadContext() const;
-    // Makes a level just read the map being edited, named `fileName`.
-    void adoptLevel(SectorRegistry &loaded, const QString &fileName);
-    void setUpLevelProblems();
     void handlePencilEvent(QMouseEvent *event);
     // Runs `action` on every shown view cell on the line from the stroke's
     // previous cell to the event's cell (on a press: the event's cell).
@@ -229,9 +207,7 @@ private:
     bool selectionDragInProgress() const;
     void beginTemporaryLayer(const std::string &layer, const QString &status);
     void layOutAllSectors();
-    void setUpHistory();
     void adoptSector(Sector *sector);
-    void stepHistory(bool backward);
     void setUpEditingTools();
     void setUpNavigation();
     void handleWheelEvent(QWheelEvent *event);
@@ -251,8 +227,6 @@ private:
 
     const int baseCellSize = 16;
     const int floodFillLimit = 1000;
-    // Steps the history keeps; older ones are dropped.
-    const int historyLimit = 100;
     QWidget *mainWindow = nullptr;
     QWidget *mapArea = nullptr;
     MapBackground *background = nullptr;
@@ -260,25 +234,22 @@ private:
     LayerController *layerController = nullptr;
     TextureGallery *textureGallery = nullptr;
     MapEdits *edits = nullptr;
-    QUndoStack *undoStack = nullptr;
+    HistoryCommands *historyCommands = nullptr;
     QRadioButton *radioPaint = nullptr;
     QRadioButton *radioSelect = nullptr;
     QRadioButton *radioPencil = nullptr;
     QRadioButton *radioFloodFill = nullptr;
-    QPushButton *btnSaveMap = nullptr;
-    QPushButton *btnLoadMap = nullptr;
     QPushButton *btnEditSelection = nullptr;
     QListWidget *listViewTextures = nullptr;
     QLabel *band = nullptr;
     QLabel *labelStatus = nullptr;
     QCursor cursorShape;
-    QString mapFileName;
     int originX = 0;
     int originY = 0;
     QPoint panStart;
     // What the last undo or redo, refusal or Ctrl shortcut reported in the
     // status line; the release of Ctrl leaves it standing.
-    QString historyStatus;
+    QString lastingStatus;
     // The button of the pencil or eraser stroke under way; none between strokes.
     Qt::MouseButton strokeButton = Qt::NoButton;
     int selStartX = -1;
@@ -289,9 +260,8 @@ private:
     QPoint selEndGlobal;
     // The last opened properties window; null once it is closed and deleted.
     QPointer<ObjectPropertiesForm> propertiesForm;
-    QPointer<LevelProblemsWindow> problemsWindow;
-    LevelProblems fileProblems;
-    QString problemsFileName;
+    ProblemsCommands *problemsCommands = nullptr;
+    LevelFileCommands *filesCommands = nullptr;
     UnsavedChangesGuard *unsaved = nullptr;
     ClipboardCommands *clipboard = nullptr;
     ShapeTools *shapes = nullptr;

@@ -1,7 +1,9 @@
 #include "mapview/recoverycopies.h"
 
-#include "mapview/recoveryfile.h"
+#include "mapview/historycommands.h"
+#include "mapview/levelfilecommands.h"
 #include "mapview/mapview.h"
+#include "mapview/recoveryfile.h"
 #include "mapview/unsavedchangesguard.h"
 #include "model/layercontroller.h"
 
@@ -54,7 +56,7 @@ RecoveryCopies::RecoveryCopies(MapView &view, QString folder)
       base(this->folder + QStringLiteral("/copy-") + QUuid::createUuid().toString(QUuid::Id128)),
       interval(defaultInterval())
 {
-    QUndoStack *history = view.history();
+    QUndoStack *history = view.history()->stack();
     // Any step done, undone or redone makes the copy out of date.
     connect(history, &QUndoStack::indexChanged, this, [this] { copyCurrent = false; });
     connect(history, &QUndoStack::cleanChanged, this, [this](bool clean) {
@@ -132,7 +134,7 @@ bool RecoveryCopies::writeCopy()
         else
             lock = std::move(taken);
     }
-    if (error.isEmpty() && !writeLevelName(base, view.editedFileName()))
+    if (error.isEmpty() && !writeLevelName(base, view.files()->editedFileName()))
         error = QStringLiteral("the name of the level cannot be written");
     if (error.isEmpty())
         RecoveryFile::write(copyFile(), view.layers()->registry(), error);
@@ -203,7 +205,7 @@ bool RecoveryCopies::offerCopy(const QString &other)
         return false;
 
     QString error;
-    if (!view.restoreRecoveryCopy(other + copySuffix, level, error)) {
+    if (!view.files()->restoreRecoveryCopy(other + copySuffix, level, error)) {
         // Kept aside under a name no start offers again.
         QString aside = other + copySuffix + asideSuffix;
         if (QFile::rename(other + copySuffix, aside))

@@ -17,10 +17,7 @@ bool RecoveryFile::write(const QString &fileName, const SectorRegistry &layers, 
         if (!error.isEmpty())
             return false;
         MapWriter writer(MapWriter::mapNameOf(QFileInfo(fileName).fileName().toStdString()));
-        writer.setReferenceOf([](const std::string &sourcePath) {
-            return sourcePath.empty() ? sourcePath
-                                      : QFileInfo(QString::fromStdString(sourcePath)).absoluteFilePath().toStdString();
-        });
+        writer.nameImagesByAbsolutePath();
         const std::string text = writer.mapText(savedLayersOf(layers));
         QSaveFile file(fileName);
         errno = 0;

@@ -1,5 +1,6 @@
 #include "mapview/selectionmoves.h"
 
+#include "mapview/historycommands.h"
 #include "mapview/mapview.h"
 
 #include "level/levellimits.h"
@@ -15,7 +16,7 @@
 SelectionMoves::SelectionMoves(MapView &view) : QObject(&view), view(view)
 {
     // Any other step of the history ends a series of moves.
-    connect(view.history(), &QUndoStack::indexChanged, this, [this] {
+    connect(view.history()->stack(), &QUndoStack::indexChanged, this, [this] {
         if (!moving)
             seriesBroken = true;
     });

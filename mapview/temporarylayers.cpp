@@ -33,7 +33,7 @@ void MapView::endTemporaryEditing()
     temporaryLayer.clear();
     layerController->switchToLayer(layerController->comboLayer());
     // What an undo or redo with Ctrl held reported stays readable.
-    if (labelStatus->text() != historyStatus)
+    if (labelStatus->text() != lastingStatus)
         clearStatus();
 }
 

@@ -1,5 +1,6 @@
 #include "mapview/unsavedchangesguard.h"
 
+#include "mapview/levelfilecommands.h"
 #include "mapview/mapview.h"
 
 #include <QCloseEvent>
@@ -23,7 +24,7 @@ bool UnsavedChangesGuard::levelChanged() const
 
 void UnsavedChangesGuard::showTitle()
 {
-    const QString file = view.editedFileName();
+    const QString file = view.files()->editedFileName();
     const QString title = file.isEmpty() ? QStringLiteral("GorseED")
                                          : QStringLiteral("Editing: ") + file + QStringLiteral(" - GorseED");
     window.setWindowTitle(levelChanged() ? QLatin1Char('*') + title : title);
@@ -35,9 +36,9 @@ bool UnsavedChangesGuard::mayReplaceLevel(Replacement replacement)
     view.finishGestures();
     if (!levelChanged())
         return true;
-    const QString level = view.editedFileName().isEmpty()
+    const QString level = view.files()->editedFileName().isEmpty()
         ? QStringLiteral("The level, never saved,")
-        : QStringLiteral("The level %1").arg(QFileInfo(view.editedFileName()).fileName());
+        : QStringLiteral("The level %1").arg(QFileInfo(view.files()->editedFileName()).fileName());
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Unsaved Changes"),
                     QStringLiteral("%1 has unsaved changes.").arg(level),
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, &window);
@@ -51,7 +52,7 @@ bool UnsavedChangesGuard::mayReplaceLevel(Replacement replacement)
     box.setEscapeButton(QMessageBox::Cancel);
     const int answer = box.exec();
     if (answer == QMessageBox::Save)
-        return view.saveLevel();
+        return view.files()->saveLevel();
     if (answer == QMessageBox::Discard) {
         emit changesDiscarded();
         return true;

@@ -1,5 +1,6 @@
 // Moving about the level: the view's origin, zoom at the pointer, the wheel,
 // Home and the overview window.
+#include "mapview/historycommands.h"
 #include "mapview/mapview.h"
 #include "mapview/overviewwindow.h"
 
@@ -33,7 +34,7 @@ void MapView::setUpNavigation()
         shortcut->setObjectName(QStringLiteral("shortcut") + sequence.toString());
         connect(shortcut, &QShortcut::activated, this, slot);
     }
-    connect(undoStack, &QUndoStack::indexChanged, this, &MapView::levelChanged);
+    connect(historyCommands->stack(), &QUndoStack::indexChanged, this, &MapView::levelChanged);
     connect(layerController, &LayerController::layerStatesChanged, this, &MapView::levelChanged);
 }
 

@@ -2,8 +2,11 @@
 
 #include "app/gorseed.h"
 #include "gallery/texturegallery.h"
+#include "mapview/historycommands.h"
+#include "mapview/levelfilecommands.h"
 #include "mapview/mapfile.h"
 #include "mapview/mapview.h"
+#include "mapview/problemscommands.h"
 #include "model/layercontroller.h"
 #include "model/sector.h"
 #include "properties/objectpropertiesform.h"

@@ -33,7 +33,7 @@ struct Editor : MapScene
     }
     void key(int key, Qt::KeyboardModifiers held = Qt::ControlModifier) { typeKey(window, key, held); }
     QString status() const { return view->statusText(); }
-    int steps() const { return view->history()->index(); }
+    int steps() const { return view->history()->stack()->index(); }
 };
 } // namespace
 
@@ -150,13 +150,13 @@ private slots:
         dir.writeImage("two/two/tiles.png");
         dir.writeFile("one/one.map", "#Wall\r\n0,5,\r\n\r\n#Definitions\r\n5,Wall,Solid,one/stone.png\r\n");
         dir.writeFile("two/two.map", "#Floor\r\n5,\r\n\r\n#Definitions\r\n5,Floor,,two/tiles.png\r\n");
-        QVERIFY(e.view->loadMapFromFile(dir.path() + "/one/one.map"));
+        QVERIFY(e.view->files()->loadMapFromFile(dir.path() + "/one/one.map"));
         e.select({1, 0}, {1, 0});
         e.key(Qt::Key_C);
-        QVERIFY(e.view->loadMapFromFile(dir.path() + "/two/two.map"));
+        QVERIFY(e.view->files()->loadMapFromFile(dir.path() + "/two/two.map"));
         e.key(Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(e.cells("Wall"), QStringList({"1,0"}));
-        e.view->BtnSaveMapEvent();
+        e.view->files()->saveLevel();
         QCOMPARE(bytesOf(dir.path() + "/two/two/stone.png"), bytesOf(dir.path() + "/one/one/stone.png"));
         QVERIFY(bytesOf(dir.path() + "/two/two.map").contains(",Wall,Solid,two/stone.png"));
     }

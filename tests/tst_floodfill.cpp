@@ -132,7 +132,7 @@ private slots:
 
         QSet<int> earlier;
         for (int load = 0; load < 2; ++load) {
-            QVERIFY(editor.view->loadMapFromFile(file));
+            QVERIFY(editor.view->files()->loadMapFromFile(file));
             QSet<int> taken;
             for (const auto &textures : editor.view->gallery()->texturesByLayer)
                 for (const TextureRef &texture : textures.second)

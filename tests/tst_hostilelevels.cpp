@@ -28,7 +28,7 @@ QByteArray wallsUsing(const QStringList &references)
 QString loadAndAnswer(MapScene &scene, const QString &file, bool loads)
 {
     auto box = answerNextMessageBox(QMessageBox::Ok);
-    if (scene.view->loadMapFromFile(file) != loads)
+    if (scene.view->files()->loadMapFromFile(file) != loads)
         return "load " + QString(loads ? "refused" : "went ahead");
     flushDeletions();
     return box->text;
@@ -78,7 +78,7 @@ private slots:
         dir.writeFile("levels/k.map", wallsUsing(references + QStringList(QString(5000, 'y'))));
         loadAndAnswer(scene, dir.path() + "/levels/k.map", true);
         QStringList told;
-        for (const LevelProblem &problem : scene.view->checkCurrentLevel())
+        for (const LevelProblem &problem : scene.view->problems()->checkCurrentLevel())
             told << QString::fromStdString(problem.message);
         QCOMPARE(told.filter("a save keeps the reference as it is").size(), 7);
         const QString copy = dir.path() + "/elsewhere/copy.map";
@@ -145,7 +145,7 @@ private slots:
         scene.fixture.workdir.writeFile("far.map", "old level");
         placed.front()->properties->mapX = 100000;
         placed.front()->properties->mapY = 99999;
-        scene.view->showEditedFile(dir + "/far.map");
+        scene.view->files()->showEditedFile(dir + "/far.map");
         auto box = answerNextMessageBox(QMessageBox::Ok);
         control<QPushButton>(scene.view, "btnSaveMap")->click();
         QVERIFY2(box->text.contains("(100000, 99999) on the " + QString::fromStdString(scene.layers->currentLayer())),
@@ -190,7 +190,7 @@ private slots:
         const QString level = dir + "/saved.map";
         scene.mouse.drag({scene.mouse.cellCentre(0, 1), scene.mouse.cellCentre(3, 1)}, Qt::LeftButton);
         QVERIFY(MapFile().writeMapFile(level, scene.layers->registry()));
-        scene.view->showEditedFile(level);
+        scene.view->files()->showEditedFile(level);
         const QByteArray saved = bytesOf(level);
         const QStringList files = filesIn(dir);
         scene.mouse.drag({scene.mouse.cellCentre(0, 2), scene.mouse.cellCentre(3, 5)}, Qt::LeftButton);

@@ -28,8 +28,8 @@ private slots:
         key(Qt::Key_Y);
         QCOMPARE(scene.window.windowTitle(), QStringLiteral("*GorseED"));
         const QString title = "Editing: " + scene.fixture.workdir.path() + "/level.map - GorseED";
-        scene.view->showEditedFile(scene.fixture.workdir.path() + "/level.map");
-        QVERIFY(scene.view->saveLevel() && scene.window.windowTitle() == title);
+        scene.view->files()->showEditedFile(scene.fixture.workdir.path() + "/level.map");
+        QVERIFY(scene.view->files()->saveLevel() && scene.window.windowTitle() == title);
         scene.click(2, 1);
         QCOMPARE(scene.window.windowTitle(), "*" + title);
         // Undone back to the saved level, the mark goes again.
@@ -87,7 +87,7 @@ private slots:
             answerNextFileDialog(other);
         QVERIFY(replace());
         scene.window.show();
-        scene.view->showEditedFile(level);
+        scene.view->files()->showEditedFile(level);
 
         chooseLayer(scene.window, "Wall");
         scene.click(1, 1);
@@ -109,7 +109,7 @@ private slots:
         MapScene first;
         const QString folder = first.fixture.workdir.path() + "/recovery";
         const QString level = first.fixture.workdir.path() + "/level.map";
-        first.view->showEditedFile(level);
+        first.view->files()->showEditedFile(level);
         RecoveryCopies copies(*first.view, folder);
         QVERIFY(copies.writeCopyIfDue() && !QFile::exists(copies.copyFile()));
 
@@ -138,7 +138,7 @@ private slots:
         QVERIFY(QFile::exists(secondCopies.copyFile()) && QFile::exists(copies.copyFile()));
         QVERIFY(!QFile::exists(folder + "/copy-killed.map"));
         // Ctrl+S writes the restored level to its own file and removes the copy.
-        QVERIFY(second.view->saveLevel() && bytesOf(level).contains("#Wall\r\n0,0,\r\n0,"));
+        QVERIFY(second.view->files()->saveLevel() && bytesOf(level).contains("#Wall\r\n0,0,\r\n0,"));
         QVERIFY(bytesOf(level).contains(",Wall,Solid,level/brick.png\r\n"));
         QVERIFY(!QFile::exists(secondCopies.copyFile()));
 

@@ -258,7 +258,7 @@ private slots:
             p.view->openPropertiesForm(p.layers->layerList("Wall"));
             QVERIFY(!p.view->propertiesWindow());
         } else {
-            p.view->BtnMapLayerClearEvent();
+            p.view->history()->clearLayer();
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         p.layers->clearSelection();
@@ -318,14 +318,14 @@ private slots:
         Panel p;
         p.stroke({{1, 1}, {2, 1}});
         const QString file = p.fixture.workdir.path() + "/level.map";
-        p.view->showEditedFile(file);
-        p.view->BtnSaveMapEvent();
+        p.view->files()->showEditedFile(file);
+        p.view->files()->saveLevel();
         const QByteArray plain = bytesOf(file);
         QTest::mouseClick(p.button("layerEye", "Wall"), Qt::LeftButton);
         QTest::mouseClick(p.button("layerLock", "Floor"), Qt::LeftButton);
-        p.view->BtnSaveMapEvent();
+        p.view->files()->saveLevel();
         QCOMPARE(bytesOf(file), plain);
-        QVERIFY(p.view->loadMapFromFile(file));
+        QVERIFY(p.view->files()->loadMapFromFile(file));
         QCOMPARE(p.cells("Wall").size(), 2);
         QVERIFY(!p.shown("Wall"));
         QVERIFY(p.layers->layerStates().isLocked("Floor"));

@@ -157,14 +157,14 @@ private slots:
         // The image that is none is also named in the load's own warning.
         const bool warned = QByteArray(QTest::currentDataTag()) == "file problems";
         const auto box = warned ? answerNextMessageBox(QMessageBox::Ok) : nullptr;
-        QVERIFY(scene.view->loadMapFromFile(QStringLiteral("t.map")));
+        QVERIFY(scene.view->files()->loadMapFromFile(QStringLiteral("t.map")));
         if (box) {
             QVERIFY(box->seen && box->text.contains(QStringLiteral("text.png")));
             // The window takes the keys again, as a window manager gives them back.
             scene.window.activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(&scene.window));
         }
-        QCOMPARE(compilerLines(scene.view->checkCurrentLevel()), expected);
+        QCOMPARE(compilerLines(scene.view->problems()->checkCurrentLevel()), expected);
     }
 
     // Stuck objects by the thousand: the first 100 listed, the rest counted.
@@ -186,7 +186,7 @@ private slots:
         MapView *view = scene.view;
         auto *combo = scene.window.findChild<QComboBox *>(QStringLiteral("comboBoxMapLayer"));
         scene.fixture.workdir.writeFile(QStringLiteral("open.map"), levelText({"######", "#P....", "######"}));
-        QVERIFY(view->loadMapFromFile(QStringLiteral("open.map")));
+        QVERIFY(view->files()->loadMapFromFile(QStringLiteral("open.map")));
         QCOMPARE(statusText(scene.window), QStringLiteral("Loaded open.map: 2 errors (F7 lists them)"));
 
         QTest::keyClick(&scene.window, Qt::Key_F7);
@@ -215,7 +215,7 @@ private slots:
         // A load while the window is open lists the new level; going to a
         // problem on an object selects it.
         scene.fixture.workdir.writeFile(QStringLiteral("two.map"), levelText({"######", "#PSEP#", "######"}));
-        QVERIFY(view->loadMapFromFile(QStringLiteral("two.map")));
+        QVERIFY(view->files()->loadMapFromFile(QStringLiteral("two.map")));
         QCOMPARE(list->topLevelItemCount(), 1);
         doubleClickRow(window, 0);
         QCOMPARE(combo->currentText(), QStringLiteral("Actor"));
@@ -223,9 +223,9 @@ private slots:
         QCOMPARE(scene.layers->selection(), std::vector<Sector *>({scene.layers->sectorAt(4, 1)}));
 
         // Problems never block a save; the status names them.
-        view->showEditedFile(scene.fixture.workdir.path() + QStringLiteral("/saved.map"));
-        view->BtnSaveMapEvent();
-        QVERIFY(QFileInfo::exists(view->editedFileName()));
+        view->files()->showEditedFile(scene.fixture.workdir.path() + QStringLiteral("/saved.map"));
+        view->files()->saveLevel();
+        QVERIFY(QFileInfo::exists(view->files()->editedFileName()));
         QCOMPARE(statusText(scene.window), QStringLiteral("Saved saved.map: 1 error (F7 lists them)"));
 
         // Refresh sees the edits made since.
@@ -237,7 +237,7 @@ private slots:
         // A file problem shows its line.
         scene.fixture.workdir.writeFile(QStringLiteral("cells.map"),
                                          "#Ceil\r\n77,\r\n\r\n" + levelText({"#####", "#P.E#", "#####"}));
-        QVERIFY(view->loadMapFromFile(QStringLiteral("cells.map")));
+        QVERIFY(view->files()->loadMapFromFile(QStringLiteral("cells.map")));
         QCOMPARE(statusText(scene.window), QStringLiteral("Loaded cells.map: 1 warning (F7 lists them)"));
         doubleClickRow(window, 0);
         QCOMPARE(statusText(scene.window),

@@ -75,7 +75,7 @@ private slots:
         auto warning = answerNextMessageBox(QMessageBox::Ok);
         control<QPushButton>(view, "btnSaveMap")->click();
         QVERIFY(warning->seen && warning->text.contains(missing));
-        QVERIFY(view->editedFileName().isEmpty());
+        QVERIFY(view->files()->editedFileName().isEmpty());
         QCOMPARE(window.windowTitle(), QString("*GorseED"));
 
         // Ctrl+S, and a name typed without ".map".
@@ -83,7 +83,7 @@ private slots:
         QApplication::setActiveWindow(&window);
         QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
         const QString saved = dir + "/level1.map";
-        QTRY_COMPARE(view->editedFileName(), saved);
+        QTRY_COMPARE(view->files()->editedFileName(), saved);
         QCOMPARE(window.windowTitle(), "Editing: " + saved + " - GorseED");
         QVERIFY(bytesOf(saved).endsWith("#Definitions\r\n" + wall + ",Wall,Solid,level1/brick.png\r\n" + floor
                                         + ",Floor,,level1/tiles.png\r\n"));
@@ -98,12 +98,12 @@ private slots:
         // whole, and nothing else is left behind.
         const QString old = dir + "/" + QString(250, 'x') + ".map";
         editor.workdir.writeFile(QFileInfo(old).fileName(), "old level");
-        view->showEditedFile(old);
+        view->files()->showEditedFile(old);
         const QString title = window.windowTitle();
         warning = answerNextMessageBox(QMessageBox::Ok);
         control<QPushButton>(view, "btnSaveMap")->click();
         QVERIFY(warning->seen && warning->text.contains(old) && !warning->text.endsWith(":\n"));
-        QCOMPARE(view->editedFileName(), old);
+        QCOMPARE(view->files()->editedFileName(), old);
         QCOMPARE(window.windowTitle(), title);
         QCOMPARE(bytesOf(old), QByteArray("old level"));
         QCOMPARE(filesIn(dir).filter("xxx"), QStringList({QFileInfo(old).fileName()}));
@@ -190,12 +190,12 @@ private slots:
         QCOMPARE(filesIn(folder), images);
         QCOMPARE(bytesOf(folder + "/brick.png"), oldWall);
         const QStringList painted = objectsOf(registry);
-        QVERIFY(view->loadMapFromFile(level));
+        QVERIFY(view->files()->loadMapFromFile(level));
         QCOMPARE(objectsOf(registry), painted);
 
         // Saved under a new name, the loaded level carries its images over.
         QVERIFY(MapFile().writeMapFile(editor.workdir.path() + "/copy.map", registry));
-        QVERIFY(view->loadMapFromFile(editor.workdir.path() + "/copy.map"));
+        QVERIFY(view->files()->loadMapFromFile(editor.workdir.path() + "/copy.map"));
         QCOMPARE(objectsOf(registry), painted);
     }
 };

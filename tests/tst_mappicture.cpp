@@ -178,7 +178,7 @@ private slots:
                                  "3,Wall,Solid,lvl/good.png\r\n4,Door,Solid,lvl/gone.png\r\n");
         // The load says which images it could not read.
         const auto answer = answerNextMessageBox(QMessageBox::Ok);
-        QVERIFY(s.view->loadMapFromFile(dir.path() + "/lvl.map"));
+        QVERIFY(s.view->files()->loadMapFromFile(dir.path() + "/lvl.map"));
         zoomKeepingOrigin(*s.view, zoom);
         const int size = s.view->cellSize();
         const QImage picture = s.view->mapWidget()->grab(QRect(0, 0, 4 * size, size)).toImage();

@@ -111,6 +111,22 @@ private slots:
         QCOMPARE(read(text), expected);
     }
 
+    // Absolute image paths (recovery copies, the clipboard) are followed only
+    // when accepted, never through ".."; without a folder no relative one is.
+    void absoluteReferences()
+    {
+        const std::string text = "#W\n1,2,3\n\n#Definitions\n1,W,S,/img/a.png\n2,W,S,/img/../b.png\n3,W,S,c.png\n";
+        MapReader inFolder("/maps");
+        MapReader noFolder {std::string()};
+        for (MapReader *reader : {&inFolder, &noFolder})
+            reader->acceptAbsoluteReferences();
+        QCOMPARE(summary(inFolder.parseMapText(text)),
+                 "W: 0,0:0 1,0:1 2,0:2 # W/S//img/a.png | W/S/ | W/S//maps/c.png");
+        QCOMPARE(summary(noFolder.parseMapText(text)), "W: 0,0:0 1,0:1 2,0:2 # W/S//img/a.png | W/S/ | W/S/");
+        QCOMPARE(summary(MapReader("/maps").parseMapText(text)),
+                 "W: 0,0:0 1,0:1 2,0:2 # W/S/ | W/S/ | W/S//maps/c.png");
+    }
+
     // Levels that passed through other tools read as the level they were.
     void blankLinesByteOrderMarkAndHeaders_data()
     {

@@ -88,7 +88,7 @@ private slots:
         fill(*editor.window, {"Wall", "Floor"}, QSize(20, 10), "Floor");
         const QString file = editor.workdir.path() + "/level.map";
         QVERIFY(MapFile().writeMapFile(file, view->layers()->registry()));
-        QVERIFY(view->loadMapFromFile(file));
+        QVERIFY(view->files()->loadMapFromFile(file));
         QSet<qint64> icons;
         for (const auto &layer : view->layers()->registry())
             for (const Sector *sector : layer.second)
@@ -106,7 +106,7 @@ private slots:
         QVERIFY(MapFile().writeMapFile(file, view->layers()->registry()));
         std::vector<QPointer<Sector>> old(made.begin(), made.end());
         PaintCounter counter(view->mapWidget());
-        QVERIFY(view->loadMapFromFile(file));
+        QVERIFY(view->files()->loadMapFromFile(file));
         // Nothing is painted while the objects are made; the map in sight is painted afterwards.
         QVERIFY(counter.paints.isEmpty());
         QCoreApplication::processEvents();
@@ -123,7 +123,7 @@ private slots:
         const QString file = editor.workdir.path() + "/level.map";
         QVERIFY(MapFile().writeMapFile(file, view->layers()->registry()));
         ShowCounter counter(view->mapWidget());
-        QVERIFY(view->loadMapFromFile(file));
+        QVERIFY(view->files()->loadMapFromFile(file));
         // With walls current, floors are never shown; walls and actors once each.
         QCOMPARE(counter.shows.size(), 400);
         for (const auto &layer : view->layers()->registry())

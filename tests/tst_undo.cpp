@@ -14,7 +14,11 @@ struct Editor : MapScene
     // properties window or message closes.
     void keys(int key, Qt::KeyboardModifiers held = Qt::ControlModifier) { typeKey(window, key, held); }
     QString status() const { return view->statusText(); }
-    QByteArray save() { view->BtnSaveMapEvent(); return bytesOf(view->editedFileName()); }
+    QByteArray save()
+    {
+        view->files()->saveLevel();
+        return bytesOf(view->files()->editedFileName());
+    }
     // Every object with all it is and how it shows, with no selection tint.
     QStringList map() { layers->clearSelection(); return objectLines(*layers); }
 };
@@ -30,10 +34,10 @@ void buildLevel(Editor &e)
     chooseLayer(e.window, "Lightmap");
     e.stroke({{4, 4}});
     chooseLayer(e.window, "Wall");
-    e.view->showEditedFile(e.fixture.workdir.path() + QStringLiteral("/level.map"));
+    e.view->files()->showEditedFile(e.fixture.workdir.path() + QStringLiteral("/level.map"));
     e.save();
-    QVERIFY(e.view->loadMapFromFile(e.view->editedFileName()));
-    QCOMPARE(e.view->history()->count(), 0);
+    QVERIFY(e.view->files()->loadMapFromFile(e.view->files()->editedFileName()));
+    QCOMPARE(e.view->history()->stack()->count(), 0);
 }
 
 void perform(Editor &e, const QString &gesture)
@@ -113,11 +117,11 @@ private slots:
         chooseLayer(e.window, layer);
         const QStringList before = e.map();
         const QByteArray savedBefore = e.save();
-        QVERIFY(e.view->history()->isClean());
+        QVERIFY(e.view->history()->stack()->isClean());
 
         perform(e, gesture);
-        QCOMPARE(e.view->history()->count(), 1);
-        const auto *command = static_cast<const MapChangeCommand *>(e.view->history()->command(0));
+        QCOMPARE(e.view->history()->stack()->count(), 1);
+        const auto *command = static_cast<const MapChangeCommand *>(e.view->history()->stack()->command(0));
         // A step keeps small records of what it changed, never the level.
         QVERIFY(command->change().byteSize() < command->change().objectCount() * 512 + 256);
         const QStringList after = e.map();
@@ -135,7 +139,7 @@ private slots:
         e.keys(Qt::Key_Z);
         e.keys(Qt::Key_Y);
         QCOMPARE(e.map(), after);
-        QCOMPARE(e.view->history()->count(), 1);
+        QCOMPARE(e.view->history()->stack()->count(), 1);
     }
 
     void emptyFullAndInterruptedHistory()
@@ -171,7 +175,7 @@ private slots:
         // of a rubber band ends the band, which then selects nothing.
         e.keys(Qt::Key_Z);
         e.mouse.click(e.at(0, 12), Qt::LeftButton);
-        QVERIFY(!e.view->history()->canRedo());
+        QVERIFY(!e.view->history()->stack()->canRedo());
         QTest::mouseClick(control<QRadioButton>(e.view, "radioSelect"), Qt::LeftButton);
         e.mouse.press(e.at(0, 0), Qt::LeftButton);
         e.mouse.move(e.at(5, 5));
