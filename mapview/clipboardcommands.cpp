@@ -514,5 +514,8 @@ bool ClipboardCommands::handleMapEvent(QEvent *event)
 
 QRadioButton *ClipboardCommands::radio(const char *name) const
 {
-    return view.mapWidget()->window()->findChild<QRadioButton *>(QLatin1String(name));
+    QPointer<QRadioButton> &found = radios[QByteArray(name)];
+    if (!found)
+        found = view.mapWidget()->window()->findChild<QRadioButton *>(QLatin1String(name));
+    return found;
 }

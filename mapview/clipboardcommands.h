@@ -2,6 +2,7 @@
 
 #include "level/objectrecord.h"
 
+#include <QHash>
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
@@ -70,13 +71,15 @@ private:
     // Reads the clipboard into `pending` after ending what is under way; false,
     // with the reason in the status line, when it holds nothing to paste.
     bool takeClipboard();
-    // A radio button of the main window, found by its object name.
+    // A radio button of the main window, found by its object name once: a
+    // search of the whole window passes every object's button on the map.
     QRadioButton *radio(const char *name) const;
     void endPreview();
     void report(size_t placed, size_t occupied, size_t offMap, const std::string &layer, const QStringList &refused);
 
     MapView &view;
     QPointer<CellPreview> preview;
+    mutable QHash<QByteArray, QPointer<QRadioButton>> radios;
     bool pasteActive = false;
     bool objectsWereTransparent = false;
     Copied pending;

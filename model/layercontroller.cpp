@@ -487,8 +487,28 @@ void LayerController::applyDisplayRules(Sector *sector, const std::string &layer
 {
     const LayerLook look = lookOf(layer);
     applyLook(sector, look);
+    if (std::find(heldPanes.begin(), heldPanes.end(), layer) != heldPanes.end())
+        return;
     if (LayerPane *pane = LayerPane::of(map, layer))
         pane->setVisible(look.shown);
+}
+
+void LayerController::holdPanes(const std::vector<std::string> &layers)
+{
+    for (const std::string &layer : layers) {
+        LayerPane *pane = LayerPane::of(map, layer);
+        if (!pane || pane->isAncestorOf(QApplication::focusWidget()))
+            continue;
+        pane->hide();
+        heldPanes.push_back(layer);
+    }
+}
+
+void LayerController::releasePanes()
+{
+    for (const std::string &layer : heldPanes)
+        LayerPane::of(map, layer)->setVisible(lookOf(layer).shown);
+    heldPanes.clear();
 }
 
 void LayerController::moveSectors(const std::string &layer, const std::vector<Sector *> &sectors, int dx, int dy)

@@ -93,6 +93,11 @@ public:
     void removeSectors(const std::string &layer, const std::vector<Sector *> &sectors);
     // Shows and tints one object as the current layer's display rules say.
     void applyDisplayRules(Sector *sector, const std::string &layer);
+    // While many objects of `layers` are made (an undo, a redo), their panes
+    // stay hidden, so that each object is shown without a repaint of its
+    // own; the release shows again the panes of the layers on show.
+    void holdPanes(const std::vector<std::string> &layers);
+    void releasePanes();
     // The designer's eye and lock of each layer. A hidden layer draws nothing
     // and takes no clicks; its objects stay in the level. Hiding or locking
     // the layer of the selection clears the selection.
@@ -155,5 +160,7 @@ private:
     QWidget *controlsWidget = nullptr;
     // The map whose layer panes show the objects; null in a window without one.
     QWidget *map = nullptr;
+    // Layers whose panes holdPanes hid.
+    std::vector<std::string> heldPanes;
     QComboBox *comboBoxMapLayer = nullptr;
 };

@@ -311,6 +311,32 @@ void MapEdits::noteRemoving(const std::vector<Sector *> &sectors, const std::str
     }
 }
 
+namespace {
+// Holds the panes of the layers that many new objects join for as long as they are made.
+class PanesHeld
+{
+public:
+    // `record(i)` is the i-th of `count` new objects.
+    template <typename Record>
+    PanesHeld(LayerController &layers, size_t count, Record record) : layers(layers)
+    {
+        if (count < 64)
+            return;
+        std::vector<std::string> names;
+        for (size_t i = 0; i < count; ++i)
+            if (std::find(names.begin(), names.end(), record(i).layer) == names.end())
+                names.push_back(record(i).layer);
+        layers.holdPanes(names);
+    }
+    ~PanesHeld() { layers.releasePanes(); }
+    PanesHeld(const PanesHeld &) = delete;
+    PanesHeld &operator=(const PanesHeld &) = delete;
+
+private:
+    LayerController &layers;
+};
+} // namespace
+
 void MapEdits::undo(const MapChange &change)
 {
     const PlacementContext where = context();
@@ -335,6 +361,8 @@ void MapEdits::undo(const MapChange &change)
     for (const auto &[layer, sectors] : made)
         destroy(layer, sectors);
 
+    const PanesHeld held(layers, change.removed.size(),
+                         [&change](size_t i) -> const ObjectRecord & { return change.removed[i].record; });
     for (auto object = change.removed.rbegin(); object != change.removed.rend(); ++object)
         make(object->record, object->index);
 }
@@ -351,8 +379,12 @@ void MapEdits::redo(const MapChange &change)
     for (const auto &[layer, sectors] : doomed)
         destroy(layer, sectors);
 
-    for (const ObjectRecord &record : change.placed)
-        make(record, size_t(-1));
+    {
+        const PanesHeld held(layers, change.placed.size(),
+                             [&change](size_t i) -> const ObjectRecord & { return change.placed[i]; });
+        for (const ObjectRecord &record : change.placed)
+            make(record, size_t(-1));
+    }
 
     lookup.forget();
     for (const ChangedObject &object : change.changed)
