@@ -1,6 +1,7 @@
 #include "app/gorseed.h"
 
 #include "mapview/layerspanel.h"
+#include "mapview/maptools.h"
 #include "mapview/mapview.h"
 
 #include <QKeyEvent>
@@ -28,17 +29,17 @@ bool GorseED::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Shift)
-            mapView->beginTemporaryWallEditing();
+            mapView->tools()->beginTemporaryWallEditing();
         else if (key == Qt::Key_Control)
-            mapView->beginTemporaryDoorEditing();
+            mapView->tools()->beginTemporaryDoorEditing();
     } else if (event->type() == QEvent::KeyRelease) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Shift || key == Qt::Key_Control)
-            mapView->endTemporaryEditing();
+            mapView->tools()->endTemporaryEditing();
     } else if (watched == this && event->type() == QEvent::WindowDeactivate) {
         // The key's release goes to whatever window is active now (a modal
         // dialog, another program); the map window would never see it.
-        mapView->endTemporaryEditingIfActive();
+        mapView->tools()->endTemporaryEditingIfActive();
     }
     return QWidget::eventFilter(watched, event);
 }

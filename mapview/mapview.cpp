@@ -3,6 +3,7 @@
 #include "mapview/historycommands.h"
 #include "mapview/levelfilecommands.h"
 #include "mapview/mapbackground.h"
+#include "mapview/maptools.h"
 #include "mapview/problemscommands.h"
 #include "mapview/shapetools.h"
 #include "mapview/unsavedchangesguard.h"
@@ -22,23 +23,14 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
-#include <QListWidget>
 #include <QPixmap>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QSlider>
 #include <QUndoStack>
+#include <QWheelEvent>
 
 namespace {
-// A cursor made from an image, hot spot at its centre; the plain arrow when
-// the image is missing, so a bare working directory still gives a cursor.
-QCursor imageCursor(const QString &path)
-{
-    const QPixmap image(path);
-    return image.isNull() ? QCursor(Qt::ArrowCursor) : QCursor(image);
-}
-
 // Levels are read at the largest zoom, 64-pixel cells.
 const int loadZoom = 4;
 
@@ -100,31 +92,12 @@ void MapView::connectWidgets()
     connect(mapViewZoomSlider, &QSlider::valueChanged, this, &MapView::ZoomSliderChangedEvent);
     auto *comboBoxMapLayer = findWidget<QComboBox>(mainWindow, "comboBoxMapLayer");
     connect(comboBoxMapLayer, &QComboBox::currentTextChanged, this, &MapView::MapLayerChanged);
-    btnEditSelection = findWidget<QPushButton>(mainWindow, "btnEditSelection");
+    auto *btnEditSelection = findWidget<QPushButton>(mainWindow, "btnEditSelection");
     btnEditSelection->setEnabled(false);
     connect(btnEditSelection, &QPushButton::clicked, this, &MapView::BtnEditSelectionEvent);
-    radioPencil = findWidget<QRadioButton>(mainWindow, "radioPencil");
-    connect(radioPencil, &QRadioButton::clicked, this, &MapView::SwitchToPencilPaintEvent);
-    radioFloodFill = findWidget<QRadioButton>(mainWindow, "radioFloodFill");
-    connect(radioFloodFill, &QRadioButton::clicked, this, &MapView::SwitchToFloodFillPaintEvent);
-    radioPaint = findWidget<QRadioButton>(mainWindow, "radioPaint");
-    connect(radioPaint, &QRadioButton::clicked, this, &MapView::SwitchToEditMode);
-    radioSelect = findWidget<QRadioButton>(mainWindow, "radioSelect");
-    connect(radioSelect, &QRadioButton::clicked, this, &MapView::SwitchToSelectMode);
-
-    radioPaint->setChecked(true);
-    SwitchToEditMode();
-
-    // The rubber band floats above the map as a frameless, see-through window
-    // of which only the outline is painted.
-    band = new QLabel(mapArea);
-    band->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-    band->setAttribute(Qt::WA_NoSystemBackground);
-    band->setAttribute(Qt::WA_TranslucentBackground);
-
+    // The status label first: the tools' first mode may speak.
     labelStatus = findWidget<QLabel>(mainWindow, "labelStatus");
-    listViewTextures = findWidget<QListWidget>(mainWindow, "listViewTextures");
-    connect(listViewTextures, &QListWidget::itemClicked, this, &MapView::SelObjectsChangeTexEvent);
+    mapTools = new MapTools(*this);
 }
 
 int MapView::cellSize() const
@@ -191,7 +164,7 @@ void MapView::setSectorsMouseTransparent(bool transparent)
 void MapView::adoptSector(Sector *sector)
 {
     // Objects take the mouse only where the pencil does, like all others.
-    sector->setTransparentForMouseEvents(!(radioPaint->isChecked() && radioPencil->isChecked()));
+    sector->setTransparentForMouseEvents(!mapTools->objectsTakeMouse());
 }
 
 void MapView::finishGestures()
@@ -199,17 +172,9 @@ void MapView::finishGestures()
     if (shapes)
         shapes->cancel();
     edits->endGesture();
-    strokeButton = Qt::NoButton;
-    cancelSelectionDrag();
+    mapTools->cancelGesture();
     if (propertiesForm)
         propertiesForm->recordPendingChanges();
-}
-
-void MapView::cancelSelectionDrag()
-{
-    selStartX = selEndX = selStartY = selEndY = -1;
-    if (band)
-        band->hide();
 }
 
 void MapView::showStatus(const QString &text)
@@ -220,6 +185,13 @@ void MapView::showStatus(const QString &text)
 void MapView::clearStatus()
 {
     labelStatus->setText(QString());
+}
+
+void MapView::clearPassingStatus()
+{
+    // What an undo or redo with Ctrl held reported stays readable.
+    if (labelStatus->text() != lastingStatus)
+        clearStatus();
 }
 
 void MapView::ZoomSliderChangedEvent()
@@ -248,43 +220,9 @@ void MapView::layOutAllSectors()
     emit viewChanged();
 }
 
-void MapView::SwitchToSelectMode()
-{
-    setSectorsMouseTransparent(true);
-    cursorShape = QCursor(Qt::CrossCursor);
-    btnEditSelection->setEnabled(true);
-    radioPencil->setEnabled(false);
-    radioFloodFill->setEnabled(false);
-}
-
-void MapView::SwitchToEditMode()
-{
-    cancelSelectionDrag();
-    layerController->clearSelection();
-    setSectorsMouseTransparent(false);
-    btnEditSelection->setEnabled(false);
-    radioPencil->setEnabled(true);
-    radioFloodFill->setEnabled(true);
-    SwitchToPencilPaintEvent();
-}
-
-void MapView::SwitchToPencilPaintEvent()
-{
-    cursorShape = imageCursor(QStringLiteral("assets/pencil.png"));
-    radioPencil->setChecked(true);
-    setSectorsMouseTransparent(false);
-}
-
-void MapView::SwitchToFloodFillPaintEvent()
-{
-    cursorShape = imageCursor(QStringLiteral("assets/bucket.png"));
-    radioFloodFill->setChecked(true);
-    setSectorsMouseTransparent(true);
-}
-
 void MapView::MapLayerChanged()
 {
-    cancelSelectionDrag();
+    mapTools->cancelSelectionDrag();
     layerController->clearSelection();
     layerController->MapLayerChanged();
     textureGallery->setLayer(layerController->currentLayer());
@@ -327,11 +265,39 @@ void MapView::adoptLevel(SectorRegistry &loaded, const QString &fileName)
     textureGallery->reload();
     textureGallery->setLayer(Kinds::Wall);
     // The new objects take the mouse only where the pencil does, like the old ones.
-    setSectorsMouseTransparent(!(radioPaint->isChecked() && radioPencil->isChecked()));
+    setSectorsMouseTransparent(!mapTools->objectsTakeMouse());
     // The loaded level is the one being edited now: Ctrl+S writes it, never
     // the level saved before the load.
     filesCommands->showEditedFile(fileName);
     // Its history starts here; steps of the previous map mean nothing to it.
     historyCommands->stack()->clear();
     emit levelChanged();
+}
+
+bool MapView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != mapArea)
+        return QObject::eventFilter(watched, event);
+    if (event->type() == QEvent::Wheel) {
+        handleWheelEvent(static_cast<QWheelEvent *>(event));
+        return true;
+    }
+
+    // The tool's cursor shows while the pointer is over the map.
+    if (event->type() == QEvent::Enter && !cursorOverridden) {
+        QApplication::setOverrideCursor(cursorShape);
+        cursorOverridden = true;
+    } else if (event->type() == QEvent::Leave && cursorOverridden) {
+        QApplication::restoreOverrideCursor();
+        cursorOverridden = false;
+    }
+    // The tools make the rubber band, a child of the map, while they are made.
+    if (mapTools && mapTools->handleMapEvent(event))
+        return true;
+    return QObject::eventFilter(watched, event);
+}
+
+bool MapView::gestureUnderWay() const
+{
+    return edits->gestureOpen() || mapTools->gestureUnderWay() || QApplication::mouseButtons() != Qt::NoButton;
 }

@@ -18,6 +18,7 @@ class HistoryCommands;
 class LevelFileCommands;
 class LayerController;
 class MapBackground;
+class MapTools;
 class MapEdits;
 class ObjectPropertiesForm;
 class OverviewWindow;
@@ -25,9 +26,7 @@ class ProblemsCommands;
 class QLabel;
 class QMouseEvent;
 class QWheelEvent;
-class QListWidget;
 class QPushButton;
-class QRadioButton;
 class QSlider;
 class QUndoStack;
 class QWidget;
@@ -39,10 +38,12 @@ struct PlacementContext;
 using SectorRegistry = std::unordered_map<std::string, std::vector<Sector *>>;
 struct PointLightOutcome;
 
-// Controller of the editing area. Finds the main window's controls by object
-// name and wires them up, owns the layer controller and the texture gallery,
-// and keeps the view state: zoom, the view's origin in cells, mode and tool,
-// the selection drag and the file name of the last save.
+// Controller of the editing area and hub of its jobs. Finds the main window's
+// controls by object name, owns the layer controller, the texture gallery and
+// the edit operations, and keeps the view state: zoom, the view's origin in
+// cells, the tool's cursor and the status line. The jobs live in classes of
+// their own that it owns: the tools, the file commands, the history, the
+// level problems, the clipboard and the shapes.
 //
 // It is a plain QObject: nothing uses it as a widget. The main window deletes
 // it when it is destroyed.
@@ -60,7 +61,6 @@ public:
     // Null, with a status message, for a cell beyond the grid a level may use.
     Sector *placeSectorAt(const QPoint &viewCell);
     void setSectorsMouseTransparent(bool transparent);
-    void cancelSelectionDrag();
     // Save, load, the edited file name, a recovery copy put in place.
     LevelFileCommands *files() const { return filesCommands; }
     // Where a level about to be loaded is laid out: at the largest zoom with
@@ -75,6 +75,8 @@ public:
     UnsavedChangesGuard *unsavedChanges() const { return unsaved; }
     void showStatus(const QString &text);
     void clearStatus();
+    // Clears the status line unless it shows what a command reported.
+    void clearPassingStatus();
     // A status that a command reports: it stays when a Shift or Ctrl held
     // for the command's shortcut is released.
     void showLastingStatus(const QString &text);
@@ -85,10 +87,8 @@ public:
     void setToolCursor(const QCursor &cursor) { cursorShape = cursor; }
     void setPanAnchor(QPoint position) { panStart = position; }
 
-    // Mouse editing on the map widget. Tools act only on the cells the map
-    // widget shows: a stroke that leaves the widget does nothing beyond it.
-    Sector *placeSectorAtCursor();
-    void eraseAtCursor();
+    // The pencil, eraser, fill and select tools, the temporary layers.
+    MapTools *tools() const { return mapTools; }
     // The view cell of a pixel of the map widget, rounding down, so pixels
     // left of or above the widget give negative cells.
     QPoint viewCellAt(QPoint position) const;
@@ -96,22 +96,6 @@ public:
     // The pointer's position in the map widget, wherever the pointer is.
     QPoint pointerPosition() const;
     void panView(QMouseEvent *event);
-    void drawSelectionBand();
-
-    // The bucket tool: fills the wall- and door-bounded area under the cursor.
-    void floodFill();
-    int32_t textureIdAt(QPoint mapCell) const;
-    void retextureCells(const std::vector<QPoint> &cells);
-
-    // Shift and Ctrl make the Wall or Door layer current while they are held.
-    void beginTemporaryWallEditing();
-    void beginTemporaryDoorEditing();
-    void endTemporaryEditing();
-    // Ends a temporary layer whose key may have been released where the map
-    // window could not see it (a modal window, another application).
-    void endTemporaryEditingIfActive();
-    // Makes the temporary layer agree with the keys really held now.
-    void followHeldModifierKeys();
 
     // Opens the "Object Properties" window for these objects, closing the
     // previous one without applying it.
@@ -154,8 +138,6 @@ public:
     QWidget *mapWidget() const { return mapArea; }
     // The main window the view works in; the parent of its dialogs.
     QWidget *window() const { return mainWindow; }
-    // The rubber band of a selection drag.
-    QLabel *selectionBand() const { return band; }
     // The last opened properties window; null once it is closed and deleted.
     ObjectPropertiesForm *propertiesWindow() const;
     // The cursor of the current tool over the map.
@@ -178,13 +160,8 @@ signals:
 public slots:
     void SectorClickEvent();
     void ZoomSliderChangedEvent();
-    void SwitchToSelectMode();
-    void SwitchToEditMode();
     void MapLayerChanged();
     void BtnEditSelectionEvent();
-    void SelObjectsChangeTexEvent();
-    void SwitchToPencilPaintEvent();
-    void SwitchToFloodFillPaintEvent();
     void SectorPropertiesClosedEvent();
     // Home: the player's cell to the middle of the map, or the map's
     // top-left corner when there is no player.
@@ -194,18 +171,6 @@ public slots:
 
 private:
     void connectWidgets();
-    void handlePencilEvent(QMouseEvent *event);
-    // Runs `action` on every shown view cell on the line from the stroke's
-    // previous cell to the event's cell (on a press: the event's cell).
-    template<typename Action> void continueStroke(QMouseEvent *event, bool startsStroke, Action action);
-    Sector *placeSectorAtViewCell(QPoint viewCell);
-    void eraseAtViewCell(QPoint viewCell);
-    void keepMouseDuringStroke(QMouseEvent *event);
-    void handleFloodFillEvent(QMouseEvent *event);
-    void handleSelectEvent(QMouseEvent *event);
-    void deleteSelection();
-    bool selectionDragInProgress() const;
-    void beginTemporaryLayer(const std::string &layer, const QString &status);
     void layOutAllSectors();
     void adoptSector(Sector *sector);
     void setUpEditingTools();
@@ -214,11 +179,6 @@ private:
     // Moves the view so that the cell under the zoom's anchor stays put.
     void keepCellOnZoom(int oldCellSize, int newCellSize);
 
-    // The view cell the current pencil or eraser stroke reached last.
-    QPoint strokeCell;
-    bool drawingBand = false;
-    // The layer that Shift or Ctrl made current; empty when none is.
-    std::string temporaryLayer;
     // Whether this view pushed its tool cursor as the application's override cursor.
     bool cursorOverridden = false;
     // The running texture numbers of the gallery, new light cells and loaded
@@ -226,7 +186,6 @@ private:
     mutable TextureNumbers textureNumbers;
 
     const int baseCellSize = 16;
-    const int floodFillLimit = 1000;
     QWidget *mainWindow = nullptr;
     QWidget *mapArea = nullptr;
     MapBackground *background = nullptr;
@@ -235,13 +194,6 @@ private:
     TextureGallery *textureGallery = nullptr;
     MapEdits *edits = nullptr;
     HistoryCommands *historyCommands = nullptr;
-    QRadioButton *radioPaint = nullptr;
-    QRadioButton *radioSelect = nullptr;
-    QRadioButton *radioPencil = nullptr;
-    QRadioButton *radioFloodFill = nullptr;
-    QPushButton *btnEditSelection = nullptr;
-    QListWidget *listViewTextures = nullptr;
-    QLabel *band = nullptr;
     QLabel *labelStatus = nullptr;
     QCursor cursorShape;
     int originX = 0;
@@ -250,14 +202,6 @@ private:
     // What the last undo or redo, refusal or Ctrl shortcut reported in the
     // status line; the release of Ctrl leaves it standing.
     QString lastingStatus;
-    // The button of the pencil or eraser stroke under way; none between strokes.
-    Qt::MouseButton strokeButton = Qt::NoButton;
-    int selStartX = -1;
-    int selEndX = -1;
-    int selStartY = -1;
-    int selEndY = -1;
-    QPoint selStartGlobal;
-    QPoint selEndGlobal;
     // The last opened properties window; null once it is closed and deleted.
     QPointer<ObjectPropertiesForm> propertiesForm;
     ProblemsCommands *problemsCommands = nullptr;
@@ -265,6 +209,7 @@ private:
     UnsavedChangesGuard *unsaved = nullptr;
     ClipboardCommands *clipboard = nullptr;
     ShapeTools *shapes = nullptr;
+    MapTools *mapTools = nullptr;
     // The cell size the objects are laid out at.
     int laidOutCellSize = 0;
     // Where a zoom keeps its cell; the middle of the map when none is set.

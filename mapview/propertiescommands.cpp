@@ -1,3 +1,4 @@
+#include "mapview/maptools.h"
 #include "mapview/mapview.h"
 
 #include "model/layercontroller.h"
@@ -13,7 +14,7 @@
 void MapView::SectorClickEvent()
 {
     // The press went to the object's button, not through the map's filter.
-    followHeldModifierKeys();
+    mapTools->followHeldModifierKeys();
     // The object is the current layer's one in the cell under the cursor, not
     // necessarily the one whose button sent the click.
     const QPoint mapCell = cursorCell() - QPoint(originX, originY);
@@ -68,7 +69,7 @@ void MapView::adoptPointLight(const PointLightOutcome &light)
     // The window was made for the view as it was when it opened; the view may
     // have been panned or zoomed since, and the mode or tool changed.
     const int size = cellSize();
-    const bool takesMouse = radioPaint->isChecked() && radioPencil->isChecked();
+    const bool takesMouse = mapTools->objectsTakeMouse();
     for (const QPointer<Sector> &sector : light.newCells) {
         if (!sector)
             continue;

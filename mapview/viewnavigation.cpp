@@ -8,6 +8,7 @@
 #include "model/sector.h"
 #include "level/subtypetable.h"
 
+#include <QMouseEvent>
 #include <QScopedValueRollback>
 #include <QShortcut>
 #include <QSlider>
@@ -128,4 +129,46 @@ void MapView::ShowOverviewEvent()
     overview->show();
     overview->raise();
     overview->activateWindow();
+}
+
+QPoint MapView::pointerPosition() const
+{
+    return mapArea->mapFromGlobal(QCursor::pos());
+}
+
+QPoint MapView::viewCellAt(QPoint position) const
+{
+    const int size = cellSize();
+    const auto floorDiv = [size](int value) { return value >= 0 ? value / size : -((-value + size - 1) / size); };
+    return QPoint(floorDiv(position.x()), floorDiv(position.y()));
+}
+
+bool MapView::isVisibleViewCell(QPoint viewCell) const
+{
+    const int64_t size = cellSize();
+    return viewCell.x() >= 0 && viewCell.y() >= 0 && viewCell.x() * size < mapArea->width()
+        && viewCell.y() * size < mapArea->height();
+}
+
+void MapView::panView(QMouseEvent *event)
+{
+    const QPoint position = event->pos();
+    if (position == panStart)
+        return;
+    const int dx = position.x() - panStart.x();
+    const int dy = position.y() - panStart.y();
+    const int half = cellSize() / 2;
+    QPoint origin(originX, originY);
+    if (std::abs(dx) > half) {
+        panStart = position;
+        origin.rx() += dx > 0 ? 1 : -1;
+    }
+    if (std::abs(dy) > half) {
+        // After a horizontal step the anchor is the pointer, so one event never
+        // pans both ways.
+        const int step = position.y() - panStart.y();
+        panStart = position;
+        origin.ry() += step > 0 ? 1 : (step < 0 ? -1 : 0);
+    }
+    moveViewTo(origin);
 }

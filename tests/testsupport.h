@@ -5,6 +5,7 @@
 #include "mapview/historycommands.h"
 #include "mapview/levelfilecommands.h"
 #include "mapview/mapfile.h"
+#include "mapview/maptools.h"
 #include "mapview/mapview.h"
 #include "mapview/problemscommands.h"
 #include "model/layercontroller.h"

@@ -188,6 +188,10 @@ private slots:
         QVERIFY(e.status().contains("off the map"));
         QCOMPARE(e.cells("Wall"), QStringList({"0,2", "4,2", "5,1"}));
         QCOMPARE(e.steps(), start + 2);
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(map, Qt::Key_Up);
+        QVERIFY(e.status().contains("off the map"));
+        QCOMPARE(e.cells("Wall"), QStringList({"0,0", "4,2", "5,1"}));
     }
 
     void clipboardTextIsReadAsALevel_data()

@@ -57,6 +57,20 @@ private slots:
         }
     }
 
+    // The window's fill stops at 1000 cells: a closed room of 999 fills, one of 1000 counts as open.
+    void windowFillsAtMost999Cells()
+    {
+        for (auto [room, fills] : {std::pair(QRect(1, 1, 27, 37), true), {QRect(1, 1, 25, 40), false}}) {
+            Editor editor;
+            editor.placeAll(ringAround(room));
+            chooseLayer(editor.window, "Floor");
+            const auto answer = fills ? nullptr : answerNextMessageBox(QMessageBox::Ok);
+            editor.fillFrom(2, 2);
+            QCOMPARE(editor.layers->layerList("Floor").size(), size_t(fills ? 999 : 0));
+            QVERIFY(fills || answer->seen);
+        }
+    }
+
     // One room, first open, then closed by a door.
     void fillsRoomsBoundedByWallsAndDoors()
     {

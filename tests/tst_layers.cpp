@@ -253,7 +253,7 @@ private slots:
             p.click(1, 1, Qt::RightButton);
         } else if (tool == "retexture") {
             control<QListWidget>(p.view, "listViewTextures")->setCurrentRow(1);
-            p.view->SelObjectsChangeTexEvent();
+            p.view->tools()->retextureSelection();
         } else if (tool == "properties") {
             p.view->openPropertiesForm(p.layers->layerList("Wall"));
             QVERIFY(!p.view->propertiesWindow());

@@ -182,18 +182,18 @@ private slots:
         QTest::mouseClick(control<QRadioButton>(e.view, "radioSelect"), Qt::LeftButton);
         e.click(2, 1);
         QCOMPARE(cellsOf(e.layers->selection()), Cells({{2, 1}}));
-        QVERIFY(!e.view->selectionBand()->isVisible());
+        QVERIFY(!e.view->tools()->selectionBand()->isVisible());
 
         // Dragging from bottom right to top left: a new press clears the
         // selection and the band follows the cursor.
         e.mouse.press(e.at(3, 2), Qt::LeftButton);
         QVERIFY(e.layers->selection().empty());
         e.mouse.move(e.at(1, 1));
-        QVERIFY(e.view->selectionBand()->isVisible());
+        QVERIFY(e.view->tools()->selectionBand()->isVisible());
         const QPoint bandCorner = e.view->mapWidget()->mapToGlobal(e.at(1, 1));
-        QCOMPARE(e.view->selectionBand()->geometry(), QRect(bandCorner, QSize(64 * 2 + 2, 64 + 2)));
+        QCOMPARE(e.view->tools()->selectionBand()->geometry(), QRect(bandCorner, QSize(64 * 2 + 2, 64 + 2)));
         e.mouse.release(e.at(1, 1), Qt::LeftButton);
-        QVERIFY(!e.view->selectionBand()->isVisible());
+        QVERIFY(!e.view->tools()->selectionBand()->isVisible());
         QCOMPARE(cellsOf(e.layers->selection()), Cells({{1, 1}, {2, 1}, {3, 1}, {1, 2}}));
 
         // Back and forth between the modes: select keeps, edit clears.
@@ -211,9 +211,9 @@ private slots:
         // A layer change cancels a drag in progress.
         e.mouse.press(e.at(1, 1), Qt::LeftButton);
         e.mouse.move(e.at(2, 2));
-        QVERIFY(e.view->selectionBand()->isVisible());
+        QVERIFY(e.view->tools()->selectionBand()->isVisible());
         chooseLayer(e.window, "Floor");
-        QVERIFY(!e.view->selectionBand()->isVisible());
+        QVERIFY(!e.view->tools()->selectionBand()->isVisible());
         e.mouse.release(e.at(2, 2), Qt::LeftButton);
         QVERIFY(e.layers->selection().empty());
 
@@ -279,7 +279,7 @@ private slots:
         QTest::mouseClick(control<QRadioButton>(e.view, "radioSelect"), Qt::LeftButton);
         e.mouse.press(e.at(1, lastRow - 1), Qt::LeftButton);
         e.mouse.move(QPoint(100, map.height() + 200));
-        const QRect band = e.view->selectionBand()->geometry();
+        const QRect band = e.view->tools()->selectionBand()->geometry();
         QCOMPARE(band.bottom(), e.view->mapWidget()->mapToGlobal(QPoint(0, map.height() - 1)).y() + 1);
         e.mouse.release(QPoint(100, map.height() + 200), Qt::LeftButton);
         e.click(1, 1, Qt::RightButton);

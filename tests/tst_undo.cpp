@@ -180,7 +180,7 @@ private slots:
         e.mouse.press(e.at(0, 0), Qt::LeftButton);
         e.mouse.move(e.at(5, 5));
         e.keys(Qt::Key_Z);
-        QVERIFY(!e.view->selectionBand()->isVisible());
+        QVERIFY(!e.view->tools()->selectionBand()->isVisible());
         e.mouse.release(e.at(5, 5), Qt::LeftButton);
         QVERIFY(e.layers->selection().empty());
     }
