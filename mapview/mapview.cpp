@@ -81,6 +81,7 @@ MapView::~MapView()
     delete filesCommands;
     delete problemsCommands;
     delete historyCommands;
+    delete mapTools;
     delete edits;
     delete textureGallery;
     delete layerController;
