@@ -81,7 +81,6 @@ MapView::~MapView()
     delete filesCommands;
     delete problemsCommands;
     delete historyCommands;
-    delete mapTools;
     delete edits;
     delete textureGallery;
     delete layerController;
