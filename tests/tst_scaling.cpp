@@ -18,44 +18,26 @@ bool onMap(const QObject *object, const QWidget *map)
     return object->parent() && qobject_cast<const LayerPane *>(object->parent()) && object->parent()->parent() == map;
 }
 
-// Counts the move events that buttons on the map receive.
-struct MoveCounter : QObject
+// Counts the events of these types: through the application's filter those
+// of every button on `map`, made before or after, or else those of the
+// objects it is installed on.
+struct EventCounter : QObject
 {
+    explicit EventCounter(std::initializer_list<QEvent::Type> types, const QWidget *map = nullptr)
+        : types(types), map(map)
+    {
+        if (map)
+            qApp->installEventFilter(this);
+    }
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::Move && qobject_cast<QPushButton *>(watched))
-            ++moves[watched];
+        if (types.contains(event->type()) && (!map || onMap(watched, map)))
+            ++counts[watched];
         return false;
     }
-    QHash<QObject *, int> moves;
-};
-
-// Counts the show and hide events of the buttons on a map, made before or after.
-struct ShowCounter : QObject
-{
-    explicit ShowCounter(QWidget *map) : map(map) { qApp->installEventFilter(this); }
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (onMap(watched, map) && event->type() == QEvent::ShowToParent)
-            ++shows[watched];
-        return false;
-    }
-    QWidget *map;
-    QHash<QObject *, int> shows;
-};
-
-// Counts the paints of the buttons on a map.
-struct PaintCounter : QObject
-{
-    explicit PaintCounter(QWidget *map) : map(map) { qApp->installEventFilter(this); }
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint && onMap(watched, map))
-            ++paints[watched];
-        return false;
-    }
-    QWidget *map;
-    QHash<QObject *, int> paints;
+    QList<QEvent::Type> types;
+    const QWidget *map;
+    QHash<QObject *, int> counts;
 };
 
 // A block of objects on each of the given layers, then `current` is made current.
@@ -105,12 +87,12 @@ private slots:
         const QString file = editor.workdir.path() + "/level.map";
         QVERIFY(MapFile().writeMapFile(file, view->layers()->registry()));
         std::vector<QPointer<Sector>> old(made.begin(), made.end());
-        PaintCounter counter(view->mapWidget());
+        EventCounter counter({QEvent::Paint}, view->mapWidget());
         QVERIFY(view->files()->loadMapFromFile(file));
         // Nothing is painted while the objects are made; the map in sight is painted afterwards.
-        QVERIFY(counter.paints.isEmpty());
+        QVERIFY(counter.counts.isEmpty());
         QCoreApplication::processEvents();
-        QVERIFY(counter.paints.size() > 50);
+        QVERIFY(counter.counts.size() > 50);
         QVERIFY(std::all_of(old.begin(), old.end(), [](const QPointer<Sector> &s) { return s.isNull(); }));
         QCOMPARE(view->mapWidget()->findChildren<QPushButton *>().size(), 600);
     }
@@ -122,13 +104,13 @@ private slots:
         fill(*editor.window, {"Wall", "Floor", "Actor"}, QSize(20, 10), "Wall");
         const QString file = editor.workdir.path() + "/level.map";
         QVERIFY(MapFile().writeMapFile(file, view->layers()->registry()));
-        ShowCounter counter(view->mapWidget());
+        EventCounter counter({QEvent::ShowToParent}, view->mapWidget());
         QVERIFY(view->files()->loadMapFromFile(file));
         // With walls current, floors are never shown; walls and actors once each.
-        QCOMPARE(counter.shows.size(), 400);
+        QCOMPARE(counter.counts.size(), 400);
         for (const auto &layer : view->layers()->registry())
             for (const Sector *sector : layer.second) {
-                QCOMPARE(counter.shows.value(sector->properties->button), layer.first == "Floor" ? 0 : 1);
+                QCOMPARE(counter.counts.value(sector->properties->button), layer.first == "Floor" ? 0 : 1);
                 QCOMPARE(sector->properties->button->isVisible(), layer.first != "Floor");
             }
     }
@@ -168,32 +150,23 @@ private slots:
     {
         EditorFixture editor;
         MapView *view = editor.window->mapView;
-        MoveCounter counter;
+        EventCounter counter({QEvent::Move});
         for (Sector *sector : fill(*editor.window, {"Wall", "Floor"}, QSize(12, 8), "Wall")) // floors hidden
             sector->properties->button->installEventFilter(&counter);
         QMouseEvent step(QEvent::MouseMove, QPoint(40, 5), view->mapWidget()->mapToGlobal(QPoint(40, 5)), Qt::NoButton,
                          Qt::MiddleButton, Qt::NoModifier);
         QCoreApplication::sendEvent(view->mapWidget(), &step);
         QCOMPARE(view->origin().x(), 1);
-        QCOMPARE(counter.moves.size(), 96);
+        QCOMPARE(counter.counts.size(), 96);
         for (const Sector *wall : view->layers()->layerList("Wall"))
-            QCOMPARE(counter.moves.value(wall->properties->button), 1);
+            QCOMPARE(counter.counts.value(wall->properties->button), 1);
     }
 
     void layerSwitchTouchesOnlyWhatChanges()
     {
         EditorFixture editor;
         const std::vector<Sector *> all = fill(*editor.window, {"Actor", "Floor"}, QSize(10, 10), "Door");
-        struct ShowHideCounter : QObject
-        {
-            bool eventFilter(QObject *watched, QEvent *event) override
-            {
-                if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent)
-                    ++changes[watched];
-                return false;
-            }
-            QHash<QObject *, int> changes;
-        } counter;
+        EventCounter counter({QEvent::ShowToParent, QEvent::HideToParent});
         for (const Sector *sector : all)
             sector->properties->button->installEventFilter(&counter);
         QWidget *map = editor.window->mapView->mapWidget();
@@ -202,13 +175,13 @@ private slots:
         const QColor blue(0, 0, 155);
         // Actors stay shown and blue, floors hidden and blue: nothing happens to them.
         chooseLayer(*editor.window, "Wall");
-        QVERIFY(counter.changes.isEmpty());
+        QVERIFY(counter.counts.isEmpty());
         // Both layers change: actors go, floors come untinted, each layer's pane
         // once and no object on its own.
         chooseLayer(*editor.window, "Floor");
-        QCOMPARE(counter.changes.size(), 2);
+        QCOMPARE(counter.counts.size(), 2);
         for (const char *layer : {"Actor", "Floor"})
-            QCOMPARE(counter.changes.value(LayerPane::of(map, layer)), 1);
+            QCOMPARE(counter.counts.value(LayerPane::of(map, layer)), 1);
         for (const Sector *sector : all) {
             const bool floor = sector->properties->kind == "Floor";
             QCOMPARE(sector->properties->button->isVisible(), floor);
