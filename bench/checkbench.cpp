@@ -27,19 +27,6 @@
 #include <functional>
 
 namespace {
-double medianMs(int reps, const std::function<void()> &operation)
-{
-    std::vector<double> samples;
-    for (int i = 0; i < reps; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        operation();
-        samples.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
-
 void report(const char *what, double ms, const LevelProblems &problems)
 {
     printf("| %s | %.2f | %s |\n", what, ms, ProblemText::counts(problems).c_str());

@@ -32,12 +32,6 @@ void paintChanges()
     QCoreApplication::processEvents();
 }
 
-double median(std::vector<double> samples)
-{
-    std::sort(samples.begin(), samples.end());
-    return samples.empty() ? 0 : samples[samples.size() / 2];
-}
-
 double timed(const std::function<void()> &operation)
 {
     QElapsedTimer timer;

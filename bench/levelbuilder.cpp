@@ -10,6 +10,8 @@
 #include <QComboBox>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QElapsedTimer>
+#include <algorithm>
 
 void LevelBuilder::chooseLayer(GorseED &window, const QString &layer)
 {
@@ -87,4 +89,22 @@ BenchProgram::BenchProgram(int &argc, char **argv, const QString &description, i
     ready = QDir::setCurrent(parser.value("data"));
     if (!ready)
         fprintf(stderr, "cannot enter %s\n", qPrintable(parser.value("data")));
+}
+
+double median(std::vector<double> samples)
+{
+    std::sort(samples.begin(), samples.end());
+    return samples.empty() ? 0 : samples[samples.size() / 2];
+}
+
+double medianMs(int reps, const std::function<void()> &operation)
+{
+    std::vector<double> samples;
+    for (int i = 0; i < reps; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        operation();
+        samples.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    return median(samples);
 }

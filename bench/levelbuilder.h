@@ -6,6 +6,8 @@
 #include <QPoint>
 #include <QString>
 #include <QWidget>
+#include <functional>
+#include <vector>
 
 class GorseED;
 
@@ -25,6 +27,11 @@ void wallRing(GorseED &window, int left, int top, int right, int bottom);
 // Lets Qt deliver what is queued and paints the window once.
 void settle(GorseED &window);
 } // namespace LevelBuilder
+
+// The middle one of the samples (the upper of the two middle ones), 0 for none.
+double median(std::vector<double> samples);
+// The median time in milliseconds of `reps` runs of `operation`.
+double medianMs(int reps, const std::function<void()> &operation);
 
 // The start every benchmark program shares: the editor's start-up
 // environment (offscreen unless QT_QPA_PLATFORM says otherwise), the

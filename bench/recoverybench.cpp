@@ -28,11 +28,6 @@ double timed(const std::function<bool()> &operation)
     return timer.nsecsElapsed() / 1e6;
 }
 
-double median(std::vector<double> samples)
-{
-    std::sort(samples.begin(), samples.end());
-    return samples.empty() ? 0 : samples[samples.size() / 2];
-}
 } // namespace
 
 int main(int argc, char *argv[])

@@ -25,24 +25,6 @@
 #include <memory>
 
 namespace {
-double median(std::vector<double> samples)
-{
-    std::sort(samples.begin(), samples.end());
-    return samples.empty() ? 0 : samples[samples.size() / 2];
-}
-
-double medianMs(int reps, const std::function<void()> &operation)
-{
-    std::vector<double> samples;
-    for (int i = 0; i < reps; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        operation();
-        samples.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    return median(samples);
-}
-
 // N flat buttons sharing one icon on a plain widget, as in gorseedbench.
 struct Floor
 {

@@ -34,12 +34,6 @@ double timed(const std::function<void()> &operation, GorseED &window)
     return timer.nsecsElapsed() / 1e6;
 }
 
-double median(std::vector<double> samples)
-{
-    std::sort(samples.begin(), samples.end());
-    return samples.empty() ? 0 : samples[samples.size() / 2];
-}
-
 // A mouse event on the map at the centre of a map cell.
 void sendMouse(MapView *view, QEvent::Type type, QPoint cell, Qt::MouseButton button, Qt::MouseButtons held)
 {
