@@ -159,15 +159,16 @@ expect_cells() {
         "(" "$image" -duplicate $(($# - 1)) +append ")" -fuzz 3% -metric AE -compare -format '%[distortion]' info: 2>&1)
     [ "$n" = 0 ] || fail "$shot: cells $* do not all show $what ${image#"$WORK"/wd/} ($n pixels differ)"
 }
-# Prints the id of the visible window titled $1 once it shows (nothing after 10 s).
-window_named() { timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
+# Prints the id of the visible window titled $1 once it shows (nothing after $2 seconds, 10 unless given).
+window_named() { timeout "${2:-10}" xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
 # Fails with MESSAGE ($2) unless window $1 closes.
 expect_closed() { retry 50 "! popups | grep -qx $1" || fail "$2"; }
 # Types NAME ($1) into the editor's file dialog (the save and the load dialog share its caption) and presses Enter;
 # fails, saying what opened it ($2), and returns non-zero when no dialog shows or it does not close.
 answer_file_dialog() {
     local dialog
-    dialog=$(window_named "Save Gorse Map")
+    # The first file dialog of an editor may take long to show under the sanitizers.
+    dialog=$(window_named "Save Gorse Map" 30)
     [ -n "$dialog" ] || { fail "$2 showed no file dialog"; return 1; }
     xdotool windowfocus --sync "$dialog"
     xdotool type --delay 10 "$1"
@@ -177,6 +178,8 @@ answer_file_dialog() {
 # Re-enters the map and fails with MESSAGE ($2) unless the cursor shows image $1 (or is a "cross").
 expect_cursor() { local seen; reenter_map; seen=$("$PROBE" cursor "$1" 2>&1) || fail "$2: $seen"; }
 
+# shellcheck source-path=SCRIPTDIR
+source "$(dirname "${BASH_SOURCE[0]}")/scenario_files.sh"
 # shellcheck source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/scenario_strokes.sh"
 # shellcheck source-path=SCRIPTDIR
@@ -237,6 +240,7 @@ main() {
     # file dialogs and a full disk. The rest is tested in process (tests/tst_*).
     scenario_mode_keys
     off_map_strokes_and_held_ctrl # saves strokes.map
+    load_level
     stop_editor
     start_editor # a fresh editor again, for cut and paste
     clipboard_keys
