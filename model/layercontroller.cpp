@@ -37,6 +37,12 @@ VisibilityRule visibilityRuleFor(const std::string &layer)
     return {{Ceil, Floor, Lightmap}, {Door, Sprite, Item, Actor, Wall}};
 }
 
+// The tint of every layer but the current one.
+QColor backgroundTint()
+{
+    return QColor(0, 0, 155);
+}
+
 int clampedLevel(int32_t level)
 {
     return std::clamp<int32_t>(level, 0, 255);
@@ -268,11 +274,16 @@ void LayerController::refreshDisplay()
             continue;
         }
         const bool known = applied != appliedLooks.end();
+        // The pane tints a background layer as a whole; objects carry a tint
+        // of their own only while they show their light level (or are
+        // selected, which tintSelection below sees to).
+        pane->setTint(look.tint == LayerLook::Tint::Background ? backgroundTint() : QColor());
+        const bool ownTints = lightLevels || !known || applied->second.tint == LayerLook::Tint::LightLevel;
         // Objects never shown on their own yet (made for a load, an undo) may
         // be waiting in a layer that comes on show; a hidden layer leaves them
         // waiting. Once shown, an object stays shown and its pane hides it.
         const bool showing = look.shown && !(known && applied->second.shown);
-        const bool retint = !known || applied->second.tint != look.tint || lightLevels;
+        const bool retint = ownTints && (!known || applied->second.tint != look.tint || lightLevels);
         // A pane that is to hide goes first, so that no change under it is painted.
         if (!look.shown)
             pane->hide();
@@ -327,7 +338,8 @@ void LayerController::applyTint(Sector *sector, const LayerLook &look)
         button->setTint(QColor());
         break;
     case LayerLook::Tint::Background:
-        button->setTint(QColor(0, 0, 155));
+        // In a pane, the pane tints the whole layer (see refreshDisplay).
+        button->setTint(qobject_cast<LayerPane *>(button->parentWidget()) ? QColor() : backgroundTint());
         break;
     case LayerLook::Tint::LightLevel:
         tintLightSector(sector);

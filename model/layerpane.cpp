@@ -73,6 +73,18 @@ LayerPane *LayerPane::of(QWidget *map, const std::string &layer)
     return pane;
 }
 
+void LayerPane::setTint(const QColor &colour)
+{
+    const bool nowTinted = colour.isValid();
+    const QRgb rgba = nowTinted ? colour.rgba() : 0;
+    if (nowTinted == tinted && rgba == tintColour)
+        return;
+    tinted = nowTinted;
+    tintColour = rgba;
+    // The pane paints nothing itself; this repaints its objects in sight.
+    update();
+}
+
 QWidget *LayerPane::mapOf(const QWidget *button)
 {
     QWidget *parent = button->parentWidget();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QPointer>
 #include <QWidget>
 #include <string>
@@ -31,6 +32,11 @@ public:
     static void setMouseTransparent(QWidget *map, bool transparent);
 
     const std::string &layer() const { return name; }
+    // The tint every object of the layer shows unless it has one of its own
+    // (a selected object, a light cell showing its level): a whole layer is
+    // tinted or untinted by this one change. An invalid colour: none.
+    void setTint(const QColor &colour);
+    QColor tint() const { return tinted ? QColor::fromRgba(tintColour) : QColor(); }
 
 protected:
     bool event(QEvent *event) override;
@@ -42,6 +48,8 @@ private:
     QWidget *buttonBelow(const QPoint &position) const;
 
     std::string name;
+    QRgb tintColour = 0;
+    bool tinted = false;
     // The button that took the press this pane passed on, until the release.
     QPointer<QWidget> pressed;
 };

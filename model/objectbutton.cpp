@@ -42,7 +42,21 @@ void ObjectButton::setTint(const QColor &colour)
 
 QColor ObjectButton::tint() const
 {
-    return tinted ? QColor::fromRgba(tintColour) : QColor();
+    QRgb colour = 0;
+    return shownTint(colour) ? QColor::fromRgba(colour) : QColor();
+}
+
+bool ObjectButton::shownTint(QRgb &colour) const
+{
+    if (tinted) {
+        colour = tintColour;
+        return true;
+    }
+    if (const auto *pane = qobject_cast<const LayerPane *>(parentWidget()); pane && pane->tint().isValid()) {
+        colour = pane->tint().rgba();
+        return true;
+    }
+    return false;
 }
 
 void ObjectButton::setClickHandler(const QWidget *map, std::function<void()> handler)
@@ -56,8 +70,10 @@ void ObjectButton::setClickHandler(const QWidget *map, std::function<void()> han
 void ObjectButton::paintEvent(QPaintEvent *event)
 {
     const QPixmap tile = MapTile::current(LayerPane::mapOf(this));
+    QRgb colour = 0;
+    const bool tintShown = shownTint(colour);
     // An object without an icon shows the missing-image mark even untiled.
-    if (!tinted && tile.isNull() && !icon().isNull()) {
+    if (!tintShown && tile.isNull() && !icon().isNull()) {
         // Without a tile the map is plain black and the button adds nothing of its own.
         QPushButton::paintEvent(event);
         return;
@@ -72,8 +88,8 @@ void ObjectButton::paintEvent(QPaintEvent *event)
     key.iconSize = iconSize();
     key.state = quint32(option.state);
     key.features = quint32(option.features);
-    key.tint = tintColour;
-    key.tinted = tinted;
+    key.tint = colour;
+    key.tinted = tintShown;
     const QPixmap *picture = TintCache::find(key);
     if (!picture) {
         QPixmap plain(size());

@@ -22,9 +22,11 @@ public:
     static ObjectButton *of(QPushButton *button);
 
     // Tints the object as Qt's colourise effect at full strength would; an
-    // invalid colour removes the tint.
+    // invalid colour removes the object's own tint, and the object shows the
+    // tint of its layer's pane, if any.
     void setTint(const QColor &colour);
-    // Invalid when the object shows untinted.
+    // The tint the object shows, its own or its pane's; invalid when it
+    // shows untinted.
     QColor tint() const;
 
     // Clicks on the objects of `map` call `handler`; an empty one stops that.
@@ -41,6 +43,8 @@ private:
     void paintTile(QPainter &painter, const QPixmap &tile);
     void paintMissingImageMark(QPainter &painter);
     void reportClick();
+    // The tint shown now, as in tint(); false when untinted.
+    bool shownTint(QRgb &colour) const;
 
     QRgb tintColour = 0;
     bool tinted = false;
