@@ -411,7 +411,15 @@ void LayerController::clearCurrentLayer()
     std::vector<Sector *> &doomed = sectorsByLayer[current];
     for (Sector *sector : doomed)
         eraseSector(selectedSectors, sector);
-    deleteSectors(doomed);
+    // The pane keeps the buttons for an undo when it has room for all;
+    // otherwise they go at once, in the order that is quick to unlink.
+    LayerPane *pane = LayerPane::of(map, current);
+    if (pane && pane->hasRoomForSpares(doomed.size()))
+        deleteSectors(doomed);
+    else {
+        destroySectors(doomed);
+        doomed.clear();
+    }
     layerIndexes[current].clear();
 }
 

@@ -1,6 +1,7 @@
 #include "model/layerpane.h"
 
 #include "level/subtypetable.h"
+#include "model/objectbutton.h"
 
 #include <QCoreApplication>
 #include <QHelpEvent>
@@ -83,6 +84,31 @@ void LayerPane::setTint(const QColor &colour)
     tintColour = rgba;
     // The pane paints nothing itself; this repaints its objects in sight.
     update();
+}
+
+ObjectButton *LayerPane::takeSpare()
+{
+    if (spares.empty())
+        return nullptr;
+    ObjectButton *button = spares.back();
+    spares.pop_back();
+    return button;
+}
+
+bool LayerPane::keepSpare(ObjectButton *button)
+{
+    if (spares.size() >= spareLimit)
+        return false;
+    if (pressed == button)
+        pressed = nullptr;
+    button->hide();
+    // As a new button is; whoever takes it up sets the rest (place, size,
+    // picture, tool tip) as for a new one.
+    button->setDown(false);
+    button->setTint(QColor());
+    button->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    spares.push_back(button);
+    return true;
 }
 
 QWidget *LayerPane::mapOf(const QWidget *button)

@@ -4,6 +4,9 @@
 #include <QPointer>
 #include <QWidget>
 #include <string>
+#include <vector>
+
+class ObjectButton;
 
 // The see-through widget that holds the buttons of one layer's objects. Each
 // layer has one, a child of the map widget covering it, stacked in the order
@@ -38,6 +41,20 @@ public:
     void setTint(const QColor &colour);
     QColor tint() const { return tinted ? QColor::fromRgba(tintColour) : QColor(); }
 
+    // Buttons of removed objects, hidden, kept for new objects of the layer:
+    // making and painting a new button costs several times what taking up a
+    // kept one costs, so an undo of a big removal (a Clear) comes back at
+    // about the pace of the removal. At most `spareLimit` are kept.
+    static constexpr size_t spareLimit = 8192;
+    // A kept button, hidden and as a new one is, or null.
+    ObjectButton *takeSpare();
+    // Hides `button` (one of this pane's) and keeps it when there is room;
+    // false when there is none, and the caller deletes it.
+    bool keepSpare(ObjectButton *button);
+    // Room for `count` more kept buttons.
+    bool hasRoomForSpares(size_t count) const { return spares.size() + count <= spareLimit; }
+    size_t spareCount() const { return spares.size(); }
+
 protected:
     bool event(QEvent *event) override;
 
@@ -52,4 +69,6 @@ private:
     bool tinted = false;
     // The button that took the press this pane passed on, until the release.
     QPointer<QWidget> pressed;
+    // Children of this pane, deleted with it if never taken up.
+    std::vector<ObjectButton *> spares;
 };

@@ -1,5 +1,8 @@
 #include "model/sector.h"
 
+#include "model/layerpane.h"
+#include "model/objectbutton.h"
+
 #include <QPushButton>
 #include <algorithm>
 #include <limits>
@@ -11,7 +14,12 @@ Sector::Sector(SectorProperties *properties, QObject *parent) : QObject(parent),
 Sector::~Sector()
 {
     if (properties) {
-        delete properties->button;
+        // The button's layer pane keeps it for a later object if it can.
+        QPushButton *button = properties->button;
+        auto *pane = button ? qobject_cast<LayerPane *>(button->parentWidget()) : nullptr;
+        auto *objectButton = ObjectButton::of(button);
+        if (!pane || !objectButton || !pane->keepSpare(objectButton))
+            delete button;
         delete properties;
     }
 }

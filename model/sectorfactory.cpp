@@ -20,7 +20,10 @@ Sector *createSector(const QPoint &viewCell, const PlacementContext &context)
 
     const std::string &layer = context.layer.empty() ? context.layers->currentLayer() : context.layer;
     // On its layer's pane, which shows and hides the whole layer at once.
-    auto *button = new ObjectButton(context.mapWidget ? LayerPane::of(context.mapWidget, layer) : nullptr);
+    LayerPane *pane = context.mapWidget ? LayerPane::of(context.mapWidget, layer) : nullptr;
+    ObjectButton *button = pane ? pane->takeSpare() : nullptr;
+    if (!button)
+        button = new ObjectButton(pane);
     button->move(x, y);
     button->resize(cellSize, cellSize);
     button->setFlat(true);
@@ -82,9 +85,15 @@ void destroySectors(const std::vector<Sector *> &sectors)
             parents.push_back(parent);
         byButton.insert(button, sector);
     }
+    // Each button is deleted first, in its parent's child order, which
+    // Qt unlinks at once; none is kept for later objects.
     for (QWidget *parent : parents) {
         const QObjectList children = parent->children();
         for (QObject *child : children)
-            delete byButton.take(child);
+            if (Sector *sector = byButton.take(child)) {
+                delete sector->properties->button;
+                sector->properties->button = nullptr;
+                delete sector;
+            }
     }
 }
