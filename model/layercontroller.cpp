@@ -25,16 +25,21 @@ struct VisibilityRule
     std::vector<std::string> shown;
 };
 
-VisibilityRule visibilityRuleFor(const std::string &layer)
+// Asked once for every object an undo makes: the rules are made once.
+const VisibilityRule &visibilityRuleFor(const std::string &layer)
 {
     using namespace Kinds;
+    static const VisibilityRule ceil {{Floor, Door, Lightmap, Sprite, Item, Actor}, {Ceil}};
+    static const VisibilityRule floor {{Ceil, Door, Lightmap, Sprite, Item, Actor}, {Floor}};
+    static const VisibilityRule lightmap {{Ceil, Door, Floor, Sprite, Item, Actor}, {Lightmap}};
+    static const VisibilityRule others {{Ceil, Floor, Lightmap}, {Door, Sprite, Item, Actor, Wall}};
     if (layer == Ceil)
-        return {{Floor, Door, Lightmap, Sprite, Item, Actor}, {Ceil}};
+        return ceil;
     if (layer == Floor)
-        return {{Ceil, Door, Lightmap, Sprite, Item, Actor}, {Floor}};
+        return floor;
     if (layer == Lightmap)
-        return {{Ceil, Door, Floor, Sprite, Item, Actor}, {Lightmap}};
-    return {{Ceil, Floor, Lightmap}, {Door, Sprite, Item, Actor, Wall}};
+        return lightmap;
+    return others;
 }
 
 // The tint of every layer but the current one.
@@ -242,7 +247,7 @@ void LayerController::clearSelection()
 LayerController::LayerLook LayerController::lookOf(const std::string &layer) const
 {
     LayerLook look;
-    const VisibilityRule rule = visibilityRuleFor(current);
+    const VisibilityRule &rule = visibilityRuleFor(current);
     // A layer whose eye is closed is hidden whatever the rules say.
     look.shown = !states.isHidden(layer)
                  && std::find(rule.hidden.begin(), rule.hidden.end(), layer) == rule.hidden.end();

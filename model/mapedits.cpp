@@ -401,6 +401,8 @@ Sector *MapEdits::make(const ObjectRecord &record, size_t index)
     // Shown once, by the display rules, if its layer is to be seen.
     where.showNewObjects = false;
     where.layer = record.layer;
+    // Made with the record's picture, which apply() then finds in place.
+    where.texture = record.texture;
     Sector *sector = createSector(QPoint(record.mapX + where.originX, record.mapY + where.originY), where);
     apply(sector, record);
     layers.insertSector(record.layer, index, sector);

@@ -22,7 +22,8 @@ Sector *createSector(const QPoint &viewCell, const PlacementContext &context)
     // On its layer's pane, which shows and hides the whole layer at once.
     LayerPane *pane = context.mapWidget ? LayerPane::of(context.mapWidget, layer) : nullptr;
     ObjectButton *button = pane ? pane->takeSpare() : nullptr;
-    if (!button)
+    const bool newWidget = !button;
+    if (newWidget)
         button = new ObjectButton(pane);
     button->move(x, y);
     button->resize(cellSize, cellSize);
@@ -30,8 +31,9 @@ Sector *createSector(const QPoint &viewCell, const PlacementContext &context)
     button->setIconSize(QSize(cellSize, cellSize));
 
     const TextureRef texture = context.texture;
-    button->setIcon(TextureIcons::icon(texture.imagePath()));
-    button->setToolTip(TextureIcons::toolTip(texture.imagePath()));
+    const std::string path = texture.imagePath();
+    button->setIcon(path.empty() ? QIcon() : TextureIcons::icon(path));
+    button->setToolTip(TextureIcons::toolTip(path, texture.keptReference.get()));
     if (context.showNewObjects)
         button->show();
 
@@ -60,8 +62,9 @@ Sector *createSector(const QPoint &viewCell, const PlacementContext &context)
     // objects in one go would take quadratic time; handing the queued events
     // over now and then keeps the queue short. Only events already queued are
     // delivered: no user input, no timers, no deferred deletions.
+    // A button taken up again queues none of them.
     static unsigned createdSinceFlush = 0;
-    if (++createdSinceFlush == 256) {
+    if (newWidget && ++createdSinceFlush == 256) {
         createdSinceFlush = 0;
         QCoreApplication::sendPostedEvents();
     }
