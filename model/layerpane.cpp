@@ -90,8 +90,8 @@ ObjectButton *LayerPane::takeSpare()
 {
     if (spares.empty())
         return nullptr;
-    ObjectButton *button = spares.back();
-    spares.pop_back();
+    ObjectButton *button = spares.front();
+    spares.pop_front();
     return button;
 }
 

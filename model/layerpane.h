@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QPointer>
 #include <QWidget>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -70,5 +71,7 @@ private:
     // The button that took the press this pane passed on, until the release.
     QPointer<QWidget> pressed;
     // Children of this pane, deleted with it if never taken up.
-    std::vector<ObjectButton *> spares;
+    // Taken up in the order they were kept, so that an undo of a removal
+    // gives each object back the button it had, already in place.
+    std::deque<ObjectButton *> spares;
 };

@@ -25,15 +25,22 @@ Sector *createSector(const QPoint &viewCell, const PlacementContext &context)
     const bool newWidget = !button;
     if (newWidget)
         button = new ObjectButton(pane);
-    button->move(x, y);
-    button->resize(cellSize, cellSize);
+    // A button taken up again is often set as it is to be already (an undo
+    // gives an object back its own); only what differs reaches Qt.
+    if (button->geometry() != QRect(x, y, cellSize, cellSize))
+        button->setGeometry(x, y, cellSize, cellSize);
     button->setFlat(true);
-    button->setIconSize(QSize(cellSize, cellSize));
+    if (button->iconSize() != QSize(cellSize, cellSize))
+        button->setIconSize(QSize(cellSize, cellSize));
 
     const TextureRef texture = context.texture;
     const std::string path = texture.imagePath();
-    button->setIcon(path.empty() ? QIcon() : TextureIcons::icon(path));
-    button->setToolTip(TextureIcons::toolTip(path, texture.keptReference.get()));
+    const QIcon icon = path.empty() ? QIcon() : TextureIcons::icon(path);
+    if (newWidget || button->icon().cacheKey() != icon.cacheKey())
+        button->setIcon(icon);
+    const QString tip = TextureIcons::toolTip(path, texture.keptReference.get());
+    if (newWidget || button->toolTip() != tip)
+        button->setToolTip(tip);
     if (context.showNewObjects)
         button->show();
 

@@ -51,12 +51,32 @@ Entry readIcon(const QString &path)
     return {QIcon(QPixmap::fromImage(image)), QString()};
 }
 
+// The last path asked for and its entry: an undo or a load asks for the
+// same picture for object after object, and the text conversion and hash of
+// the path would cost more than all else the lookup does.
+struct LastAsked
+{
+    std::string path;
+    const Entry *entry = nullptr;
+};
+
+LastAsked &lastAsked()
+{
+    static LastAsked last;
+    return last;
+}
+
 const Entry &entryFor(const std::string &imagePath)
 {
+    LastAsked &last = lastAsked();
+    if (last.entry && last.path == imagePath)
+        return *last.entry;
     const QString path = QString::fromStdString(imagePath);
     auto found = cache().constFind(path);
     if (found == cache().constEnd())
         found = cache().insert(path, readIcon(path));
+    last.path = imagePath;
+    last.entry = &*found;
     return *found;
 }
 } // namespace
@@ -88,5 +108,6 @@ QString TextureIcons::toolTip(const std::string &imagePath, const std::string *k
 
 void TextureIcons::clear()
 {
+    lastAsked() = LastAsked();
     cache().clear();
 }
