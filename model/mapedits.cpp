@@ -363,8 +363,9 @@ void MapEdits::undo(const MapChange &change)
 
     const PanesHeld held(layers, change.removed.size(),
                          [&change](size_t i) -> const ObjectRecord & { return change.removed[i].record; });
+    PlacementContext placing = context();
     for (auto object = change.removed.rbegin(); object != change.removed.rend(); ++object)
-        make(object->record, object->index);
+        make(object->record, object->index, placing);
 }
 
 void MapEdits::redo(const MapChange &change)
@@ -382,8 +383,9 @@ void MapEdits::redo(const MapChange &change)
     {
         const PanesHeld held(layers, change.placed.size(),
                              [&change](size_t i) -> const ObjectRecord & { return change.placed[i]; });
+        PlacementContext placing = context();
         for (const ObjectRecord &record : change.placed)
-            make(record, size_t(-1));
+            make(record, size_t(-1), placing);
     }
 
     lookup.forget();
@@ -396,8 +398,13 @@ void MapEdits::redo(const MapChange &change)
 
 Sector *MapEdits::make(const ObjectRecord &record, size_t index)
 {
-    // Made like every object, then given what the record says it was.
     PlacementContext where = context();
+    return make(record, index, where);
+}
+
+Sector *MapEdits::make(const ObjectRecord &record, size_t index, PlacementContext &where)
+{
+    // Made like every object, then given what the record says it was.
     // Shown once, by the display rules, if its layer is to be seen.
     where.showNewObjects = false;
     where.layer = record.layer;

@@ -90,6 +90,8 @@ private:
     class Lookup;
 
     Sector *make(const ObjectRecord &record, size_t index);
+    // The same with the map's placement context, asked once for many objects.
+    Sector *make(const ObjectRecord &record, size_t index, PlacementContext &where);
     void finishNewObject(Sector *sector, const std::string &layer);
     void apply(Sector *sector, const ObjectRecord &record);
     void destroy(const std::string &layer, const std::vector<Sector *> &sectors);
