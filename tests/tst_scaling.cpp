@@ -5,6 +5,7 @@
 #include "testsupport.h"
 
 #include "model/layerpane.h"
+#include "model/mapedits.h"
 #include "model/tintcache.h"
 
 #include <QMouseEvent>
@@ -187,6 +188,39 @@ private slots:
             QCOMPARE(sector->properties->button->isVisible(), floor);
             QCOMPARE(tintOf(sector), floor ? QColor() : blue);
         }
+    }
+
+    void undoOfAClearTakesUpTheClearedButtons()
+    {
+        EditorFixture editor;
+        MapView *view = editor.window->mapView;
+        const std::vector<Sector *> ceil = fill(*editor.window, {"Ceil"}, QSize(10, 10), "Ceil");
+        QSet<QPushButton *> buttons;
+        for (const Sector *sector : ceil)
+            buttons.insert(sector->properties->button);
+        const int widgets = view->mapWidget()->findChildren<QPushButton *>().size();
+        const LayerPane *pane = LayerPane::of(view->mapWidget(), "Ceil");
+        view->mapEdits()->clearLayer();
+        QCOMPARE(pane->spareCount(), size_t(100));
+        for (QPushButton *button : buttons)
+            QVERIFY(button->isHidden());
+        // A placed object takes up one kept button, shown, in its own cell.
+        const Sector *placed = view->mapEdits()->placeNew(QPoint(12, 3));
+        QVERIFY(buttons.contains(placed->properties->button) && placed->properties->button->isVisible());
+        QCOMPARE(placed->properties->button->pos(), QPoint(12, 3) * view->cellSize());
+        for (int step = 0; step < 2; ++step) {
+            view->history()->undo();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        // Every object is back on a kept button, and no widget was made.
+        QCOMPARE(view->layers()->layerList("Ceil").size(), size_t(100));
+        for (const Sector *sector : view->layers()->layerList("Ceil")) {
+            QVERIFY(buttons.contains(sector->properties->button));
+            QVERIFY(sector->properties->button->isVisible());
+            QCOMPARE(sector->properties->button->pos(),
+                     QPoint(sector->properties->mapX, sector->properties->mapY) * view->cellSize());
+        }
+        QCOMPARE(view->mapWidget()->findChildren<QPushButton *>().size(), widgets);
     }
 };
 
