@@ -199,20 +199,14 @@ void measureWithUndo(std::vector<Measurement> &results, const QString &name, con
         QElapsedTimer timer;
         timer.start();
         runTimed([&] {
-            QElapsedTimer t; t.start();
             step();
-            const double a = t.nsecsElapsed()/1e6;
             LevelBuilder::settle(window);
-            fprintf(stderr, "step %.2f settle %.2f\n", a, t.nsecsElapsed()/1e6 - a);
         });
         done.samples.push_back(timer.nsecsElapsed() / 1e6);
         timer.restart();
         runTimed([&] {
-            QElapsedTimer t; t.start();
             window.mapView->history()->undo();
-            const double a = t.nsecsElapsed()/1e6;
             LevelBuilder::settle(window);
-            fprintf(stderr, "undo %.2f settle %.2f\n", a, t.nsecsElapsed()/1e6 - a);
         });
         undone.samples.push_back(timer.nsecsElapsed() / 1e6);
     }
