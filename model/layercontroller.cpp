@@ -288,11 +288,16 @@ void LayerController::refreshDisplay()
         // be waiting in a layer that comes on show; a hidden layer leaves them
         // waiting. Once shown, an object stays shown and its pane hides it.
         const bool showing = look.shown && !(known && applied->second.shown);
+        // Only a layer that took objects since its look was last applied can
+        // hold any; a plain switch to a layer passes none of its objects.
+        if (!known)
+            waitingLayers.insert(layer);
+        const bool showWaiting = showing && waitingLayers.count(layer) != 0;
         const bool retint = ownTints && (!known || applied->second.tint != look.tint || lightLevels);
         // A pane that is to hide goes first, so that no change under it is painted.
         if (!look.shown)
             pane->hide();
-        if (showing) {
+        if (showWaiting) {
             // Many waiting objects are shown under the hidden pane, which then
             // paints them at once, unless the focus is on one of its objects.
             const auto waiting = std::count_if(sectors.begin(), sectors.end(), [](const Sector *sector) {
@@ -301,14 +306,16 @@ void LayerController::refreshDisplay()
             if (waiting > 64 && !pane->isAncestorOf(QApplication::focusWidget()))
                 pane->hide();
         }
-        if (showing || retint)
+        if (showWaiting || retint)
             for (Sector *sector : sectors) {
                 QPushButton *button = sector->properties->button;
-                if (showing && button && button->isHidden())
+                if (showWaiting && button && button->isHidden())
                     button->show();
                 if (retint)
                     applyTint(sector, look);
             }
+        if (showWaiting)
+            waitingLayers.erase(layer);
         pane->setVisible(look.shown);
         appliedLooks[layer] = look;
     }

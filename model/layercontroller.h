@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class QComboBox;
@@ -151,6 +152,9 @@ private:
     // The look each layer was last given as a whole; a layer without an entry
     // is brought to its look object by object at the next display pass.
     std::unordered_map<std::string, LayerLook> appliedLooks;
+    // Layers that took objects while they were not on show: some of their
+    // objects may wait to be shown on their own when the layer comes on show.
+    std::unordered_set<std::string> waitingLayers;
     // Objects removed with deferred deletion that may not have died yet.
     std::vector<QPointer<Sector>> pendingDeletion;
     SectorRegistry sectorsByLayer;
