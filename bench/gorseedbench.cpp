@@ -70,9 +70,10 @@ __attribute__((noinline)) void runTimed(const std::function<void()> &operation)
 
 // Runs `prepare` untimed, then times `operation`, `reps` times. With
 // `warmUp`, one untimed round goes first: the first edit of a process fills
-// caches (pictures, glyphs, icons) that every later one finds ready.
+// caches (pictures, glyphs, icons) that every later one finds ready. An
+// operation that goes there and back (`steps` 2) is timed per step.
 Measurement measure(const QString &name, int objects, int reps, const std::function<void()> &operation,
-                    const std::function<void()> &prepare = {}, bool warmUp = false)
+                    const std::function<void()> &prepare = {}, bool warmUp = false, int steps = 1)
 {
     Measurement m {name, objects, {}};
     if (!selected(name))
@@ -84,10 +85,25 @@ Measurement measure(const QString &name, int objects, int reps, const std::funct
         timer.start();
         runTimed(operation);
         if (i >= 0)
-            m.samples.push_back(timer.nsecsElapsed() / 1e6);
+            m.samples.push_back(timer.nsecsElapsed() / 1e6 / steps);
     }
     fprintf(stderr, "%-22s N=%6d median %9.2f ms\n", qPrintable(name), objects, m.median());
     return m;
+}
+
+// Times a step that alternates between two states (zoom out and in, hide and
+// show): each sample is a round trip, both ways, timed per step. A sample of
+// one step would be of one direction or the other, and the median of five
+// that of whichever direction came up three times.
+Measurement measureBothWays(const QString &name, int objects, int reps, const std::function<void()> &step)
+{
+    return measure(
+        name, objects, reps,
+        [&step] {
+            step();
+            step();
+        },
+        {}, false, 2);
 }
 
 long peakResidentKiB()
@@ -263,7 +279,7 @@ std::vector<Measurement> measureEditor(int objects, int reps, const QString &scr
         }));
 
         bool zoomedOut = false;
-        results.push_back(measure(QStringLiteral("zoom change"), objects, reps, [&] {
+        results.push_back(measureBothWays(QStringLiteral("zoom change"), objects, reps, [&] {
             zoomedOut = !zoomedOut;
             control<QSlider>(view, "mapViewZoomSlider")->setValue(zoomedOut ? 3 : 4);
             LevelBuilder::settle(window);
@@ -274,7 +290,7 @@ std::vector<Measurement> measureEditor(int objects, int reps, const QString &scr
         QWidget *map = view->mapWidget();
         sendMouse(map, QEvent::MouseButtonRelease, QPoint(300, 200), Qt::MiddleButton, Qt::NoButton);
         int direction = 1;
-        results.push_back(measure(QStringLiteral("pan step"), objects, reps, [&] {
+        results.push_back(measureBothWays(QStringLiteral("pan step"), objects, reps, [&] {
             direction = -direction;
             sendMouse(map, QEvent::MouseMove, view->panAnchor() + QPoint(33 * direction, 0), Qt::NoButton,
                       Qt::MiddleButton);
@@ -283,7 +299,7 @@ std::vector<Measurement> measureEditor(int objects, int reps, const QString &scr
         sendMouse(map, QEvent::MouseButtonRelease, view->panAnchor(), Qt::MiddleButton, Qt::NoButton);
 
         bool onDoors = false;
-        results.push_back(measure(QStringLiteral("layer switch"), objects, reps, [&] {
+        results.push_back(measureBothWays(QStringLiteral("layer switch"), objects, reps, [&] {
             onDoors = !onDoors;
             LevelBuilder::chooseLayer(window, onDoors ? QStringLiteral("Floor") : QStringLiteral("Wall"));
             LevelBuilder::settle(window);
@@ -420,13 +436,13 @@ std::vector<Measurement> measureFloor(int objects, int reps)
     if (floor.buttons.empty())
         floor.createAndPaint();
     int direction = 1;
-    results.push_back(measure(QStringLiteral("floor: move all"), objects, reps, [&] {
+    results.push_back(measureBothWays(QStringLiteral("floor: move all"), objects, reps, [&] {
         direction = -direction;
         for (QPushButton *button : floor.buttons)
             button->move(button->pos() + QPoint(64 * direction, 0));
         floor.paint();
     }));
-    results.push_back(measure(QStringLiteral("floor: resize+move all"), objects, reps, [&] {
+    results.push_back(measureBothWays(QStringLiteral("floor: resize+move all"), objects, reps, [&] {
         floor.size = floor.size == 64 ? 48 : 64;
         for (size_t i = 0; i < floor.buttons.size(); ++i) {
             QPushButton *button = floor.buttons[i];
@@ -437,7 +453,7 @@ std::vector<Measurement> measureFloor(int objects, int reps)
         floor.paint();
     }));
     bool hidden = false;
-    results.push_back(measure(QStringLiteral("floor: hide+show half"), objects, reps, [&] {
+    results.push_back(measureBothWays(QStringLiteral("floor: hide+show half"), objects, reps, [&] {
         hidden = !hidden;
         for (size_t i = 0; i < floor.buttons.size(); i += 2)
             floor.buttons[i]->setVisible(!hidden);
