@@ -390,6 +390,9 @@ SectorRegistry MapFile::buildSectors(const MapReader::Contents &contents, Placem
                 if (number == 0 || lights || definition.kind == Kinds::Lightmap)
                     number = context.textureNumbers->next();
                 definition.id = number;
+                // Made with its picture, which applyDefinition then finds in place.
+                context.texture = textureOfPath(definition.texturePath, number);
+                context.texture.keptReference = definition.keptReference;
                 sectors.push_back(createSector(QPoint(cell.column, cell.row), context));
                 applyDefinition(definition, sectors.back());
             }
@@ -413,7 +416,11 @@ void MapFile::applyDefinition(const MapDefinition &definition, Sector *sector)
     sector->setLighting(definition.lighting);
     // Objects that show one image share one decoded icon.
     if (QPushButton *button = sector->properties->button) {
-        button->setIcon(path.empty() ? QIcon() : TextureIcons::icon(path));
-        button->setToolTip(TextureIcons::toolTip(path, definition.keptReference.get()));
+        const QIcon icon = path.empty() ? QIcon() : TextureIcons::icon(path);
+        if (button->icon().cacheKey() != icon.cacheKey())
+            button->setIcon(icon);
+        const QString tip = TextureIcons::toolTip(path, definition.keptReference.get());
+        if (button->toolTip() != tip)
+            button->setToolTip(tip);
     }
 }
