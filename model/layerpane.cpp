@@ -76,12 +76,8 @@ LayerPane *LayerPane::of(QWidget *map, const std::string &layer)
 
 void LayerPane::setTint(const QColor &colour)
 {
-    const bool nowTinted = colour.isValid();
-    const QRgb rgba = nowTinted ? colour.rgba() : 0;
-    if (nowTinted == tinted && rgba == tintColour)
+    if (!layerTint.set(colour))
         return;
-    tinted = nowTinted;
-    tintColour = rgba;
     // The pane paints nothing itself; this repaints its objects in sight.
     update();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/tint.h"
+
 #include <QColor>
 #include <QPointer>
 #include <QWidget>
@@ -40,7 +42,8 @@ public:
     // (a selected object, a light cell showing its level): a whole layer is
     // tinted or untinted by this one change. An invalid colour: none.
     void setTint(const QColor &colour);
-    QColor tint() const { return tinted ? QColor::fromRgba(tintColour) : QColor(); }
+    QColor tint() const { return layerTint.colour(); }
+    const Tint &shownTint() const { return layerTint; }
 
     // Buttons of removed objects, hidden, kept for new objects of the layer:
     // making and painting a new button costs several times what taking up a
@@ -66,8 +69,7 @@ private:
     QWidget *buttonBelow(const QPoint &position) const;
 
     std::string name;
-    QRgb tintColour = 0;
-    bool tinted = false;
+    Tint layerTint;
     // The button that took the press this pane passed on, until the release.
     QPointer<QWidget> pressed;
     // Children of this pane, deleted with it if never taken up.

@@ -31,32 +31,21 @@ ObjectButton *ObjectButton::of(QPushButton *button)
 
 void ObjectButton::setTint(const QColor &colour)
 {
-    const bool nowTinted = colour.isValid();
-    const QRgb rgba = nowTinted ? colour.rgba() : 0;
-    if (nowTinted == tinted && rgba == tintColour)
-        return;
-    tinted = nowTinted;
-    tintColour = rgba;
-    update();
+    if (own.set(colour))
+        update();
 }
 
 QColor ObjectButton::tint() const
 {
-    QRgb colour = 0;
-    return shownTint(colour) ? QColor::fromRgba(colour) : QColor();
+    return shownTint().colour();
 }
 
-bool ObjectButton::shownTint(QRgb &colour) const
+const Tint &ObjectButton::shownTint() const
 {
-    if (tinted) {
-        colour = tintColour;
-        return true;
-    }
-    if (const auto *pane = qobject_cast<const LayerPane *>(parentWidget()); pane && pane->tint().isValid()) {
-        colour = pane->tint().rgba();
-        return true;
-    }
-    return false;
+    if (!own.tinted())
+        if (const auto *pane = qobject_cast<const LayerPane *>(parentWidget()))
+            return pane->shownTint();
+    return own;
 }
 
 void ObjectButton::setClickHandler(const QWidget *map, std::function<void()> handler)
@@ -70,10 +59,9 @@ void ObjectButton::setClickHandler(const QWidget *map, std::function<void()> han
 void ObjectButton::paintEvent(QPaintEvent *event)
 {
     const QPixmap tile = MapTile::current(LayerPane::mapOf(this));
-    QRgb colour = 0;
-    const bool tintShown = shownTint(colour);
+    const Tint &shown = shownTint();
     // An object without an icon shows the missing-image mark even untiled.
-    if (!tintShown && tile.isNull() && !icon().isNull()) {
+    if (!shown.tinted() && tile.isNull() && !icon().isNull()) {
         // Without a tile the map is plain black and the button adds nothing of its own.
         QPushButton::paintEvent(event);
         return;
@@ -88,8 +76,8 @@ void ObjectButton::paintEvent(QPaintEvent *event)
     key.iconSize = iconSize();
     key.state = quint32(option.state);
     key.features = quint32(option.features);
-    key.tint = colour;
-    key.tinted = tintShown;
+    key.tint = shown.rgba();
+    key.tinted = shown.tinted();
     const QPixmap *picture = TintCache::find(key);
     if (!picture) {
         QPixmap plain(size());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/tint.h"
+
 #include <QColor>
 #include <QPushButton>
 #include <functional>
@@ -43,9 +45,8 @@ private:
     void paintTile(QPainter &painter, const QPixmap &tile);
     void paintMissingImageMark(QPainter &painter);
     void reportClick();
-    // The tint shown now, as in tint(); false when untinted.
-    bool shownTint(QRgb &colour) const;
+    // The tint shown now, its own or its pane's.
+    const Tint &shownTint() const;
 
-    QRgb tintColour = 0;
-    bool tinted = false;
+    Tint own;
 };
