@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <deque>
 #include <string>
+#include <utility>
 #include <vector>
 
 class ObjectButton;
@@ -58,6 +59,9 @@ public:
     // Room for `count` more kept buttons.
     bool hasRoomForSpares(size_t count) const { return spares.size() + count <= spareLimit; }
     size_t spareCount() const { return spares.size(); }
+    // Gives up every kept button (a bulk destroy deletes them with the
+    // objects' buttons, in child order).
+    std::deque<ObjectButton *> releaseSpares() { return std::exchange(spares, {}); }
 
 protected:
     bool event(QEvent *event) override;

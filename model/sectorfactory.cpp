@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QHash>
+#include <QSet>
 #include <algorithm>
 
 Sector *createSector(const QPoint &viewCell, const PlacementContext &context)
@@ -96,14 +97,22 @@ void destroySectors(const std::vector<Sector *> &sectors)
         byButton.insert(button, sector);
     }
     // Each button is deleted first, in its parent's child order, which
-    // Qt unlinks at once; none is kept for later objects.
+    // Qt unlinks at once; none is kept for later objects, and the buttons a
+    // pane kept go too (after a load or a big Clear no undo takes them up,
+    // and left before the next objects they would slow every unlink).
     for (QWidget *parent : parents) {
+        QSet<QObject *> kept;
+        if (auto *pane = qobject_cast<LayerPane *>(parent))
+            for (ObjectButton *button : pane->releaseSpares())
+                kept.insert(button);
         const QObjectList children = parent->children();
         for (QObject *child : children)
             if (Sector *sector = byButton.take(child)) {
                 delete sector->properties->button;
                 sector->properties->button = nullptr;
                 delete sector;
+            } else if (kept.contains(child)) {
+                delete child;
             }
     }
 }

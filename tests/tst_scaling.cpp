@@ -221,6 +221,12 @@ private slots:
                      QPoint(sector->properties->mapX, sector->properties->mapY) * view->cellSize());
         }
         QCOMPARE(view->mapWidget()->findChildren<QPushButton *>().size(), widgets);
+        // A bulk destroy (a load, the map closing) takes the kept buttons along.
+        view->mapEdits()->clearLayer();
+        view->mapEdits()->placeNew(QPoint(12, 3));
+        view->layers()->replaceAllLayers({});
+        QCOMPARE(pane->spareCount(), size_t(0));
+        QCOMPARE(view->mapWidget()->findChildren<QPushButton *>().size(), widgets - 100);
     }
 };
 
