@@ -43,7 +43,6 @@ public:
     // (a selected object, a light cell showing its level): a whole layer is
     // tinted or untinted by this one change. An invalid colour: none.
     void setTint(const QColor &colour);
-    QColor tint() const { return layerTint.colour(); }
     const Tint &shownTint() const { return layerTint; }
 
     // Buttons of removed objects, hidden, kept for new objects of the layer:
