@@ -10,13 +10,12 @@
 class QPushButton;
 
 // Property record of one placed object. mapX/mapY are its identity within its
-// layer; worldX/worldY follow the view (pan and zoom). The record carries the
-// object's button for the editor; nothing at this level touches it.
+// layer; where it shows in the view (its world position) follows from them and
+// the view's origin and zoom. The record carries the object's button for the
+// editor; nothing at this level touches it.
 struct SectorProperties
 {
     SectorLighting lighting;
-    double worldX = 0;
-    double worldY = 0;
     int32_t mapX = 0;
     int32_t mapY = 0;
     QPushButton *button = nullptr;

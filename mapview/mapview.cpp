@@ -130,7 +130,13 @@ void MapView::setOrigin(QPoint cell)
 {
     originX = cell.x();
     originY = cell.y();
-    layOutAllSectors();
+    placePanes();
+    emit viewChanged();
+}
+
+void MapView::placePanes()
+{
+    LayerPane::setOffset(mapArea, origin() * cellSize());
 }
 
 PlacementContext MapView::placementContext() const
@@ -212,7 +218,8 @@ void MapView::layOutAllSectors()
     const int size = cellSize();
     for (auto &entry : layerController->registry())
         for (Sector *sector : entry.second)
-            sector->layOut(size, origin());
+            sector->layOut(size);
+    placePanes();
     emit viewChanged();
 }
 
@@ -250,6 +257,7 @@ void MapView::adoptLevel(SectorRegistry &loaded, const QString &fileName)
     finishGestures();
     originX = 0;
     originY = 0;
+    placePanes();
     layerController->replaceAllLayers(loaded);
     layerController->adoptComboLayer();
     // Lays the new objects out again only if the zoom really changes; they

@@ -150,6 +150,8 @@ public:
     QPoint origin() const { return QPoint(originX, originY); }
     // Moves the view so that map cell (0, 0) is shown at view cell `cell`.
     void setOrigin(QPoint cell);
+    // Puts the layers' panes where map cell (0, 0) shows.
+    void placePanes();
 
 signals:
     // The view panned or zoomed.

@@ -73,7 +73,7 @@ void MapView::adoptPointLight(const PointLightOutcome &light)
     for (const QPointer<Sector> &sector : light.newCells) {
         if (!sector)
             continue;
-        sector->layOut(size, origin());
+        sector->layOut(size);
         sector->setTransparentForMouseEvents(!takesMouse);
     }
 }

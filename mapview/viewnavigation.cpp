@@ -53,10 +53,8 @@ void MapView::moveViewTo(QPoint origin)
         return;
     originX = origin.x();
     originY = origin.y();
-    const int size = cellSize();
-    for (auto &entry : layerController->registry())
-        for (Sector *sector : entry.second)
-            sector->showInView(size, origin);
+    // The layers' panes carry the objects along.
+    placePanes();
     emit viewChanged();
 }
 

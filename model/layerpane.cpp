@@ -22,7 +22,18 @@ bool stacksBelow(const std::string &layer, const std::string &other)
     return a != b ? a < b : layer < other;
 }
 
-// Keeps a map's panes as large as the map.
+const char *const offsetProperty = "layerPaneOffset";
+
+// Where the panes of `map` are: from the pixel where map cell (0, 0) shows to
+// the map's right and bottom edges. No object lies left of or above cell
+// (0, 0), and what lies beyond the map's edges is not seen.
+QRect paneRect(const QWidget *map)
+{
+    const QPoint offset = map->property(offsetProperty).toPoint();
+    return QRect(offset, QSize(std::max(0, map->width() - offset.x()), std::max(0, map->height() - offset.y())));
+}
+
+// Keeps a map's panes over the map as it is resized.
 class PaneSizer : public QObject
 {
 public:
@@ -31,9 +42,7 @@ public:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::Resize)
-            for (QObject *child : watched->children())
-                if (auto *pane = qobject_cast<LayerPane *>(child))
-                    pane->resize(static_cast<QWidget *>(watched)->size());
+            LayerPane::setOffset(static_cast<QWidget *>(watched), LayerPane::offset(static_cast<QWidget *>(watched)));
         return false;
     }
 };
@@ -42,7 +51,7 @@ public:
 LayerPane::LayerPane(QWidget *map, const std::string &layer) : QWidget(map), name(layer)
 {
     setObjectName(QStringLiteral("layerPane") + QString::fromStdString(layer));
-    setGeometry(map->rect());
+    setGeometry(paneRect(map));
     // Moves pass on to the map, which may follow the pointer.
     setMouseTracking(true);
     // Clicks pass through as they pass the other panes.
@@ -111,6 +120,20 @@ QWidget *LayerPane::mapOf(const QWidget *button)
 {
     QWidget *parent = button->parentWidget();
     return qobject_cast<LayerPane *>(parent) ? parent->parentWidget() : parent;
+}
+
+QPoint LayerPane::offset(const QWidget *map)
+{
+    return map->property(offsetProperty).toPoint();
+}
+
+void LayerPane::setOffset(QWidget *map, QPoint offset)
+{
+    map->setProperty(offsetProperty, offset);
+    const QRect rect = paneRect(map);
+    for (QObject *child : map->children())
+        if (auto *pane = qobject_cast<LayerPane *>(child); pane && pane->geometry() != rect)
+            pane->setGeometry(rect);
 }
 
 void LayerPane::install(QWidget *map)

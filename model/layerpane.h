@@ -13,9 +13,10 @@
 class ObjectButton;
 
 // The see-through widget that holds the buttons of one layer's objects. Each
-// layer has one, a child of the map widget covering it, stacked in the order
-// the layers are saved in (the eight of the layer box first, then the others
-// alphabetically), so that a saved level looks the same when loaded again.
+// layer has one, a child of the map widget covering it from where map cell
+// (0, 0) shows, stacked in the order the layers are saved in (the eight of the
+// layer box first, then the others alphabetically), so that a saved level
+// looks the same when loaded again.
 // Showing or hiding a layer shows or hides its pane; painting and the search
 // for the widget under the pointer pass only through panes on show.
 //
@@ -33,8 +34,14 @@ public:
     // The map of an object's button: its pane's parent.
     static QWidget *mapOf(const QWidget *button);
     // Makes the panes of the eight layers before anything else is stacked
-    // over the map, and keeps every pane as large as the map.
+    // over the map, and keeps every pane over the map as it is resized.
     static void install(QWidget *map);
+    // Each object's button sits on its pane at its map cell times the cell
+    // size; the panes of `map` sit at `offset`, the pixel where map cell
+    // (0, 0) shows, and reach to the map's right and bottom edges. Panning the
+    // view moves the eight panes and no object.
+    static void setOffset(QWidget *map, QPoint offset);
+    static QPoint offset(const QWidget *map);
     // Whether clicks pass through every pane to the map.
     static void setMouseTransparent(QWidget *map, bool transparent);
 

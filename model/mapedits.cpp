@@ -244,9 +244,9 @@ void MapEdits::moveCells(const std::string &layer, const std::vector<std::pair<i
 
 void MapEdits::layOut(const std::vector<Sector *> &sectors)
 {
-    const PlacementContext where = context();
+    const int cellSize = context().cellSize;
     for (Sector *sector : sectors)
-        sector->showInView(where.cellSize, QPoint(where.originX, where.originY));
+        sector->showInView(cellSize);
 }
 
 void MapEdits::clearLayer()

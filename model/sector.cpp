@@ -42,33 +42,24 @@ void Sector::setTexture(const TextureRef &texture)
     properties->keptReference = texture.keptReference;
 }
 
-void Sector::setWorldPosition(double x, double y)
+void Sector::showInView(int cellSize)
 {
-    properties->worldX = x;
-    properties->worldY = y;
-    // The conversion truncates toward zero, as the button position must; a
-    // position beyond the range of widget coordinates is held at its edge.
-    auto toPixel = [](double value) {
-        return static_cast<int>(std::clamp(value, double(std::numeric_limits<int>::min()),
-                                           double(std::numeric_limits<int>::max())));
+    // Positions beyond the range of widget coordinates are held at its edge.
+    auto toPixel = [cellSize](int32_t cell) {
+        return static_cast<int>(std::clamp(int64_t(cell) * cellSize, int64_t(std::numeric_limits<int>::min()),
+                                           int64_t(std::numeric_limits<int>::max())));
     };
-    if (properties->button)
-        properties->button->move(toPixel(x), toPixel(y));
+    if (QPushButton *button = properties->button)
+        button->move(toPixel(properties->mapX), toPixel(properties->mapY));
 }
 
-void Sector::showInView(int cellSize, QPoint origin)
-{
-    setWorldPosition((double(properties->mapX) + origin.x()) * cellSize,
-                     (double(properties->mapY) + origin.y()) * cellSize);
-}
-
-void Sector::layOut(int cellSize, QPoint origin)
+void Sector::layOut(int cellSize)
 {
     if (QPushButton *button = properties->button) {
         button->setIconSize(QSize(cellSize, cellSize));
         button->resize(cellSize, cellSize);
     }
-    showInView(cellSize, origin);
+    showInView(cellSize);
 }
 
 void Sector::setKind(const std::string &kind)
@@ -86,4 +77,13 @@ void Sector::setTransparentForMouseEvents(bool transparent)
 {
     if (properties->button)
         properties->button->setAttribute(Qt::WA_TransparentForMouseEvents, transparent);
+}
+
+QPointF worldPosition(const SectorProperties &properties)
+{
+    const QPushButton *button = properties.button;
+    if (!button)
+        return QPointF();
+    const QWidget *map = LayerPane::mapOf(button);
+    return map ? QPointF(button->mapTo(map, QPoint())) : QPointF(button->pos());
 }

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QPoint>
+#include <QPointF>
 #include <string>
 
 // One object in one cell of one layer. Owns its property record and, through
@@ -22,12 +23,11 @@ public:
     void setSubtype(const std::string &subtype);
     // Replaces the texture fields only; callers that retexture set the icon.
     void setTexture(const TextureRef &texture);
-    void setWorldPosition(double x, double y);
-    // Puts the button where the object's cell is shown: cells of `cellSize`
-    // pixels, map cell (0, 0) at view cell `origin`.
-    void showInView(int cellSize, QPoint origin);
+    // Puts the button on the object's cell of its layer's pane, with cells of
+    // `cellSize` pixels: the pane, not each button, follows the view's origin.
+    void showInView(int cellSize);
     // The same, with the button sized to the cell first.
-    void layOut(int cellSize, QPoint origin);
+    void layOut(int cellSize);
     void setKind(const std::string &kind);
     // Moves the object by whole cells; the layer's index of cells is the caller's.
     void moveCellBy(int dx, int dy);
@@ -41,3 +41,7 @@ inline ObjectRecord recordOf(const Sector &sector, const std::string &layer)
 {
     return recordOf(*sector.properties, layer);
 }
+
+// Where the object shows in the map widget, in pixels: the top-left corner of
+// its button, which is (map cell + view origin) times the cell size.
+QPointF worldPosition(const SectorProperties &properties);

@@ -15,9 +15,11 @@
 
 Sector *createSector(const QPoint &viewCell, const PlacementContext &context)
 {
+    // The button sits on its map cell of the layer's pane; the pane follows
+    // the view's origin.
     const int32_t cellSize = context.cellSize;
-    const int32_t x = viewCell.x() * cellSize;
-    const int32_t y = viewCell.y() * cellSize;
+    const int32_t x = (viewCell.x() - context.originX) * cellSize;
+    const int32_t y = (viewCell.y() - context.originY) * cellSize;
 
     const std::string &layer = context.layer.empty() ? context.layers->currentLayer() : context.layer;
     // On its layer's pane, which shows and hides the whole layer at once.
@@ -52,8 +54,6 @@ Sector *createSector(const QPoint &viewCell, const PlacementContext &context)
     properties->textureDir = texture.textureDir;
     properties->textureId = texture.textureId;
     properties->keptReference = texture.keptReference;
-    properties->worldX = x;
-    properties->worldY = y;
     properties->mapX = viewCell.x() - context.originX;
     properties->mapY = viewCell.y() - context.originY;
 

@@ -91,8 +91,9 @@ void ObjectPropertiesForm::showCoordinates()
     const SectorProperties *p = primarySector->properties;
     ui.textMapX->setText(QString::number(p->mapX));
     ui.textMapY->setText(QString::number(p->mapY));
-    ui.textWorldX->setText(QString::number(p->worldX, 'g', 6));
-    ui.textWorldY->setText(QString::number(p->worldY, 'g', 6));
+    const QPointF world = worldPosition(*p);
+    ui.textWorldX->setText(QString::number(world.x(), 'g', 6));
+    ui.textWorldY->setText(QString::number(world.y(), 'g', 6));
 }
 
 void ObjectPropertiesForm::showNoCoordinates()

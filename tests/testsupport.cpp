@@ -321,3 +321,8 @@ QWidget *controlNamed(const MapView *view, const char *name)
 {
     return view->mapWidget()->window()->findChild<QWidget *>(QLatin1String(name));
 }
+
+QRect shownRect(const QWidget *button)
+{
+    return QRect(button->mapTo(LayerPane::mapOf(button), QPoint()), button->size());
+}

@@ -167,3 +167,7 @@ QStringList objectLines(LayerController &layers, bool textureNumbers = true);
 // The colour of the colourise effect on an object's button, or an invalid
 // colour when the button has no tint.
 QColor tintOf(const Sector *sector);
+
+// Where an object's button shows in the map widget: its layer's pane follows
+// the view's origin.
+QRect shownRect(const QWidget *button);

@@ -67,7 +67,7 @@ private slots:
         view->layers()->addSector(view->placeSectorAt(QPoint(2, 2)));
         QCOMPARE(view->layers()->sectorAt(2, 2)->properties->textureId, 102); // after the lamp's 100
         zoomKeepingOrigin(*view, 1);
-        QCOMPARE(wall->properties->button->pos(), QPoint(16, 16));
+        QCOMPARE(shownRect(wall->properties->button).topLeft(), QPoint(16, 16));
     }
 
     void currentTextureAndReload()

@@ -76,8 +76,8 @@ private slots:
             QCOMPARE(QString::fromStdString(p.kind), QLatin1String(layerNames[i]));
             QCOMPARE(QString::fromStdString(p.subtype), QLatin1String(subtypes[i]));
             QCOMPARE(QPoint(p.mapX, p.mapY), QPoint(i, 5));
-            QCOMPARE(p.button->geometry(), QRect((3 + i) * 32, 7 * 32, 32, 32));
-            QCOMPARE(QPointF(p.worldX, p.worldY), QPointF((3 + i) * 32, 7 * 32));
+            QCOMPARE(shownRect(p.button), QRect((3 + i) * 32, 7 * 32, 32, 32));
+            QCOMPARE(worldPosition(p), QPointF((3 + i) * 32, 7 * 32));
             QCOMPARE(p.button->iconSize(), QSize(32, 32));
             QVERIFY(p.button->isFlat() && p.button->text().isEmpty());
             const SectorLighting &l = p.lighting;

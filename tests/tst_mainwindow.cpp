@@ -45,16 +45,16 @@ private slots:
         QPushButton *button = wall->properties->button;
         const QColor blue(0, 0, 155);
         QCOMPARE(tintOf(wall), blue);
-        auto drawn = [&] { return view->mapWidget()->grab(button->geometry()).toImage(); };
+        auto drawn = [&] { return view->mapWidget()->grab(shownRect(button)).toImage(); };
         for (int value : {1, 2, 3, 4}) {
             zoomKeepingOrigin(*view, value);
             const int size = 16 * value;
             QCOMPARE(MapTile::current(view->mapWidget()).size(), QSize(size, size));
             // The wall layer, not current, moves just like the current floor layer.
-            QCOMPARE(button->geometry(), QRect(3 * size, 3 * size, size, size));
+            QCOMPARE(shownRect(button), QRect(3 * size, 3 * size, size, size));
             QCOMPARE(button->iconSize(), QSize(size, size));
-            QCOMPARE(wall->properties->worldX, 3.0 * size);
-            QCOMPARE(floor->properties->button->pos(), QPoint(size, 0));
+            QCOMPARE(worldPosition(*wall->properties), QPointF(3.0 * size, 3.0 * size));
+            QCOMPARE(shownRect(floor->properties->button).topLeft(), QPoint(size, 0));
             // Its tint, drawn afresh and then from the cache, looks exactly as
             // Qt's own colourise effect draws it, and no object carries one.
             QVERIFY(!button->graphicsEffect());
@@ -354,7 +354,7 @@ private slots:
         }
         e.mouse.release(QPoint(100, 132), Qt::MiddleButton);
         QCOMPARE(e.view->panAnchor(), QPoint(100, 132));
-        QCOMPARE(wall->properties->button->pos(), QPoint(3 * 64, 2 * 64));
+        QCOMPARE(shownRect(wall->properties->button).topLeft(), QPoint(3 * 64, 2 * 64));
         QCOMPARE(wall->properties->mapX, 1);
     }
 };

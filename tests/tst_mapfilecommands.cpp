@@ -142,7 +142,7 @@ private slots:
         const SectorProperties *door = layers->layerList("Door").at(0)->properties;
         const int lightNumber = layers->layerList("Lightmap").at(0)->properties->textureId;
         QVERIFY(!door->button->icon().isNull());
-        QCOMPARE(door->button->geometry(), QRect(64, 0, 64, 64));
+        QCOMPARE(shownRect(door->button), QRect(64, 0, 64, 64));
         QVERIFY(door->textureId > numbered && lightNumber > numbered && door->textureId != lightNumber);
         // Select mode: the new objects let presses through to the map, as the old ones did.
         QVERIFY(door->button->testAttribute(Qt::WA_TransparentForMouseEvents));

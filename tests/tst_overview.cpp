@@ -157,7 +157,7 @@ private slots:
         }
         QCOMPARE(control<QSlider>(s.view, "mapViewZoomSlider")->value(), 4 + notches);
         QCOMPARE(mapCellAt(s, pointer), before);
-        QCOMPARE(s.layers->layerList("Wall").front()->properties->button->geometry().contains(pointer), true);
+        QCOMPARE(shownRect(s.layers->layerList("Wall").front()->properties->button).contains(pointer), true);
     }
 
     void wheelScrollsByWholeCellsSliderKeepsTheMiddleHomeFindsThePlayer()

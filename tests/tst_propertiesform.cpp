@@ -308,7 +308,7 @@ private slots:
             QCOMPARE(l.blinkDelay, dynamic ? 1.25 : 0.75);
             QVERIFY(l.isLightEmitter && l.emissionMax == l.emission);
             QCOMPARE(tintOf(light), QColor(l.emission, l.emission, l.emission));
-            QCOMPARE(p->button->geometry(), QRect(p->mapX * 64, p->mapY * 64, 64, 64));
+            QCOMPARE(shownRect(p->button), QRect(p->mapX * 64, p->mapY * 64, 64, 64));
         }
         // A new light cell opens its own window when clicked.
         mouse.click(mouse.cellCentre(1, 1), Qt::LeftButton);
@@ -340,7 +340,7 @@ private slots:
         for (Sector *light : layers->layerList("Lightmap")) {
             const SectorProperties *p = light->properties;
             QCOMPARE(p->kind + " " + p->textureName, std::string("Lightmap lamp.png"));
-            QCOMPARE(p->button->geometry(), QRect((p->mapX + 1) * 32, p->mapY * 32, 32, 32));
+            QCOMPARE(shownRect(p->button), QRect((p->mapX + 1) * 32, p->mapY * 32, 32, 32));
         }
 
         // Light cells that die before the view takes them over are skipped.

@@ -42,7 +42,7 @@ std::string written(const MapReader::Contents &contents)
             if (number == 0 || layer.name == "Lightmap" || definition.kind == "Lightmap")
                 number = ++nextId;
             const TextureRef texture = textureOfPath(definition.texturePath, number);
-            records.push_back({definition.lighting, 0, 0, cell.column, cell.row, nullptr, texture.textureName,
+            records.push_back({definition.lighting, cell.column, cell.row, nullptr, texture.textureName,
                                texture.textureDir, texture.textureId, definition.kind, definition.subtype,
                                definition.keptReference});
             layers.back().objects.push_back(&records.back());
