@@ -294,12 +294,13 @@ void LayerController::refreshDisplay()
             waitingLayers.insert(layer);
         const bool showWaiting = showing && waitingLayers.count(layer) != 0;
         const bool retint = ownTints && (!known || applied->second.tint != look.tint || lightLevels);
-        // A pane that is to hide goes first, so that no change under it is painted.
+        // A pane that is to go off show goes first, so that no change under it is painted.
         if (!look.shown)
-            pane->hide();
+            pane->setShown(false);
         if (showWaiting) {
-            // Many waiting objects are shown under the hidden pane, which then
-            // paints them at once, unless the focus is on one of its objects.
+            // Many waiting objects are shown under the pane hidden for the
+            // while, which then shows them in one pass, unless the focus is on
+            // one of its objects.
             const auto waiting = std::count_if(sectors.begin(), sectors.end(), [](const Sector *sector) {
                 return sector->properties->button && sector->properties->button->isHidden();
             });
@@ -316,7 +317,9 @@ void LayerController::refreshDisplay()
             }
         if (showWaiting)
             waitingLayers.erase(layer);
-        pane->setVisible(look.shown);
+        pane->setShown(look.shown);
+        if (std::find(heldPanes.begin(), heldPanes.end(), layer) == heldPanes.end())
+            pane->show();
         appliedLooks[layer] = look;
     }
     tintSelection();
@@ -521,8 +524,10 @@ void LayerController::applyDisplayRules(Sector *sector, const std::string &layer
     applyLook(sector, look);
     if (std::find(heldPanes.begin(), heldPanes.end(), layer) != heldPanes.end())
         return;
-    if (LayerPane *pane = LayerPane::of(map, layer))
-        pane->setVisible(look.shown);
+    if (LayerPane *pane = LayerPane::of(map, layer)) {
+        pane->setShown(look.shown);
+        pane->show();
+    }
 }
 
 void LayerController::holdPanes(const std::vector<std::string> &layers)
@@ -538,8 +543,11 @@ void LayerController::holdPanes(const std::vector<std::string> &layers)
 
 void LayerController::releasePanes()
 {
-    for (const std::string &layer : heldPanes)
-        LayerPane::of(map, layer)->setVisible(lookOf(layer).shown);
+    for (const std::string &layer : heldPanes) {
+        LayerPane *pane = LayerPane::of(map, layer);
+        pane->setShown(lookOf(layer).shown);
+        pane->show();
+    }
     heldPanes.clear();
 }
 

@@ -3,7 +3,7 @@
 #include "level/subtypetable.h"
 #include "model/objectbutton.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <algorithm>
@@ -51,7 +51,7 @@ public:
 LayerPane::LayerPane(QWidget *map, const std::string &layer) : QWidget(map), name(layer)
 {
     setObjectName(QStringLiteral("layerPane") + QString::fromStdString(layer));
-    setGeometry(paneRect(map));
+    setGeometry(placeOn(map));
     // Moves pass on to the map, which may follow the pointer.
     setMouseTracking(true);
     // Clicks pass through as they pass the other panes.
@@ -130,10 +130,34 @@ QPoint LayerPane::offset(const QWidget *map)
 void LayerPane::setOffset(QWidget *map, QPoint offset)
 {
     map->setProperty(offsetProperty, offset);
-    const QRect rect = paneRect(map);
     for (QObject *child : map->children())
-        if (auto *pane = qobject_cast<LayerPane *>(child); pane && pane->geometry() != rect)
-            pane->setGeometry(rect);
+        if (auto *pane = qobject_cast<LayerPane *>(child)) {
+            const QRect rect = pane->placeOn(map);
+            if (pane->geometry() != rect)
+                pane->setGeometry(rect);
+        }
+}
+
+QRect LayerPane::placeOn(const QWidget *map) const
+{
+    const QRect rect = paneRect(map);
+    return shown ? rect : QRect(rect.topLeft(), QSize(0, 0));
+}
+
+void LayerPane::setShown(bool onShow)
+{
+    if (shown == onShow)
+        return;
+    shown = onShow;
+    if (!shown && isAncestorOf(QApplication::focusWidget()))
+        parentWidget()->setFocus(Qt::OtherFocusReason);
+    setGeometry(placeOn(parentWidget()));
+}
+
+bool LayerPane::showsObject(const QWidget *button)
+{
+    const auto *pane = qobject_cast<const LayerPane *>(button->parentWidget());
+    return button->isVisible() && (!pane || pane->isShown());
 }
 
 void LayerPane::install(QWidget *map)
@@ -156,7 +180,7 @@ QWidget *LayerPane::buttonBelow(const QPoint &position) const
     auto self = std::find(siblings.rbegin(), siblings.rend(), this);
     for (auto it = self == siblings.rend() ? self : std::next(self); it != siblings.rend(); ++it) {
         auto *pane = qobject_cast<LayerPane *>(*it);
-        if (!pane || pane->isHidden() || pane->testAttribute(Qt::WA_TransparentForMouseEvents))
+        if (!pane || pane->isHidden() || !pane->shown || pane->testAttribute(Qt::WA_TransparentForMouseEvents))
             continue;
         if (QWidget *button = pane->childAt(pane->mapFromParent(position)))
             return button;

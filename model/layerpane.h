@@ -17,8 +17,11 @@ class ObjectButton;
 // (0, 0) shows, stacked in the order the layers are saved in (the eight of the
 // layer box first, then the others alphabetically), so that a saved level
 // looks the same when loaded again.
-// Showing or hiding a layer shows or hides its pane; painting and the search
-// for the widget under the pointer pass only through panes on show.
+// A layer off show keeps its pane at no size at all: nothing of it is painted
+// or takes the mouse, and neither Qt's painting nor its search for the widget
+// under the pointer looks at its objects, while putting the layer on show or
+// off show costs one geometry change, not a visit to each of its objects as
+// hiding or showing the pane would.
 //
 // A pane paints nothing. Where the objects take no clicks, the pane lets the
 // mouse through to the map; where they do, a press on a pane between buttons
@@ -46,6 +49,13 @@ public:
     static void setMouseTransparent(QWidget *map, bool transparent);
 
     const std::string &layer() const { return name; }
+    // Puts the layer on show or off show. A pane off show that holds the
+    // keyboard focus gives it to the map.
+    void setShown(bool shown);
+    bool isShown() const { return shown; }
+    // Whether an object's button shows on the map: shown itself, and its
+    // layer on show.
+    static bool showsObject(const QWidget *button);
     // The tint every object of the layer shows unless it has one of its own
     // (a selected object, a light cell showing its level): a whole layer is
     // tinted or untinted by this one change. An invalid colour: none.
@@ -78,7 +88,12 @@ private:
     // coordinates), if any.
     QWidget *buttonBelow(const QPoint &position) const;
 
+    // Where the pane is: from map cell (0, 0) to the map's edges, or there at
+    // no size while off show.
+    QRect placeOn(const QWidget *map) const;
+
     std::string name;
+    bool shown = true;
     Tint layerTint;
     // The button that took the press this pane passed on, until the release.
     QPointer<QWidget> pressed;

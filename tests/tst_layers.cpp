@@ -51,7 +51,7 @@ struct Panel : MapScene
     bool shown(const char *layer) const
     {
         for (const Sector *sector : layers->layerList(layer))
-            if (!sector->properties->button->isVisible())
+            if (!LayerPane::showsObject(sector->properties->button))
                 return false;
         return true;
     }
@@ -108,7 +108,7 @@ private slots:
                     : tint == QColor(0, 0, 155)     ? 'b'
                     : tint == QColor(200, 200, 200) ? 'g'
                                                     : '?';
-                seen += sector->properties->button->isVisible() ? look : look == 'b' ? '-' : '?';
+                seen += LayerPane::showsObject(sector->properties->button) ? look : look == 'b' ? '-' : '?';
             }
             QCOMPARE(seen, QLatin1String(rules[current]));
         }

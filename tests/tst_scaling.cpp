@@ -112,7 +112,7 @@ private slots:
         for (const auto &layer : view->layers()->registry())
             for (const Sector *sector : layer.second) {
                 QCOMPARE(counter.counts.value(sector->properties->button), layer.first == "Floor" ? 0 : 1);
-                QCOMPARE(sector->properties->button->isVisible(), layer.first != "Floor");
+                QCOMPARE(LayerPane::showsObject(sector->properties->button), layer.first != "Floor");
             }
     }
 
@@ -163,17 +163,18 @@ private slots:
         QCOMPARE(view->origin().x(), 1);
         QCOMPARE(counter.counts.size(), 0);
         QCOMPARE(shownRect(placed.back()->properties->button), before.translated(view->cellSize(), 0));
-        // The panes, hidden ones too, reach from map cell (0, 0) to the map's edges.
-        for (const char *layer : {"Wall", "Floor", "Ceil"})
-            QCOMPARE(LayerPane::of(map, layer)->geometry(),
-                     QRect(view->cellSize(), 0, map->width() - view->cellSize(), map->height()));
+        // A pane on show reaches from map cell (0, 0) to the map's edges; one
+        // off show is there at no size.
+        const QRect pane(view->cellSize(), 0, map->width() - view->cellSize(), map->height());
+        QCOMPARE(LayerPane::of(map, "Wall")->geometry(), pane);
+        QCOMPARE(LayerPane::of(map, "Floor")->geometry(), QRect(pane.topLeft(), QSize(0, 0)));
     }
 
     void layerSwitchTouchesOnlyWhatChanges()
     {
         EditorFixture editor;
         const std::vector<Sector *> all = fill(*editor.window, {"Actor", "Floor"}, QSize(10, 10), "Door");
-        EventCounter counter({QEvent::ShowToParent, QEvent::HideToParent});
+        EventCounter counter({QEvent::ShowToParent, QEvent::HideToParent, QEvent::Resize});
         for (const Sector *sector : all)
             sector->properties->button->installEventFilter(&counter);
         QWidget *map = editor.window->mapView->mapWidget();
@@ -191,7 +192,7 @@ private slots:
             QCOMPARE(counter.counts.value(LayerPane::of(map, layer)), 1);
         for (const Sector *sector : all) {
             const bool floor = sector->properties->kind == "Floor";
-            QCOMPARE(sector->properties->button->isVisible(), floor);
+            QCOMPARE(LayerPane::showsObject(sector->properties->button), floor);
             QCOMPARE(tintOf(sector), floor ? QColor() : blue);
         }
     }
