@@ -140,6 +140,16 @@ void ObjectButton::keyReleaseEvent(QKeyEvent *event)
         reportClick();
 }
 
+void ObjectButton::focusInEvent(QFocusEvent *event)
+{
+    QWidget *map = LayerPane::mapOf(this);
+    if (map && !LayerPane::showsObject(this)) {
+        map->setFocus(event->reason());
+        return;
+    }
+    QPushButton::focusInEvent(event);
+}
+
 void ObjectButton::reportClick()
 {
     const auto handler = clickHandlers().constFind(LayerPane::mapOf(this));

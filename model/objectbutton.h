@@ -38,6 +38,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
+    // An object of a layer off show takes no keyboard focus (Tab would find
+    // it: its pane is off show by its size, not hidden); the map takes it.
+    void focusInEvent(QFocusEvent *event) override;
 
 private:
     // Paints what the button shows untinted, into any paint device.

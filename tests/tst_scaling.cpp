@@ -195,6 +195,10 @@ private slots:
             QCOMPARE(LayerPane::showsObject(sector->properties->button), floor);
             QCOMPARE(tintOf(sector), floor ? QColor() : blue);
         }
+        // An actor off show, found by Tab, passes the keyboard on to the map.
+        QApplication::setActiveWindow(editor.window.get());
+        editor.window->mapView->layers()->layerList("Actor").front()->properties->button->setFocus(Qt::TabFocusReason);
+        QCOMPARE(QApplication::focusWidget(), map);
     }
 
     void undoOfAClearTakesUpTheClearedButtons()
