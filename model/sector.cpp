@@ -42,24 +42,30 @@ void Sector::setTexture(const TextureRef &texture)
     properties->keptReference = texture.keptReference;
 }
 
+namespace {
+// A cell's pixel on its layer's pane; beyond the range of widget coordinates,
+// held at its edge.
+int toPixel(int32_t cell, int cellSize)
+{
+    return static_cast<int>(std::clamp(int64_t(cell) * cellSize, int64_t(std::numeric_limits<int>::min()),
+                                       int64_t(std::numeric_limits<int>::max())));
+}
+} // namespace
+
 void Sector::showInView(int cellSize)
 {
-    // Positions beyond the range of widget coordinates are held at its edge.
-    auto toPixel = [cellSize](int32_t cell) {
-        return static_cast<int>(std::clamp(int64_t(cell) * cellSize, int64_t(std::numeric_limits<int>::min()),
-                                           int64_t(std::numeric_limits<int>::max())));
-    };
     if (QPushButton *button = properties->button)
-        button->move(toPixel(properties->mapX), toPixel(properties->mapY));
+        button->move(toPixel(properties->mapX, cellSize), toPixel(properties->mapY, cellSize));
 }
 
 void Sector::layOut(int cellSize)
 {
     if (QPushButton *button = properties->button) {
         button->setIconSize(QSize(cellSize, cellSize));
-        button->resize(cellSize, cellSize);
+        // One geometry change, not a resize and a move.
+        button->setGeometry(toPixel(properties->mapX, cellSize), toPixel(properties->mapY, cellSize), cellSize,
+                            cellSize);
     }
-    showInView(cellSize);
 }
 
 void Sector::setKind(const std::string &kind)
