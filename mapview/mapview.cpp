@@ -56,6 +56,7 @@ MapView::MapView(QWidget *mainWindow) : mainWindow(mainWindow), cursorShape(Qt::
     background = new MapBackground(mapArea, this);
 
     connectWidgets();
+    connect(layerController, &LayerController::layerComingOnShow, this, &MapView::layOutLayer);
     background->setCellSize(cellSize());
     laidOutCellSize = cellSize();
     edits = new MapEdits(*layerController, [this] { return placementContext(); });
@@ -215,12 +216,27 @@ void MapView::ZoomSliderChangedEvent()
 
 void MapView::layOutAllSectors()
 {
-    const int size = cellSize();
-    for (auto &entry : layerController->registry())
-        for (Sector *sector : entry.second)
-            sector->layOut(size);
+    // Layers off show are laid out when they come on show: a zoom costs what
+    // is on show, and zooming in and out again leaves the others as they were.
+    for (const auto &entry : layerController->registry()) {
+        LayerPane *pane = LayerPane::of(mapArea, entry.first);
+        if (!pane || pane->isShown())
+            layOutLayer(entry.first);
+    }
     placePanes();
     emit viewChanged();
+}
+
+void MapView::layOutLayer(const std::string &layer)
+{
+    const int size = cellSize();
+    LayerPane *pane = LayerPane::of(mapArea, layer);
+    if (pane && pane->objectCellSize() == size)
+        return;
+    for (Sector *sector : layerController->layerList(layer))
+        sector->layOut(size);
+    if (pane)
+        pane->setObjectCellSize(size);
 }
 
 void MapView::MapLayerChanged()

@@ -174,6 +174,8 @@ public slots:
 private:
     void connectWidgets();
     void layOutAllSectors();
+    // Lays out the objects of one layer for the zoom, unless they are already.
+    void layOutLayer(const std::string &layer);
     void adoptSector(Sector *sector);
     void setUpEditingTools();
     void setUpNavigation();

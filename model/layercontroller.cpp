@@ -296,7 +296,7 @@ void LayerController::refreshDisplay()
         const bool retint = ownTints && (!known || applied->second.tint != look.tint || lightLevels);
         // A pane that is to go off show goes first, so that no change under it is painted.
         if (!look.shown)
-            pane->setShown(false);
+            setPaneShown(pane, false);
         if (showWaiting) {
             // Many waiting objects are shown under the pane hidden for the
             // while, which then shows them in one pass, unless the focus is on
@@ -317,7 +317,7 @@ void LayerController::refreshDisplay()
             }
         if (showWaiting)
             waitingLayers.erase(layer);
-        pane->setShown(look.shown);
+        setPaneShown(pane, look.shown);
         if (std::find(heldPanes.begin(), heldPanes.end(), layer) == heldPanes.end())
             pane->show();
         appliedLooks[layer] = look;
@@ -525,9 +525,16 @@ void LayerController::applyDisplayRules(Sector *sector, const std::string &layer
     if (std::find(heldPanes.begin(), heldPanes.end(), layer) != heldPanes.end())
         return;
     if (LayerPane *pane = LayerPane::of(map, layer)) {
-        pane->setShown(look.shown);
+        setPaneShown(pane, look.shown);
         pane->show();
     }
+}
+
+void LayerController::setPaneShown(LayerPane *pane, bool shown)
+{
+    if (shown && !pane->isShown())
+        emit layerComingOnShow(pane->layer());
+    pane->setShown(shown);
 }
 
 void LayerController::holdPanes(const std::vector<std::string> &layers)
@@ -545,7 +552,7 @@ void LayerController::releasePanes()
 {
     for (const std::string &layer : heldPanes) {
         LayerPane *pane = LayerPane::of(map, layer);
-        pane->setShown(lookOf(layer).shown);
+        setPaneShown(pane, lookOf(layer).shown);
         pane->show();
     }
     heldPanes.clear();

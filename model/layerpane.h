@@ -53,6 +53,11 @@ public:
     // keyboard focus gives it to the map.
     void setShown(bool shown);
     bool isShown() const { return shown; }
+    // The cell size the layer's objects are laid out at; 0 when not known.
+    // A zoom lays out only layers on show; a layer off show is laid out as
+    // it comes on show.
+    int objectCellSize() const { return cellSize; }
+    void setObjectCellSize(int size) { cellSize = size; }
     // Whether an object's button shows on the map: shown itself, and its
     // layer on show.
     static bool showsObject(const QWidget *button);
@@ -94,6 +99,7 @@ private:
 
     std::string name;
     bool shown = true;
+    int cellSize = 0;
     Tint layerTint;
     // The button that took the press this pane passed on, until the release.
     QPointer<QWidget> pressed;

@@ -170,6 +170,28 @@ private slots:
         QCOMPARE(LayerPane::of(map, "Floor")->geometry(), QRect(pane.topLeft(), QSize(0, 0)));
     }
 
+    void zoomLaysOutOnlyLayersOnShow()
+    {
+        EditorFixture editor;
+        MapView *view = editor.window->mapView;
+        const std::vector<Sector *> placed = fill(*editor.window, {"Wall", "Floor"}, QSize(6, 4), "Wall"); // floors off show
+        EventCounter counter({QEvent::Resize});
+        for (Sector *sector : placed)
+            sector->properties->button->installEventFilter(&counter);
+        zoomKeepingOrigin(*view, 2);
+        QCOMPARE(counter.counts.size(), 24);
+        for (const Sector *wall : view->layers()->layerList("Wall"))
+            QCOMPARE(counter.counts.value(wall->properties->button), 1);
+        // The floors are laid out as they come on show, each once.
+        chooseLayer(*editor.window, "Floor");
+        QCOMPARE(counter.counts.size(), 48);
+        for (const Sector *sector : placed) {
+            const SectorProperties &p = *sector->properties;
+            QCOMPARE(shownRect(p.button), QRect(QPoint(p.mapX, p.mapY) * 32, QSize(32, 32)));
+            QCOMPARE(counter.counts.value(p.button), 1);
+        }
+    }
+
     void layerSwitchTouchesOnlyWhatChanges()
     {
         EditorFixture editor;
