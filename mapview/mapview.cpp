@@ -59,6 +59,7 @@ MapView::MapView(QWidget *mainWindow) : mainWindow(mainWindow), cursorShape(Qt::
     connect(layerController, &LayerController::layerComingOnShow, this, &MapView::layOutLayer);
     background->setCellSize(cellSize());
     laidOutCellSize = cellSize();
+    stampObjectCellSize();
     edits = new MapEdits(*layerController, [this] { return placementContext(); });
     edits->adoptSector = [this](Sector *sector) { adoptSector(sector); };
     edits->refused = [this](const QString &why) { showLastingStatus(why); };
@@ -227,6 +228,12 @@ void MapView::layOutAllSectors()
     emit viewChanged();
 }
 
+void MapView::stampObjectCellSize()
+{
+    for (LayerPane *pane : mapArea->findChildren<LayerPane *>(QString(), Qt::FindDirectChildrenOnly))
+        pane->setObjectCellSize(cellSize());
+}
+
 void MapView::layOutLayer(const std::string &layer)
 {
     const int size = cellSize();
@@ -282,6 +289,9 @@ void MapView::adoptLevel(SectorRegistry &loaded, const QString &fileName)
         const QScopedValueRollback<bool> atOrigin(zoomKeepsOrigin, true);
         mapViewZoomSlider->setValue(loadZoom);
     }
+    // Every object, on show or not, is now laid out at this zoom: made at it,
+    // or laid out again as it changed.
+    stampObjectCellSize();
     textureGallery->reload();
     textureGallery->setLayer(Kinds::Wall);
     // The new objects take the mouse only where the pencil does, like the old ones.

@@ -176,6 +176,8 @@ private:
     void layOutAllSectors();
     // Lays out the objects of one layer for the zoom, unless they are already.
     void layOutLayer(const std::string &layer);
+    // Notes on every layer's pane that its objects are laid out at the zoom.
+    void stampObjectCellSize();
     void adoptSector(Sector *sector);
     void setUpEditingTools();
     void setUpNavigation();
