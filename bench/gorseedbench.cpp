@@ -47,12 +47,13 @@ struct Measurement
     }
 };
 
-// Operations to time, by name prefix (--only); empty for all.
+// Operations to time, by name prefixes separated by '|' (--only); empty for all.
 QString onlyOperation;
 
 bool selected(const QString &name)
 {
-    return name.startsWith(onlyOperation);
+    const QStringList prefixes = onlyOperation.split(QLatin1Char('|'));
+    return std::any_of(prefixes.begin(), prefixes.end(), [&](const QString &prefix) { return name.startsWith(prefix); });
 }
 
 // Whether any of these operations is selected.
@@ -574,7 +575,7 @@ int main(int argc, char *argv[])
     parser.addOption({"reps", "Repetitions per operation.", "count", "5"});
     parser.addOption({"data", "Working directory with assets/ and textures/.", "dir", GORSEED_DATA_DIR});
     parser.addOption({"out", "Folder for results.csv and results.json.", "dir", "."});
-    parser.addOption({"only", "Time only the operations whose name starts with this (for profiling).", "name"});
+    parser.addOption({"only", "Time only the operations whose name starts with this, or with one of several separated by '|' (for profiling).", "name"});
     parser.addOption({"levels", "Folder for the levels written by the save step (kept).", "dir"});
     parser.addOption({"load-peak", "Internal: load a level and print the peak resident size.", "file"});
     parser.addOption({"floor-peak", "Internal: make N floor buttons and print the peak resident size.", "count"});
