@@ -220,6 +220,17 @@ bool LayerPane::event(QEvent *event)
         }
         break;
     }
+    case QEvent::WindowActivate:
+    case QEvent::WindowDeactivate:
+        // Qt passes these on to every shown child, and each compares its
+        // palette's active and inactive colours to see whether it needs a
+        // repaint: a walk over every object of the layer each time a dialog,
+        // the properties window or another application takes the focus. An
+        // object looks the same in an active and an inactive window as long
+        // as the two palettes are the same, which one comparison here tells.
+        if (palette().isEqual(QPalette::Active, QPalette::Inactive))
+            return true;
+        break;
     default:
         break;
     }

@@ -192,6 +192,24 @@ private slots:
         }
     }
 
+    void windowActivationPassesObjectsByUnlessTheyLookDifferent()
+    {
+        EditorFixture editor;
+        const std::vector<Sector *> placed = fill(*editor.window, {"Wall"}, QSize(4, 4), "Wall");
+        EventCounter counter({QEvent::WindowDeactivate});
+        for (Sector *sector : placed)
+            sector->properties->button->installEventFilter(&counter);
+        QEvent deactivate(QEvent::WindowDeactivate);
+        QCoreApplication::sendEvent(editor.window.get(), &deactivate);
+        QVERIFY(counter.counts.isEmpty());
+        // With an inactive look of their own, the objects are told.
+        QPalette palette = editor.window->palette();
+        palette.setColor(QPalette::Inactive, QPalette::Button, Qt::red);
+        editor.window->setPalette(palette);
+        QCoreApplication::sendEvent(editor.window.get(), &deactivate);
+        QCOMPARE(counter.counts.size(), 16);
+    }
+
     void layerSwitchTouchesOnlyWhatChanges()
     {
         EditorFixture editor;
