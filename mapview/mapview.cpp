@@ -56,10 +56,9 @@ MapView::MapView(QWidget *mainWindow) : mainWindow(mainWindow), cursorShape(Qt::
     background = new MapBackground(mapArea, this);
 
     connectWidgets();
-    connect(layerController, &LayerController::layerComingOnShow, this, &MapView::layOutLayer);
     background->setCellSize(cellSize());
     laidOutCellSize = cellSize();
-    stampObjectCellSize();
+    placePanes();
     edits = new MapEdits(*layerController, [this] { return placementContext(); });
     edits->adoptSector = [this](Sector *sector) { adoptSector(sector); };
     edits->refused = [this](const QString &why) { showLastingStatus(why); };
@@ -138,7 +137,7 @@ void MapView::setOrigin(QPoint cell)
 
 void MapView::placePanes()
 {
-    LayerPane::setOffset(mapArea, origin() * cellSize());
+    LayerPane::setView(mapArea, origin() * cellSize(), cellSize());
 }
 
 PlacementContext MapView::placementContext() const
@@ -217,33 +216,9 @@ void MapView::ZoomSliderChangedEvent()
 
 void MapView::layOutAllSectors()
 {
-    // Layers off show are laid out when they come on show: a zoom costs what
-    // is on show, and zooming in and out again leaves the others as they were.
-    for (const auto &entry : layerController->registry()) {
-        LayerPane *pane = LayerPane::of(mapArea, entry.first);
-        if (!pane || pane->isShown())
-            layOutLayer(entry.first);
-    }
+    // The panes lay out the objects in sight, and the others as they come in sight.
     placePanes();
     emit viewChanged();
-}
-
-void MapView::stampObjectCellSize()
-{
-    for (LayerPane *pane : mapArea->findChildren<LayerPane *>(QString(), Qt::FindDirectChildrenOnly))
-        pane->setObjectCellSize(cellSize());
-}
-
-void MapView::layOutLayer(const std::string &layer)
-{
-    const int size = cellSize();
-    LayerPane *pane = LayerPane::of(mapArea, layer);
-    if (pane && pane->objectCellSize() == size)
-        return;
-    for (Sector *sector : layerController->layerList(layer))
-        sector->layOut(size);
-    if (pane)
-        pane->setObjectCellSize(size);
 }
 
 void MapView::MapLayerChanged()
@@ -289,9 +264,6 @@ void MapView::adoptLevel(SectorRegistry &loaded, const QString &fileName)
         const QScopedValueRollback<bool> atOrigin(zoomKeepsOrigin, true);
         mapViewZoomSlider->setValue(loadZoom);
     }
-    // Every object, on show or not, is now laid out at this zoom: made at it,
-    // or laid out again as it changed.
-    stampObjectCellSize();
     textureGallery->reload();
     textureGallery->setLayer(Kinds::Wall);
     // The new objects take the mouse only where the pencil does, like the old ones.

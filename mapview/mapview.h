@@ -150,7 +150,8 @@ public:
     QPoint origin() const { return QPoint(originX, originY); }
     // Moves the view so that map cell (0, 0) is shown at view cell `cell`.
     void setOrigin(QPoint cell);
-    // Puts the layers' panes where map cell (0, 0) shows.
+    // Gives the layers' panes the view: where map cell (0, 0) shows, and the
+    // cell size.
     void placePanes();
 
 signals:
@@ -174,10 +175,6 @@ public slots:
 private:
     void connectWidgets();
     void layOutAllSectors();
-    // Lays out the objects of one layer for the zoom, unless they are already.
-    void layOutLayer(const std::string &layer);
-    // Notes on every layer's pane that its objects are laid out at the zoom.
-    void stampObjectCellSize();
     void adoptSector(Sector *sector);
     void setUpEditingTools();
     void setUpNavigation();

@@ -296,7 +296,7 @@ void LayerController::refreshDisplay()
         const bool retint = ownTints && (!known || applied->second.tint != look.tint || lightLevels);
         // A pane that is to go off show goes first, so that no change under it is painted.
         if (!look.shown)
-            setPaneShown(pane, false);
+            pane->setShown(false);
         if (showWaiting) {
             // Many waiting objects are shown under the pane hidden for the
             // while, which then shows them in one pass, unless the focus is on
@@ -317,7 +317,7 @@ void LayerController::refreshDisplay()
             }
         if (showWaiting)
             waitingLayers.erase(layer);
-        setPaneShown(pane, look.shown);
+        pane->setShown(look.shown);
         if (std::find(heldPanes.begin(), heldPanes.end(), layer) == heldPanes.end())
             pane->show();
         appliedLooks[layer] = look;
@@ -336,7 +336,7 @@ void LayerController::applyLook(Sector *sector, const LayerLook &look)
     if (look.shown) {
         if (button->isHidden())
             button->show();
-    } else if (!qobject_cast<LayerPane *>(button->parentWidget())
+    } else if (!LayerPane::paneOf(button)
                && (!button->isHidden() || !button->testAttribute(Qt::WA_WState_ExplicitShowHide))) {
         button->hide();
     }
@@ -354,7 +354,7 @@ void LayerController::applyTint(Sector *sector, const LayerLook &look)
         break;
     case LayerLook::Tint::Background:
         // In a pane, the pane tints the whole layer (see refreshDisplay).
-        button->setTint(qobject_cast<LayerPane *>(button->parentWidget()) ? QColor() : backgroundTint());
+        button->setTint(LayerPane::paneOf(button) ? QColor() : backgroundTint());
         break;
     case LayerLook::Tint::LightLevel:
         tintLightSector(sector);
@@ -525,16 +525,9 @@ void LayerController::applyDisplayRules(Sector *sector, const std::string &layer
     if (std::find(heldPanes.begin(), heldPanes.end(), layer) != heldPanes.end())
         return;
     if (LayerPane *pane = LayerPane::of(map, layer)) {
-        setPaneShown(pane, look.shown);
+        pane->setShown(look.shown);
         pane->show();
     }
-}
-
-void LayerController::setPaneShown(LayerPane *pane, bool shown)
-{
-    if (shown && !pane->isShown())
-        emit layerComingOnShow(pane->layer());
-    pane->setShown(shown);
 }
 
 void LayerController::holdPanes(const std::vector<std::string> &layers)
@@ -552,7 +545,7 @@ void LayerController::releasePanes()
 {
     for (const std::string &layer : heldPanes) {
         LayerPane *pane = LayerPane::of(map, layer);
-        setPaneShown(pane, lookOf(layer).shown);
+        pane->setShown(lookOf(layer).shown);
         pane->show();
     }
     heldPanes.clear();

@@ -12,7 +12,6 @@
 
 class QComboBox;
 class QWidget;
-class LayerPane;
 class Sector;
 
 using SectorRegistry = std::unordered_map<std::string, std::vector<Sector *>>;
@@ -124,9 +123,6 @@ public:
 signals:
     // An eye or a lock changed.
     void layerStatesChanged();
-    // The layer's pane is about to come on show: its objects may need laying
-    // out for the view as it is now.
-    void layerComingOnShow(const std::string &layer);
 
 public slots:
     void MapClearButton();
@@ -139,8 +135,6 @@ private:
     // Gives one object its layer's look; its pane shows or hides it with the layer.
     void applyLook(Sector *sector, const LayerLook &look);
     void applyTint(Sector *sector, const LayerLook &look);
-    // Puts a layer's pane on show or off show, telling first when it comes on show.
-    void setPaneShown(LayerPane *pane, bool shown);
     // The layer's objects may no longer all look as its last applied look.
     void forgetLook(const std::string &layer);
     // The tint the display rules give an object of `layer` while nothing selects it.

@@ -23,6 +23,25 @@ bool stacksBelow(const std::string &layer, const std::string &other)
 }
 
 const char *const offsetProperty = "layerPaneOffset";
+const char *const cellSizeProperty = "layerPaneCellSize";
+// Cells per block side.
+constexpr int blockCells = 16;
+
+int viewCellSize(const QWidget *map)
+{
+    const int size = map->property(cellSizeProperty).toInt();
+    return size > 0 ? size : 16;
+}
+
+int floorDivide(int value, int divisor)
+{
+    return value >= 0 ? value / divisor : -((-value + divisor - 1) / divisor);
+}
+
+uint64_t blockKey(QPoint block)
+{
+    return (uint64_t(uint32_t(block.x())) << 32) | uint32_t(block.y());
+}
 
 // Where the panes of `map` are: from the pixel where map cell (0, 0) shows to
 // the map's right and bottom edges. No object lies left of or above cell
@@ -41,12 +60,49 @@ public:
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::Resize)
-            LayerPane::setOffset(static_cast<QWidget *>(watched), LayerPane::offset(static_cast<QWidget *>(watched)));
+        if (event->type() == QEvent::Resize) {
+            auto *map = static_cast<QWidget *>(watched);
+            LayerPane::setView(map, LayerPane::offset(map), viewCellSize(map));
+        }
         return false;
     }
 };
 } // namespace
+
+// A see-through square of blockCells x blockCells cells of one layer, holding
+// the buttons of its objects. It paints nothing and takes no mouse event of
+// its own: what reaches it goes on to its pane.
+class LayerPane::Block : public QWidget
+{
+public:
+    Block(LayerPane *pane, QPoint index) : QWidget(pane), index(index) {}
+
+    // Its place on the pane at cells of `size` pixels.
+    QRect rectAt(int size) const
+    {
+        return QRect(index * blockCells * size, QSize(blockCells, blockCells) * size);
+    }
+    // Lays its buttons out at cells of `size` pixels; each keeps its cell,
+    // which its place at the old size tells.
+    void layOut(int size)
+    {
+        if (size != cellSize) {
+            for (QObject *child : children())
+                if (auto *button = qobject_cast<QPushButton *>(child)) {
+                    const QPoint cell(button->x() / cellSize, button->y() / cellSize);
+                    button->setIconSize(QSize(size, size));
+                    button->setGeometry(QRect(cell * size, QSize(size, size)));
+                }
+            cellSize = size;
+        }
+        if (geometry() != rectAt(size))
+            setGeometry(rectAt(size));
+    }
+
+    const QPoint index;
+    // The cell size its buttons are laid out at.
+    int cellSize = 16;
+};
 
 LayerPane::LayerPane(QWidget *map, const std::string &layer) : QWidget(map), name(layer)
 {
@@ -60,6 +116,102 @@ LayerPane::LayerPane(QWidget *map, const std::string &layer) : QWidget(map), nam
             setAttribute(Qt::WA_TransparentForMouseEvents, other->testAttribute(Qt::WA_TransparentForMouseEvents));
             break;
         }
+}
+
+LayerPane::~LayerPane()
+{
+    // The blocks go before the pane's members, with the buttons on them.
+    for (auto &entry : std::exchange(blocks, {}))
+        delete entry.second;
+    spares.clear();
+}
+
+int LayerPane::cellSize() const
+{
+    return viewCellSize(parentWidget());
+}
+
+LayerPane *LayerPane::paneOf(const QWidget *button)
+{
+    QWidget *parent = button->parentWidget();
+    if (!parent)
+        return nullptr;
+    if (auto *pane = qobject_cast<LayerPane *>(parent->parentWidget()))
+        return pane;
+    return qobject_cast<LayerPane *>(parent);
+}
+
+LayerPane::Block *LayerPane::blockAt(QPoint cell)
+{
+    const QPoint index(floorDivide(cell.x(), blockCells), floorDivide(cell.y(), blockCells));
+    Block *&block = blocks[blockKey(index)];
+    if (!block) {
+        block = new Block(this, index);
+        block->layOut(cellSize());
+        block->show();
+    }
+    return block;
+}
+
+void LayerPane::place(QWidget *button, QPoint cell)
+{
+    Block *block = blockAt(cell);
+    if (button->parentWidget() != block) {
+        // A widget taken to another parent is hidden; it shows again as it did.
+        const bool wasShown = !button->isHidden();
+        button->setParent(block);
+        if (wasShown)
+            button->show();
+    }
+    const int size = block->cellSize;
+    const QRect rect((cell - block->index * blockCells) * size, QSize(size, size));
+    if (button->geometry() != rect)
+        button->setGeometry(rect);
+    if (auto *pushButton = qobject_cast<QPushButton *>(button); pushButton && pushButton->iconSize() != rect.size())
+        pushButton->setIconSize(rect.size());
+}
+
+QWidget *LayerPane::holderOf(QPoint cell)
+{
+    return blockAt(cell);
+}
+
+QPoint LayerPane::shownAt(QPoint cell) const
+{
+    return pos() + cell * cellSize();
+}
+
+void LayerPane::layOutInSight()
+{
+    if (!shown || blocks.empty())
+        return;
+    const int size = cellSize();
+    const QRect sight = rect() & QRect(-pos(), parentWidget()->size());
+    if (sight.isEmpty())
+        return;
+    const int span = blockCells * size;
+    const QPoint first(floorDivide(sight.left(), span), floorDivide(sight.top(), span));
+    const QPoint last(floorDivide(sight.right(), span), floorDivide(sight.bottom(), span));
+    // Whichever is fewer: the blocks in sight, or all the blocks.
+    if (int64_t(last.x() - first.x() + 1) * (last.y() - first.y() + 1) > int64_t(blocks.size())) {
+        for (auto &entry : blocks)
+            if (entry.second->index.x() >= first.x() && entry.second->index.x() <= last.x()
+                && entry.second->index.y() >= first.y() && entry.second->index.y() <= last.y())
+                entry.second->layOut(size);
+        return;
+    }
+    for (int y = first.y(); y <= last.y(); ++y)
+        for (int x = first.x(); x <= last.x(); ++x)
+            if (auto found = blocks.find(blockKey(QPoint(x, y))); found != blocks.end())
+                found->second->layOut(size);
+}
+
+void LayerPane::follow(const QWidget *map)
+{
+    const QRect rect = placeOn(map);
+    if (geometry() != rect)
+        setGeometry(rect);
+    layOutInSight();
 }
 
 LayerPane *LayerPane::of(QWidget *map, const std::string &layer)
@@ -118,8 +270,9 @@ bool LayerPane::keepSpare(ObjectButton *button)
 
 QWidget *LayerPane::mapOf(const QWidget *button)
 {
-    QWidget *parent = button->parentWidget();
-    return qobject_cast<LayerPane *>(parent) ? parent->parentWidget() : parent;
+    if (LayerPane *pane = paneOf(button))
+        return pane->parentWidget();
+    return button->parentWidget();
 }
 
 QPoint LayerPane::offset(const QWidget *map)
@@ -127,14 +280,19 @@ QPoint LayerPane::offset(const QWidget *map)
     return map->property(offsetProperty).toPoint();
 }
 
-void LayerPane::setOffset(QWidget *map, QPoint offset)
+void LayerPane::setView(QWidget *map, QPoint offset, int cellSize)
 {
+    const int oldSize = viewCellSize(map);
     map->setProperty(offsetProperty, offset);
+    map->setProperty(cellSizeProperty, cellSize);
     for (QObject *child : map->children())
         if (auto *pane = qobject_cast<LayerPane *>(child)) {
-            const QRect rect = pane->placeOn(map);
-            if (pane->geometry() != rect)
-                pane->setGeometry(rect);
+            // After a zoom no block out of sight shows: each is laid out, at
+            // its place and size, as it comes in sight.
+            if (cellSize != oldSize)
+                for (auto &entry : pane->blocks)
+                    entry.second->setGeometry(QRect(entry.second->rectAt(cellSize).topLeft(), QSize(0, 0)));
+            pane->follow(map);
         }
 }
 
@@ -151,12 +309,12 @@ void LayerPane::setShown(bool onShow)
     shown = onShow;
     if (!shown && isAncestorOf(QApplication::focusWidget()))
         parentWidget()->setFocus(Qt::OtherFocusReason);
-    setGeometry(placeOn(parentWidget()));
+    follow(parentWidget());
 }
 
 bool LayerPane::showsObject(const QWidget *button)
 {
-    const auto *pane = qobject_cast<const LayerPane *>(button->parentWidget());
+    const LayerPane *pane = paneOf(button);
     return button->isVisible() && (!pane || pane->isShown());
 }
 
@@ -182,8 +340,10 @@ QWidget *LayerPane::buttonBelow(const QPoint &position) const
         auto *pane = qobject_cast<LayerPane *>(*it);
         if (!pane || pane->isHidden() || !pane->shown || pane->testAttribute(Qt::WA_TransparentForMouseEvents))
             continue;
-        if (QWidget *button = pane->childAt(pane->mapFromParent(position)))
-            return button;
+        // Where a block has no object, childAt gives the block.
+        QWidget *found = pane->childAt(pane->mapFromParent(position));
+        if (found && found->parentWidget() != pane)
+            return found;
     }
     return nullptr;
 }

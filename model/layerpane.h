@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <deque>
+#include <unordered_map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,6 +24,12 @@ class ObjectButton;
 // off show costs one geometry change, not a visit to each of its objects as
 // hiding or showing the pane would.
 //
+// Within a pane the buttons sit on blocks of 16 x 16 cells, see-through
+// widgets of their own, so that Qt's painting and its search for the widget
+// under the pointer pass the blocks out of sight and not each object, and a
+// zoom lays out only the objects in sight: a block out of sight keeps the
+// cell size it was laid out at, at no size of its own, until it comes in sight.
+//
 // A pane paints nothing. Where the objects take no clicks, the pane lets the
 // mouse through to the map; where they do, a press on a pane between buttons
 // goes to a button of a pane below it (as it went to the topmost button under
@@ -39,11 +46,12 @@ public:
     // Makes the panes of the eight layers before anything else is stacked
     // over the map, and keeps every pane over the map as it is resized.
     static void install(QWidget *map);
-    // Each object's button sits on its pane at its map cell times the cell
-    // size; the panes of `map` sit at `offset`, the pixel where map cell
-    // (0, 0) shows, and reach to the map's right and bottom edges. Panning the
-    // view moves the eight panes and no object.
-    static void setOffset(QWidget *map, QPoint offset);
+    // The view of `map`: map cell (0, 0) shows at pixel `offset`, and cells
+    // are `cellSize` pixels. The panes sit at `offset` and reach to the map's
+    // right and bottom edges, so that panning moves the panes and no object;
+    // a zoom lays out the blocks in sight and leaves the others to be laid
+    // out as they come in sight.
+    static void setView(QWidget *map, QPoint offset, int cellSize);
     static QPoint offset(const QWidget *map);
     // Whether clicks pass through every pane to the map.
     static void setMouseTransparent(QWidget *map, bool transparent);
@@ -53,11 +61,17 @@ public:
     // keyboard focus gives it to the map.
     void setShown(bool shown);
     bool isShown() const { return shown; }
-    // The cell size the layer's objects are laid out at; 0 when not known.
-    // A zoom lays out only layers on show; a layer off show is laid out as
-    // it comes on show.
-    int objectCellSize() const { return cellSize; }
-    void setObjectCellSize(int size) { cellSize = size; }
+    // The cell size of the view, which every object in sight is laid out at.
+    int cellSize() const;
+    // The pane that holds an object's button, or null.
+    static LayerPane *paneOf(const QWidget *button);
+    // Puts `button` (new, kept or one of this pane's) on map cell `cell`:
+    // into the cell's block, at the size that block is laid out at.
+    void place(QWidget *button, QPoint cell);
+    // The widget a new button for map cell `cell` is made on.
+    QWidget *holderOf(QPoint cell);
+    // Where map cell `cell` shows in the map widget.
+    QPoint shownAt(QPoint cell) const;
     // Whether an object's button shows on the map: shown itself, and its
     // layer on show.
     static bool showsObject(const QWidget *button);
@@ -89,18 +103,26 @@ protected:
 
 private:
     LayerPane(QWidget *map, const std::string &layer);
+    ~LayerPane() override;
     // The button of a shown pane below this one under `position` (in map
     // coordinates), if any.
     QWidget *buttonBelow(const QPoint &position) const;
 
+    class Block;
     // Where the pane is: from map cell (0, 0) to the map's edges, or there at
     // no size while off show.
     QRect placeOn(const QWidget *map) const;
+    // Takes the pane to where the view has it, and lays out the blocks in sight.
+    void follow(const QWidget *map);
+    Block *blockAt(QPoint cell);
+    // Lays out the blocks in sight that are not laid out at the view's cell size.
+    void layOutInSight();
 
     std::string name;
     bool shown = true;
-    int cellSize = 0;
     Tint layerTint;
+    // The blocks of cells that hold the buttons, by block row and column.
+    std::unordered_map<uint64_t, Block *> blocks;
     // The button that took the press this pane passed on, until the release.
     QPointer<QWidget> pressed;
     // Children of this pane, deleted with it if never taken up.

@@ -43,7 +43,7 @@ QColor ObjectButton::tint() const
 const Tint &ObjectButton::shownTint() const
 {
     if (!own.tinted())
-        if (const auto *pane = qobject_cast<const LayerPane *>(parentWidget()))
+        if (const LayerPane *pane = LayerPane::paneOf(this))
             return pane->shownTint();
     return own;
 }

@@ -16,7 +16,7 @@ Sector::~Sector()
     if (properties) {
         // The button's layer pane keeps it for a later object if it can.
         QPushButton *button = properties->button;
-        auto *pane = button ? qobject_cast<LayerPane *>(button->parentWidget()) : nullptr;
+        LayerPane *pane = button ? LayerPane::paneOf(button) : nullptr;
         auto *objectButton = ObjectButton::of(button);
         if (!pane || !objectButton || !pane->keepSpare(objectButton))
             delete button;
@@ -43,8 +43,8 @@ void Sector::setTexture(const TextureRef &texture)
 }
 
 namespace {
-// A cell's pixel on its layer's pane; beyond the range of widget coordinates,
-// held at its edge.
+// A cell's pixel at cells of `cellSize` pixels; beyond the range of widget
+// coordinates, held at its edge.
 int toPixel(int32_t cell, int cellSize)
 {
     return static_cast<int>(std::clamp(int64_t(cell) * cellSize, int64_t(std::numeric_limits<int>::min()),
@@ -54,18 +54,23 @@ int toPixel(int32_t cell, int cellSize)
 
 void Sector::showInView(int cellSize)
 {
-    if (QPushButton *button = properties->button)
+    QPushButton *button = properties->button;
+    if (!button)
+        return;
+    if (LayerPane *pane = LayerPane::paneOf(button))
+        pane->place(button, QPoint(properties->mapX, properties->mapY));
+    else
         button->move(toPixel(properties->mapX, cellSize), toPixel(properties->mapY, cellSize));
 }
 
 void Sector::layOut(int cellSize)
 {
-    if (QPushButton *button = properties->button) {
+    QPushButton *button = properties->button;
+    if (button && !LayerPane::paneOf(button)) {
         button->setIconSize(QSize(cellSize, cellSize));
-        // One geometry change, not a resize and a move.
-        button->setGeometry(toPixel(properties->mapX, cellSize), toPixel(properties->mapY, cellSize), cellSize,
-                            cellSize);
+        button->resize(cellSize, cellSize);
     }
+    showInView(cellSize);
 }
 
 void Sector::setKind(const std::string &kind)
@@ -90,6 +95,8 @@ QPointF worldPosition(const SectorProperties &properties)
     const QPushButton *button = properties.button;
     if (!button)
         return QPointF();
-    const QWidget *map = LayerPane::mapOf(button);
-    return map ? QPointF(button->mapTo(map, QPoint())) : QPointF(button->pos());
+    const QPoint cell(properties.mapX, properties.mapY);
+    if (const LayerPane *pane = LayerPane::paneOf(button))
+        return QPointF(pane->shownAt(cell));
+    return QPointF(button->pos());
 }

@@ -23,10 +23,10 @@ public:
     void setSubtype(const std::string &subtype);
     // Replaces the texture fields only; callers that retexture set the icon.
     void setTexture(const TextureRef &texture);
-    // Puts the button on the object's cell of its layer's pane, with cells of
-    // `cellSize` pixels: the pane, not each button, follows the view's origin.
+    // Puts the button on the object's cell of its layer's pane, which lays
+    // it out for the view; without a pane, at cells of `cellSize` pixels.
     void showInView(int cellSize);
-    // The same, with the button sized to the cell first.
+    // The same, with a button without a pane sized to the cell first.
     void layOut(int cellSize);
     void setKind(const std::string &kind);
     // Moves the object by whole cells; the layer's index of cells is the caller's.

@@ -15,11 +15,8 @@
 
 Sector *createSector(const QPoint &viewCell, const PlacementContext &context)
 {
-    // The button sits on its map cell of the layer's pane; the pane follows
-    // the view's origin.
     const int32_t cellSize = context.cellSize;
-    const int32_t x = (viewCell.x() - context.originX) * cellSize;
-    const int32_t y = (viewCell.y() - context.originY) * cellSize;
+    const QPoint mapCell(viewCell.x() - context.originX, viewCell.y() - context.originY);
 
     const std::string &layer = context.layer.empty() ? context.layers->currentLayer() : context.layer;
     // On its layer's pane, which shows and hides the whole layer at once.
@@ -27,14 +24,17 @@ Sector *createSector(const QPoint &viewCell, const PlacementContext &context)
     ObjectButton *button = pane ? pane->takeSpare() : nullptr;
     const bool newWidget = !button;
     if (newWidget)
-        button = new ObjectButton(pane);
-    // A button taken up again is often set as it is to be already (an undo
-    // gives an object back its own); only what differs reaches Qt.
-    if (button->geometry() != QRect(x, y, cellSize, cellSize))
-        button->setGeometry(x, y, cellSize, cellSize);
-    button->setFlat(true);
-    if (button->iconSize() != QSize(cellSize, cellSize))
+        button = new ObjectButton(pane ? pane->holderOf(mapCell) : nullptr);
+    // The pane lays the button out for the view; a button taken up again is
+    // often set as it is to be already (an undo gives an object back its
+    // own), and only what differs reaches Qt.
+    if (pane) {
+        pane->place(button, mapCell);
+    } else {
+        button->setGeometry(QRect(mapCell * cellSize, QSize(cellSize, cellSize)));
         button->setIconSize(QSize(cellSize, cellSize));
+    }
+    button->setFlat(true);
 
     const TextureRef texture = context.texture;
     const std::string path = texture.imagePath();
@@ -54,8 +54,8 @@ Sector *createSector(const QPoint &viewCell, const PlacementContext &context)
     properties->textureDir = texture.textureDir;
     properties->textureId = texture.textureId;
     properties->keptReference = texture.keptReference;
-    properties->mapX = viewCell.x() - context.originX;
-    properties->mapY = viewCell.y() - context.originY;
+    properties->mapX = mapCell.x();
+    properties->mapY = mapCell.y();
 
     static const SubtypeTable subtypes;
     properties->subtype = subtypes.subtypesByKind.at(properties->kind).front();
@@ -84,7 +84,16 @@ void destroySectors(const std::vector<Sector *> &sectors)
 {
     QHash<const QObject *, Sector *> byButton;
     byButton.reserve(int(sectors.size()));
+    // The buttons' parents (a pane's blocks), in the order first met.
     std::vector<QWidget *> parents;
+    QSet<const QWidget *> knownParents;
+    std::vector<LayerPane *> panes;
+    const auto noteParent = [&](QWidget *parent) {
+        if (!knownParents.contains(parent)) {
+            knownParents.insert(parent);
+            parents.push_back(parent);
+        }
+    };
     for (Sector *sector : sectors) {
         QPushButton *button = sector->properties ? sector->properties->button : nullptr;
         QWidget *parent = button ? button->parentWidget() : nullptr;
@@ -92,19 +101,24 @@ void destroySectors(const std::vector<Sector *> &sectors)
             delete sector;
             continue;
         }
-        if (std::find(parents.begin(), parents.end(), parent) == parents.end())
-            parents.push_back(parent);
+        noteParent(parent);
+        LayerPane *pane = LayerPane::paneOf(button);
+        if (pane && std::find(panes.begin(), panes.end(), pane) == panes.end())
+            panes.push_back(pane);
         byButton.insert(button, sector);
     }
-    // Each button is deleted first, in its parent's child order, which
-    // Qt unlinks at once; none is kept for later objects, and the buttons a
-    // pane kept go too (after a load or a big Clear no undo takes them up,
-    // and left before the next objects they would slow every unlink).
+    // None is kept for later objects, and the buttons a pane kept go too
+    // (after a load or a big Clear no undo takes them up, and left before the
+    // next objects they would slow every unlink).
+    QSet<QObject *> kept;
+    for (LayerPane *pane : panes)
+        for (ObjectButton *button : pane->releaseSpares()) {
+            kept.insert(button);
+            noteParent(button->parentWidget());
+        }
+    // Each button is deleted first, in its parent's child order, which Qt
+    // unlinks at once.
     for (QWidget *parent : parents) {
-        QSet<QObject *> kept;
-        if (auto *pane = qobject_cast<LayerPane *>(parent))
-            for (ObjectButton *button : pane->releaseSpares())
-                kept.insert(button);
         const QObjectList children = parent->children();
         for (QObject *child : children)
             if (Sector *sector = byButton.take(child)) {

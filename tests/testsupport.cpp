@@ -277,7 +277,7 @@ QStringList objectLines(LayerController &layers, bool textureNumbers)
                                  double(l.isDynamic), double(l.randomIntensity), double(l.isLightEmitter)})
                 line += ' ' + QString::number(value);
             const QPushButton *button = sector->properties->button;
-            const auto *pane = qobject_cast<const LayerPane *>(button->parentWidget());
+            const LayerPane *pane = LayerPane::paneOf(button);
             const bool shown = button->isVisibleTo(LayerPane::mapOf(button)) && (!pane || pane->isShown());
             lines << line + (shown ? " shown " : " hidden ") + tintOf(sector).name();
         }

@@ -61,7 +61,7 @@ private slots:
             const QImage tinted = drawn();
             QCOMPARE(drawn(), tinted);
             // The wall's pane tints it; untinted, it looks otherwise.
-            auto *pane = qobject_cast<LayerPane *>(button->parentWidget());
+            LayerPane *pane = LayerPane::paneOf(button);
             pane->setTint(QColor());
             QVERIFY(drawn() != tinted);
             auto *reference = new QGraphicsColorizeEffect(button);

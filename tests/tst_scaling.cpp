@@ -1,7 +1,7 @@
 // How the work of the heavy operations grows with the map: each image is
-// decoded once, a load paints nothing until its objects are all made, a pan step moves each
-// shown button once, and a layer switch leaves alone the objects whose look
-// does not change.
+// decoded once, a load paints nothing until its objects are all made, a pan
+// step moves no object, a zoom lays out only what is in sight, and a layer
+// switch leaves alone the objects whose look does not change.
 #include "testsupport.h"
 
 #include "model/layerpane.h"
@@ -13,10 +13,11 @@
 #include <QSet>
 
 namespace {
-// Whether `object` is the button of an object on `map`: a child of one of its layer panes.
+// Whether `object` is the button of an object on `map`: on one of its layer panes.
 bool onMap(const QObject *object, const QWidget *map)
 {
-    return object->parent() && qobject_cast<const LayerPane *>(object->parent()) && object->parent()->parent() == map;
+    const auto *button = qobject_cast<const QPushButton *>(object);
+    return button && LayerPane::paneOf(button) && LayerPane::mapOf(button) == map;
 }
 
 // Counts the events of these types: through the application's filter those
