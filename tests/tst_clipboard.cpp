@@ -192,6 +192,15 @@ private slots:
             QTest::keyClick(map, Qt::Key_Up);
         QVERIFY(e.status().contains("off the map"));
         QCOMPARE(e.cells("Wall"), QStringList({"0,0", "4,2", "5,1"}));
+        // Into the next block of cells, the wall shows in its new cell.
+        zoomKeepingOrigin(*e.view, 1);
+        e.select({4, 2}, {4, 2});
+        for (int i = 0; i < 12; ++i)
+            QTest::keyClick(map, Qt::Key_Right);
+        QCOMPARE(e.cells("Wall"), QStringList({"0,0", "16,2", "5,1"}));
+        const QPushButton *moved = e.layers->sectorAt(16, 2)->properties->button;
+        QCOMPARE(shownRect(moved), QRect((QPoint(16, 2) + e.view->origin()) * 16, QSize(16, 16)));
+        QCOMPARE(moved->visibleRegion().boundingRect(), moved->rect());
     }
 
     void clipboardTextIsReadAsALevel_data()
