@@ -18,6 +18,7 @@ class ObjectButton;
 // (0, 0) shows, stacked in the order the layers are saved in (the eight of the
 // layer box first, then the others alphabetically), so that a saved level
 // looks the same when loaded again.
+//
 // A layer off show keeps its pane at no size at all: nothing of it is painted
 // or takes the mouse, and neither Qt's painting nor its search for the widget
 // under the pointer looks at its objects, while putting the layer on show or
