@@ -57,9 +57,24 @@ void MapView::openPropertiesForm(std::vector<Sector *> sectors)
 
 void MapView::SectorPropertiesClosedEvent()
 {
-    if (propertiesForm)
-        adoptPointLight(propertiesForm->takePointLight());
-    layerController->tintLightmaps();
+    if (!propertiesForm) {
+        layerController->tintLightmaps();
+        return;
+    }
+    const PointLightOutcome light = propertiesForm->takePointLight();
+    adoptPointLight(light);
+    // Only the light cells this window changed show another level: its
+    // object (the window tints the others of a selection itself) and the
+    // cells of its point light. A walk over every light cell of a big level
+    // would cost more than the window's whole work.
+    std::vector<Sector *> changed;
+    if (Sector *primary = propertiesForm->primarySector.data())
+        changed.push_back(primary);
+    for (const auto *cells : {&light.newCells, &light.litCells})
+        for (const QPointer<Sector> &cell : *cells)
+            if (cell)
+                changed.push_back(cell);
+    layerController->tintLightCells(changed);
 }
 
 void MapView::adoptPointLight(const PointLightOutcome &light)

@@ -385,6 +385,14 @@ void LayerController::tintLightmaps()
     tintSelection();
 }
 
+void LayerController::tintLightCells(const std::vector<Sector *> &cells)
+{
+    for (Sector *sector : cells)
+        if (sectorOn(Kinds::Lightmap, sector->properties->mapX, sector->properties->mapY) == sector)
+            tintLightSector(sector);
+    tintSelection();
+}
+
 void LayerController::deleteSectors(std::vector<Sector *> &sectors)
 {
     for (Sector *sector : sectors)

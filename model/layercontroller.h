@@ -82,6 +82,8 @@ public:
     void tintLightSector(Sector *sector);
     // Every light cell gets its light tint again; selected objects stay green.
     void tintLightmaps();
+    // Tints those of these objects that lie on the light layer by their light level.
+    void tintLightCells(const std::vector<Sector *> &cells);
     void deleteSectors(std::vector<Sector *> &sectors);
     // Destroys every registered object in one sweep; the layers stay, empty.
     void deleteAllSectors();

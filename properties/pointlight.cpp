@@ -145,6 +145,8 @@ PointLightOutcome generatePointLight(const PlacementContext &context, const Poin
         if (isNew) {
             layers->addSector(target);
             outcome.newCells.emplace_back(target);
+        } else {
+            outcome.litCells.emplace_back(target);
         }
     }
 

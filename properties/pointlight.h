@@ -45,6 +45,8 @@ struct PointLightOutcome
     QString refusal;
     // New light cells; those destroyed since read as null.
     std::vector<QPointer<Sector>> newCells;
+    // Light cells that were there and took the light's level.
+    std::vector<QPointer<Sector>> litCells;
 
     bool made() const { return refusal.isEmpty(); }
 };
