@@ -12,6 +12,7 @@
 #include "model/layercontroller.h"
 #include "model/mapedits.h"
 #include "model/sector.h"
+#include "properties/objectpropertiesform.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -139,14 +140,6 @@ void clearCells(GorseED &window, int left, int top, int right, int bottom)
         for (int x = left; x <= right; ++x)
             layers->removeSectorAt(x, y);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-QWidget *openPropertiesWindow()
-{
-    for (QWidget *widget : QApplication::topLevelWidgets())
-        if (widget->objectName() == QLatin1String("objectProperties") && widget->isVisible())
-            return widget;
-    return nullptr;
 }
 
 // The 100-cell pencil stroke and the 999-cell fill, on the Floor layer, in
@@ -316,7 +309,9 @@ std::vector<Measurement> measureEditor(int objects, int reps, const QString &scr
             view->layers()->clearSelection();
             view->layers()->selectRect(32, centreRow, 32, centreRow);
             view->BtnEditSelectionEvent();
-            QWidget *form = openPropertiesWindow();
+            // The view's own window: a search of Qt's top-level widgets
+            // passes every widget of the map, which the designer never pays for.
+            QWidget *form = view->propertiesWindow();
             form->findChild<QCheckBox *>(QStringLiteral("chkIsLightEmitter"))->setChecked(true);
             form->findChild<QSlider *>(QStringLiteral("sliderEmissionRadius"))->setValue(10);
             form->findChild<QPushButton *>(QStringLiteral("buttonOK"))->click();
