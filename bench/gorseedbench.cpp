@@ -567,7 +567,7 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(QStringLiteral("GorseED benchmarks"));
     parser.addHelpOption();
     parser.addOption({"sizes", "Comma-separated object counts.", "list", "4096,16384,32768,65536"});
-    parser.addOption({"reps", "Repetitions per operation.", "count", "5"});
+    parser.addOption({"reps", "Repetitions per operation.", "count", "9"});
     parser.addOption({"data", "Working directory with assets/ and textures/.", "dir", GORSEED_DATA_DIR});
     parser.addOption({"out", "Folder for results.csv and results.json.", "dir", "."});
     parser.addOption({"only", "Time only the operations whose name starts with this, or with one of several separated by '|' (for profiling).", "name"});
