@@ -150,9 +150,6 @@ public:
     QPoint origin() const { return QPoint(originX, originY); }
     // Moves the view so that map cell (0, 0) is shown at view cell `cell`.
     void setOrigin(QPoint cell);
-    // Gives the layers' panes the view: where map cell (0, 0) shows, and the
-    // cell size.
-    void placePanes();
 
 signals:
     // The view panned or zoomed.
@@ -175,6 +172,9 @@ public slots:
 private:
     void connectWidgets();
     void layOutAllSectors();
+    // Gives the layers' panes the view: where map cell (0, 0) shows, and the
+    // cell size.
+    void placePanes();
     void adoptSector(Sector *sector);
     void setUpEditingTools();
     void setUpNavigation();
