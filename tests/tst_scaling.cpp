@@ -203,6 +203,58 @@ private slots:
             QVERIFY(sector == far || (laidOut(sector) && counter.counts.value(sector->properties->button) == 1));
     }
 
+    void viewLooksTheSameHoweverItWasReached()
+    {
+        // Walls and actors over several blocks of cells, in a pattern that
+        // does not repeat.
+        const auto build = [](GorseED &window) {
+            for (uint32_t layer : {1u, 2u}) {
+                chooseLayer(window, layer == 1 ? "Actor" : "Wall");
+                for (uint32_t y = 0; y < 40; ++y)
+                    for (uint32_t x = 0; x < 40; ++x)
+                        if (((x * 73856093u) ^ (y * 19349663u) ^ (layer * 83492791u)) % 3 == 0)
+                            window.mapView->layers()->addSector(window.mapView->placeSectorAt(QPoint(int(x), int(y))));
+            }
+        };
+        EditorFixture wandering;
+        EditorFixture straight;
+        build(*wandering.window);
+        build(*straight.window);
+        MapView *view = wandering.window->mapView;
+        // Each object shows whole in its cell where that is in sight, and
+        // nothing of it shows anywhere else.
+        const auto showsEachInItsCell = [view] {
+            const int size = view->cellSize();
+            int whole = 0;
+            for (const char *layer : {"Actor", "Wall"})
+                for (const Sector *sector : view->layers()->layerList(layer)) {
+                    const QPushButton *button = sector->properties->button;
+                    const QPoint at = QPoint(sector->properties->mapX, sector->properties->mapY) + view->origin();
+                    const QRect cell(at * size, QSize(size, size));
+                    const QRect shown = button->visibleRegion().boundingRect().translated(shownRect(button).topLeft());
+                    if (!(shown.isEmpty() || cell.contains(shown)) || (view->mapWidget()->rect().contains(cell) && shown != cell))
+                        return false;
+                    whole += shown == cell;
+                }
+            return whole > 50;
+        };
+        // Blocks laid out at the smallest zoom, then, larger, seen from
+        // where their old places lie in sight.
+        zoomKeepingOrigin(*view, 1);
+        zoomKeepingOrigin(*view, 4);
+        view->moveViewTo(QPoint(-8, -2));
+        QVERIFY(showsEachInItsCell());
+        chooseLayer(*wandering.window, "Floor");
+        view->moveViewTo(QPoint(-3, -30));
+        zoomKeepingOrigin(*view, 3);
+        chooseLayer(*wandering.window, "Wall");
+        view->moveViewTo(QPoint(-9, -14));
+        QVERIFY(showsEachInItsCell());
+        zoomKeepingOrigin(*straight.window->mapView, 3);
+        straight.window->mapView->moveViewTo(QPoint(-9, -14));
+        QCOMPARE(view->mapWidget()->grab().toImage(), straight.window->mapView->mapWidget()->grab().toImage());
+    }
+
     void windowActivationPassesObjectsByUnlessTheyLookDifferent()
     {
         EditorFixture editor;
