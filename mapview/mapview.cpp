@@ -211,11 +211,6 @@ void MapView::ZoomSliderChangedEvent()
         keepCellOnZoom(laidOutCellSize, size);
     laidOutCellSize = size;
     background->setCellSize(size);
-    layOutAllSectors();
-}
-
-void MapView::layOutAllSectors()
-{
     // The panes lay out the objects in sight, and the others as they come in sight.
     placePanes();
     emit viewChanged();

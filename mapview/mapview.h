@@ -171,7 +171,6 @@ public slots:
 
 private:
     void connectWidgets();
-    void layOutAllSectors();
     // Gives the layers' panes the view: where map cell (0, 0) shows, and the
     // cell size.
     void placePanes();

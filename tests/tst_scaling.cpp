@@ -250,6 +250,14 @@ private slots:
         chooseLayer(*wandering.window, "Wall");
         view->moveViewTo(QPoint(-9, -14));
         QVERIFY(showsEachInItsCell());
+        // A larger window brings more blocks in sight.
+        const QSize before = view->mapWidget()->size();
+        wandering.window->resize(wandering.window->size() + QSize(400, 300));
+        QCoreApplication::sendPostedEvents();
+        QVERIFY(view->mapWidget()->width() > before.width() + 200);
+        QVERIFY(showsEachInItsCell());
+        wandering.window->resize(wandering.window->size() - QSize(400, 300));
+        QCoreApplication::sendPostedEvents();
         zoomKeepingOrigin(*straight.window->mapView, 3);
         straight.window->mapView->moveViewTo(QPoint(-9, -14));
         QCOMPARE(view->mapWidget()->grab().toImage(), straight.window->mapView->mapWidget()->grab().toImage());
