@@ -81,14 +81,10 @@ void MapView::adoptPointLight(const PointLightOutcome &light)
 {
     if (!light.made())
         showStatus(light.refusal);
-    // The window was made for the view as it was when it opened; the view may
-    // have been panned or zoomed since, and the mode or tool changed.
-    const int size = cellSize();
+    // The layer's pane placed the new cells for the view as it is now; the
+    // mode or tool may have changed since the window opened.
     const bool takesMouse = mapTools->objectsTakeMouse();
-    for (const QPointer<Sector> &sector : light.newCells) {
-        if (!sector)
-            continue;
-        sector->layOut(size);
-        sector->setTransparentForMouseEvents(!takesMouse);
-    }
+    for (const QPointer<Sector> &sector : light.newCells)
+        if (sector)
+            sector->setTransparentForMouseEvents(!takesMouse);
 }

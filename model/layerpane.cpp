@@ -194,9 +194,9 @@ void LayerPane::layOutInSight()
     const QPoint last(floorDivide(sight.right(), span), floorDivide(sight.bottom(), span));
     // Whichever is fewer: the blocks in sight, or all the blocks.
     if (int64_t(last.x() - first.x() + 1) * (last.y() - first.y() + 1) > int64_t(blocks.size())) {
+        const QRect inSight(first, last);
         for (auto &entry : blocks)
-            if (entry.second->index.x() >= first.x() && entry.second->index.x() <= last.x()
-                && entry.second->index.y() >= first.y() && entry.second->index.y() <= last.y())
+            if (inSight.contains(entry.second->index))
                 entry.second->layOut(size);
         return;
     }
