@@ -325,7 +325,11 @@ std::vector<Measurement> measureEditor(int objects, int reps, const QString &scr
 
         // A Clear of the Ceil layer (N/8 objects) as the Clear button does
         // it once answered, and its undo, which makes them all again.
+        // The layer switch is painted first: until then every object it
+        // retinted waits in Qt's list of widgets to repaint, which each
+        // button the Clear hides is looked for in.
         LevelBuilder::chooseLayer(window, QStringLiteral("Ceil"));
+        LevelBuilder::settle(window);
         measureWithUndo(results, QStringLiteral("clear layer"), QStringLiteral("undo of clear layer"), objects, reps,
                         window, [&] { view->mapEdits()->clearLayer(); });
         if (selected(QStringLiteral("undo of clear layer")) && view->layers()->layerList("Ceil").size() != size_t(perLayer))
@@ -536,16 +540,43 @@ void writeResults(const std::vector<Measurement> &results, const QString &csvPat
     if (json.open(QIODevice::WriteOnly | QIODevice::Truncate))
         json.write(QJsonDocument(QJsonObject {{"results", array}}).toJson());
 }
+
+// Runs this program again for one size and returns what it measured, read
+// back from the results.json it writes.
+std::vector<Measurement> runSizeInChild(const QStringList &arguments)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(), arguments);
+    child.waitForFinished(-1);
+    const QString out = arguments.at(arguments.indexOf("--out") + 1);
+    QFile json(out + "/results.json");
+    std::vector<Measurement> results;
+    if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0 || !json.open(QIODevice::ReadOnly)) {
+        fprintf(stderr, "the run of %s failed; its figures are missing\n", qPrintable(arguments.join(' ')));
+        return results;
+    }
+    for (const QJsonValue &entry : QJsonDocument::fromJson(json.readAll()).object().value("results").toArray()) {
+        const QJsonObject object = entry.toObject();
+        Measurement m {object.value("operation").toString(), object.value("objects").toInt(), {}};
+        for (const QJsonValue &sample : object.value("samples_ms").toArray())
+            m.samples.push_back(sample.toDouble());
+        results.push_back(m);
+    }
+    return results;
+}
 } // namespace
 
 namespace {
 // The offscreen platform warns about every mouse grab (it keeps none of its
-// own; Qt's grab still holds); the benchmark's log keeps only its figures.
+// own; Qt's grab still holds) and about size hints it cannot pass on; the
+// benchmark's log keeps only its figures.
 QtMessageHandler previousHandler = nullptr;
 
 void quietGrabWarnings(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
-    if (message.contains(QLatin1String("does not support grabbing the mouse")))
+    if (message.contains(QLatin1String("does not support grabbing the mouse"))
+        || message.contains(QLatin1String("does not support propagateSizeHints")))
         return;
     if (previousHandler)
         previousHandler(type, context, message);
@@ -574,6 +605,7 @@ int main(int argc, char *argv[])
     parser.addOption({"levels", "Folder for the levels written by the save step (kept).", "dir"});
     parser.addOption({"load-peak", "Internal: load a level and print the peak resident size.", "file"});
     parser.addOption({"floor-peak", "Internal: make N floor buttons and print the peak resident size.", "count"});
+    parser.addOption({"one-size", "Internal: time the one size given, in this process."});
     parser.process(application);
 
     const QString outDir = QDir(parser.value("out")).absolutePath();
@@ -595,8 +627,22 @@ int main(int argc, char *argv[])
     std::vector<Measurement> results;
     auto append
         = [&results](std::vector<Measurement> more) { results.insert(results.end(), more.begin(), more.end()); };
-    append(measureEditor(0, reps, levels));
+    const bool oneSize = parser.isSet("one-size");
+    if (!oneSize)
+        append(measureEditor(0, reps, levels));
     for (const QString &size : parser.value("sizes").split(',')) {
+        // Each size runs in a process of its own: what an operation costs on
+        // a level should not depend on the levels and floors timed before it
+        // in the same process (their freed memory, their caches).
+        if (!oneSize) {
+            QStringList arguments {"--one-size", "--sizes", size, "--reps", QString::number(reps), "--data",
+                                   QDir::currentPath(), "--out", temporary.path() + "/" + size, "--levels", levels};
+            if (!onlyOperation.isEmpty())
+                arguments << "--only" << onlyOperation;
+            append(runSizeInChild(arguments));
+            writeResults(results, outDir + "/results.csv", outDir + "/results.json");
+            continue;
+        }
         const int objects = size.toInt();
         append(measureFloor(objects, reps));
         append(measureEditor(objects, reps, levels));

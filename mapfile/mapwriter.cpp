@@ -136,9 +136,40 @@ std::string MapWriter::layerSectionText(const Layer &layer, int32_t maxColumn, i
     return text;
 }
 
+bool MapWriter::Recent::matches(const SectorProperties &object, const std::string &objectLayer) const
+{
+    const bool sameKept = keptReference == object.keptReference
+                          || (keptReference && object.keptReference && *keptReference == *object.keptReference);
+    return used && textureId == object.textureId && sameKept && textureName == object.textureName
+           && textureDir == object.textureDir && subtype == object.subtype && layer == objectLayer;
+}
+
 int32_t MapWriter::registerDefinition(const SectorProperties &object, const std::string &layer)
 {
     const bool light = layer == Kinds::Lightmap;
+    // The same inputs always join to the same text, and so to the same number.
+    Recent *slot = nullptr;
+    if (!light) {
+        const size_t hash = std::hash<std::string>()(object.textureName) ^ (size_t(uint32_t(object.textureId)) * 31);
+        slot = &recent[hash % recent.size()];
+        if (slot->matches(object, layer))
+            return slot->id;
+    }
+    const int32_t id = definitionByContent(object, layer, light);
+    if (slot)
+        *slot = Recent {layer,
+                        object.textureId,
+                        object.subtype,
+                        object.textureDir,
+                        object.textureName,
+                        object.keptReference,
+                        id,
+                        true};
+    return id;
+}
+
+int32_t MapWriter::definitionByContent(const SectorProperties &object, const std::string &layer, bool light)
+{
     const std::string kind = safeName(layer);
     const std::string subtype = safeName(object.subtype);
     const std::string texturePath = object.textureDir + object.textureName;

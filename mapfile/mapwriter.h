@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -68,6 +69,9 @@ public:
     const std::vector<Image> &images() const { return imageList; }
 
 private:
+    // The number of the definition the joined text of an object names, made
+    // if there is none yet.
+    int32_t definitionByContent(const SectorProperties &object, const std::string &layer, bool light);
     int32_t freeId(int32_t textureId);
     std::string imageFileName(const std::string &sourcePath, const std::string &textureName);
 
@@ -78,6 +82,22 @@ private:
     // Texture number, subtype and image or light values, joined -> the
     // definition's number.
     std::unordered_map<std::string, int32_t> idByContent;
+    // The definitions found last, by what decides them for an object that is
+    // not a light cell, so that the many objects that repeat one texture skip
+    // building the joined text above: a big level's save did little else.
+    struct Recent
+    {
+        std::string layer;
+        int32_t textureId = -1;
+        std::string subtype;
+        std::string textureDir;
+        std::string textureName;
+        std::shared_ptr<const std::string> keptReference;
+        int32_t id = 0;
+        bool used = false;
+        bool matches(const SectorProperties &object, const std::string &layer) const;
+    };
+    std::vector<Recent> recent = std::vector<Recent>(64);
     std::unordered_set<int64_t> usedIds;
     // Texture number -> the next number its definitions may try.
     std::unordered_map<int32_t, int64_t> nextTry;

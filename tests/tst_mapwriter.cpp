@@ -107,6 +107,11 @@ private slots:
             "/m/l.map",
             "#Wall|104,0,0,0,|0,0,0,0,||#Door|0,0,0,0,|0,0,0,105,||#Definitions|103,Wall,Solid,l/c.png|"
             "104,Wall,Solid,l/d.png|105,Door,Solid,l/e.png|");
+        // One image name in two folders, and back: each object keeps its own.
+        row("one name in two folders, in turn",
+            "Wall 0 0 101 a/b.png Solid; Wall 1 0 101 c/b.png Solid; Wall 2 0 101 a/b.png Solid;"
+            "Wall 3 0 101 c/b.png Solid",
+            "/m/l.map", "#Wall|101,5101,101,5101,||#Definitions|101,Wall,Solid,l/b.png|5101,Wall,Solid,l/b_2.png|");
         row("commas and .map twice", "Wall 0 0 101 a~b.png Pierced~Wall+X", "/m/le,vel.map.b.map",
             "#Wall|101,||#Definitions|101,Wall,Pierced_Wall X,le_vel.b/a_b.png|");
         row("nothing left of the name", "Wall 0 0 101 a.png Solid", "/m/.map",
