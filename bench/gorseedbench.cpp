@@ -541,15 +541,15 @@ void writeResults(const std::vector<Measurement> &results, const QString &csvPat
         json.write(QJsonDocument(QJsonObject {{"results", array}}).toJson());
 }
 
-// Runs this program again for one size and returns what it measured, read
-// back from the results.json it writes.
-std::vector<Measurement> runSizeInChild(const QStringList &arguments)
+// Runs this program again with `arguments` (one size, results into `out`)
+// and returns what it measured, read back from the results.json it writes.
+std::vector<Measurement> runSizeInChild(QStringList arguments, const QString &out)
 {
+    arguments << "--out" << out;
     QProcess child;
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     child.start(QCoreApplication::applicationFilePath(), arguments);
     child.waitForFinished(-1);
-    const QString out = arguments.at(arguments.indexOf("--out") + 1);
     QFile json(out + "/results.json");
     std::vector<Measurement> results;
     if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0 || !json.open(QIODevice::ReadOnly)) {
@@ -635,11 +635,11 @@ int main(int argc, char *argv[])
         // a level should not depend on the levels and floors timed before it
         // in the same process (their freed memory, their caches).
         if (!oneSize) {
-            QStringList arguments {"--one-size", "--sizes", size, "--reps", QString::number(reps), "--data",
-                                   QDir::currentPath(), "--out", temporary.path() + "/" + size, "--levels", levels};
+            QStringList arguments {"--one-size", "--sizes", size,   "--reps", QString::number(reps),
+                                   "--data",     QDir::currentPath(), "--levels", levels};
             if (!onlyOperation.isEmpty())
                 arguments << "--only" << onlyOperation;
-            append(runSizeInChild(arguments));
+            append(runSizeInChild(arguments, temporary.path() + "/" + size));
             writeResults(results, outDir + "/results.csv", outDir + "/results.json");
             continue;
         }
