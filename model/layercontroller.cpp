@@ -66,8 +66,12 @@ LayerController::LayerController(QWidget *controlsWidget) : controlsWidget(contr
 
     // The layers' panes stack over the map before anything else does.
     map = controlsWidget->findChild<QWidget *>(QStringLiteral("mapWidget"));
-    if (map)
+    if (map) {
+        LayerPane::setSightHandler(map, [this](LayerPane &pane, const std::vector<QPoint> &blocks) {
+            giveButtonsIn(pane, blocks);
+        });
         LayerPane::install(map);
+    }
     comboBoxMapLayer = controlsWidget->findChild<QComboBox *>(QStringLiteral("comboBoxMapLayer"));
     if (comboBoxMapLayer) {
         for (const std::string &layer : Kinds::comboOrder())
@@ -86,9 +90,81 @@ LayerController::LayerController(QWidget *controlsWidget) : controlsWidget(contr
 
 LayerController::~LayerController()
 {
+    if (map)
+        LayerPane::setSightHandler(map, {});
     for (QPointer<Sector> &sector : pendingDeletion)
         delete sector.data();
     deleteAllSectors();
+}
+
+void LayerController::giveButtonsIn(LayerPane &pane, const std::vector<QPoint> &blocks)
+{
+    const auto list = sectorsByLayer.find(pane.layer());
+    if (list == sectorsByLayer.end() || list->second.empty())
+        return;
+    const PositionIndex &index = layerIndexes[pane.layer()];
+    std::vector<Sector *> found;
+    const size_t cells = blocks.size() * LayerPane::blockCells * LayerPane::blockCells;
+    // Whichever is fewer: the cells of the blocks, or the objects of the
+    // layer. The index holds one object per cell: a layer with two objects in
+    // a cell (as a level file may have) is gone through object by object.
+    if (index.size() == list->second.size() && cells < list->second.size()) {
+        for (const QPoint &block : blocks) {
+            const QPoint corner = block * LayerPane::blockCells;
+            for (int y = 0; y < LayerPane::blockCells; ++y)
+                for (int x = 0; x < LayerPane::blockCells; ++x)
+                    if (const auto at = index.find(cellKey(corner.x() + x, corner.y() + y)); at != index.end())
+                        found.push_back(at->second);
+        }
+    } else {
+        std::unordered_set<uint64_t> coming;
+        for (const QPoint &block : blocks)
+            coming.insert(cellKey(block.x(), block.y()));
+        for (Sector *sector : list->second) {
+            const QPoint block = LayerPane::blockOf(QPoint(sector->properties->mapX, sector->properties->mapY));
+            if (coming.count(cellKey(block.x(), block.y())) != 0)
+                found.push_back(sector);
+        }
+    }
+    giveButtons(pane, found);
+}
+
+void LayerController::giveButtons(LayerPane &pane, const std::vector<Sector *> &sectors)
+{
+    if (sectors.empty())
+        return;
+    const LayerLook look = lookOf(pane.layer());
+    const std::unordered_set<const Sector *> selected(selectedSectors.begin(), selectedSectors.end());
+    for (Sector *sector : sectors) {
+        if (sector->properties->button)
+            continue;
+        ObjectButton *button = giveButton(*sector->properties, &pane, pane.cellSize());
+        if (selected.count(sector) != 0) {
+            tintSector(sector, 0, 155, 0);
+        } else if (look.tint == LayerLook::Tint::LightLevel) {
+            const int level = clampedLevel(sector->properties->lighting.emission);
+            tintSector(sector, level, level, level);
+        }
+        // Its pane shows it with the layer, or keeps it off show.
+        button->show();
+    }
+}
+
+void LayerController::placeInView(const std::string &layer, const std::vector<Sector *> &sectors, int cellSize)
+{
+    LayerPane *pane = LayerPane::of(map, layer);
+    std::vector<Sector *> coming;
+    for (Sector *sector : sectors) {
+        SectorProperties &p = *sector->properties;
+        if (pane && !pane->isLive(QPoint(p.mapX, p.mapY)))
+            pane->giveUp(p);
+        else if (pane && !p.button)
+            coming.push_back(sector);
+        else
+            sector->showInView(cellSize);
+    }
+    if (pane)
+        giveButtons(*pane, coming);
 }
 
 void LayerController::ensureCurrentLayer()
@@ -158,6 +234,22 @@ void LayerController::replaceAllLayers(SectorRegistry registry)
             index.emplace(cellKey(sector->properties->mapX, sector->properties->mapY), sector);
     }
     sectorsByLayer[current];
+    // The objects were made for the view of their making: those now in sight
+    // get buttons, the others give theirs up.
+    if (map)
+        for (const auto &entry : sectorsByLayer) {
+            LayerPane *pane = LayerPane::of(map, entry.first);
+            std::vector<Sector *> coming;
+            for (Sector *sector : entry.second) {
+                SectorProperties &p = *sector->properties;
+                const bool live = pane->isLive(QPoint(p.mapX, p.mapY));
+                if (!live && p.button)
+                    pane->giveUp(p);
+                else if (live && !p.button)
+                    coming.push_back(sector);
+            }
+            giveButtons(*pane, coming);
+        }
 
     if (comboBoxMapLayer)
         comboBoxMapLayer->setCurrentText(QString::fromStdString(Kinds::Wall));
@@ -437,7 +529,9 @@ void LayerController::clearCurrentLayer()
     // The pane keeps the buttons for an undo when it has room for all;
     // otherwise they go at once, in the order that is quick to unlink.
     LayerPane *pane = LayerPane::of(map, current);
-    if (pane && pane->hasRoomForSpares(doomed.size()))
+    const auto withButtons = size_t(std::count_if(doomed.begin(), doomed.end(),
+                                                   [](const Sector *sector) { return sector->properties->button; }));
+    if (pane && pane->hasRoomForSpares(withButtons))
         deleteSectors(doomed);
     else {
         destroySectors(doomed);

@@ -10,7 +10,9 @@
 #include <unordered_set>
 #include <vector>
 
+class LayerPane;
 class QComboBox;
+class QPoint;
 class QWidget;
 class Sector;
 
@@ -119,6 +121,9 @@ public:
     // layer's position index in step; the caller checked that the cells are
     // free (or vacated by this move) and places the buttons.
     void moveSectors(const std::string &layer, const std::vector<Sector *> &sectors, int dx, int dy);
+    // Lays out moved objects of `layer` for the view: each gets a button on
+    // its new cell, or gives its button up where its pane has none.
+    void placeInView(const std::string &layer, const std::vector<Sector *> &sectors, int cellSize);
     // Adds objects of `layer` to the selection, tinted green.
     void selectSectors(const std::string &layer, const std::vector<Sector *> &sectors);
 
@@ -137,6 +142,11 @@ private:
     // Gives one object its layer's look; its pane shows or hides it with the layer.
     void applyLook(Sector *sector, const LayerLook &look);
     void applyTint(Sector *sector, const LayerLook &look);
+    // Gives the objects of these blocks of a pane buttons, as they come in sight.
+    void giveButtonsIn(LayerPane &pane, const std::vector<QPoint> &blocks);
+    // Gives these objects of `pane`'s layer buttons, looking as the layer's
+    // objects look now.
+    void giveButtons(LayerPane &pane, const std::vector<Sector *> &sectors);
     // The layer's objects may no longer all look as its last applied look.
     void forgetLook(const std::string &layer);
     // The tint the display rules give an object of `layer` while nothing selects it.

@@ -1,12 +1,15 @@
 #include "model/layerpane.h"
 
 #include "level/subtypetable.h"
+#include "level/sectorproperties.h"
 #include "model/objectbutton.h"
 
 #include <QApplication>
+#include <QHash>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <algorithm>
+#include <climits>
 
 namespace {
 // Where a layer's pane stacks: the eight layers in the order of the layer
@@ -24,8 +27,7 @@ bool stacksBelow(const std::string &layer, const std::string &other)
 
 const char *const offsetProperty = "layerPaneOffset";
 const char *const cellSizeProperty = "layerPaneCellSize";
-// Cells per block side.
-constexpr int blockCells = 16;
+constexpr int blockCells = LayerPane::blockCells;
 
 int viewCellSize(const QWidget *map)
 {
@@ -41,6 +43,17 @@ int floorDivide(int value, int divisor)
 uint64_t blockKey(QPoint block)
 {
     return (uint64_t(uint32_t(block.x())) << 32) | uint32_t(block.y());
+}
+
+QPoint blockFromKey(uint64_t key)
+{
+    return QPoint(int(int32_t(uint32_t(key >> 32))), int(int32_t(uint32_t(key))));
+}
+
+QHash<const QWidget *, LayerPane::SightHandler> &sightHandlers()
+{
+    static QHash<const QWidget *, LayerPane::SightHandler> handlers;
+    return handlers;
 }
 
 // Where the panes of `map` are: from the pixel where map cell (0, 0) shows to
@@ -116,6 +129,7 @@ LayerPane::LayerPane(QWidget *map, const std::string &layer) : QWidget(map), nam
             setAttribute(Qt::WA_TransparentForMouseEvents, other->testAttribute(Qt::WA_TransparentForMouseEvents));
             break;
         }
+    followSight();
 }
 
 LayerPane::~LayerPane()
@@ -141,9 +155,19 @@ LayerPane *LayerPane::paneOf(const QWidget *button)
     return qobject_cast<LayerPane *>(parent);
 }
 
+QPoint LayerPane::blockOf(QPoint cell)
+{
+    return QPoint(floorDivide(cell.x(), blockCells), floorDivide(cell.y(), blockCells));
+}
+
+uint64_t LayerPane::keyOf(QPoint block)
+{
+    return blockKey(block);
+}
+
 LayerPane::Block *LayerPane::blockAt(QPoint cell)
 {
-    const QPoint index(floorDivide(cell.x(), blockCells), floorDivide(cell.y(), blockCells));
+    const QPoint index = blockOf(cell);
     Block *&block = blocks[blockKey(index)];
     if (!block) {
         block = new Block(this, index);
@@ -211,7 +235,74 @@ void LayerPane::follow(const QWidget *map)
     const QRect rect = placeOn(map);
     if (geometry() != rect)
         setGeometry(rect);
+    followSight();
     layOutInSight();
+}
+
+void LayerPane::followSight()
+{
+    // What of the level the map shows, in pixels from where map cell (0, 0)
+    // shows, whether the layer is on show or not: putting a layer on show
+    // then makes no buttons. No object lies left of or above cell (0, 0).
+    const QWidget *map = parentWidget();
+    const QRect sight = QRect(-offset(map), map->size()) & QRect(0, 0, INT_MAX, INT_MAX);
+    // A map not laid out yet shows nothing, and its objects keep what they have.
+    if (sight.isEmpty())
+        return;
+    const int span = blockCells * cellSize();
+    const QPoint first(sight.left() / span, sight.top() / span);
+    const QPoint last(sight.right() / span, sight.bottom() / span);
+    std::vector<QPoint> coming;
+    for (int y = first.y(); y <= last.y(); ++y)
+        for (int x = first.x(); x <= last.x(); ++x)
+            if (live.insert(blockKey(QPoint(x, y))).second)
+                coming.emplace_back(x, y);
+    // Blocks are kept live up to one view's width or height from what is in
+    // sight, so that a pan or a zoom back and forth makes no buttons again.
+    const QPoint reach = last - first + QPoint(1, 1);
+    const QRect kept(first - reach, last + reach);
+    for (auto key = live.begin(); key != live.end();) {
+        const QPoint index = blockFromKey(*key);
+        if (kept.contains(index)) {
+            ++key;
+            continue;
+        }
+        if (const auto found = blocks.find(*key); found != blocks.end()) {
+            const QObjectList children = found->second->children();
+            for (QObject *child : children)
+                if (auto *button = dynamic_cast<ObjectButton *>(child); button && button->owner())
+                    giveUp(*button->owner());
+        }
+        key = live.erase(key);
+    }
+    if (!coming.empty())
+        if (const auto handler = sightHandlers().constFind(map); handler != sightHandlers().constEnd()) {
+            // The handler may change the handlers.
+            const SightHandler call = *handler;
+            call(*this, coming);
+        }
+}
+
+void LayerPane::setSightHandler(const QWidget *map, SightHandler handler)
+{
+    if (handler)
+        sightHandlers().insert(map, std::move(handler));
+    else
+        sightHandlers().remove(map);
+}
+
+void LayerPane::giveUp(SectorProperties &object)
+{
+    auto *button = ObjectButton::of(object.button);
+    object.button = nullptr;
+    if (!button)
+        return;
+    button->setOwner(nullptr);
+    // The button may be the one taking the event that moved the view.
+    if (!keepSpare(button)) {
+        button->hide();
+        button->deleteLater();
+    }
 }
 
 LayerPane *LayerPane::of(QWidget *map, const std::string &layer)
@@ -262,6 +353,7 @@ bool LayerPane::keepSpare(ObjectButton *button)
     // As a new button is; whoever takes it up sets the rest (place, size,
     // picture, tool tip) as for a new one.
     button->setDown(false);
+    button->setOwner(nullptr);
     button->setTint(QColor());
     button->setAttribute(Qt::WA_TransparentForMouseEvents, false);
     spares.push_back(button);
@@ -273,6 +365,11 @@ QWidget *LayerPane::mapOf(const QWidget *button)
     if (LayerPane *pane = paneOf(button))
         return pane->parentWidget();
     return button->parentWidget();
+}
+
+int LayerPane::cellSizeOf(const QWidget *map)
+{
+    return viewCellSize(map);
 }
 
 QPoint LayerPane::offset(const QWidget *map)

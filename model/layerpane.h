@@ -6,12 +6,15 @@
 #include <QPointer>
 #include <QWidget>
 #include <deque>
+#include <functional>
 #include <unordered_map>
+#include <unordered_set>
 #include <string>
 #include <utility>
 #include <vector>
 
 class ObjectButton;
+struct SectorProperties;
 
 // The see-through widget that holds the buttons of one layer's objects. Each
 // layer has one, a child of the map widget covering it from where map cell
@@ -30,6 +33,14 @@ class ObjectButton;
 // under the pointer pass the blocks out of sight and not each object, and a
 // zoom lays out only the objects in sight: a block out of sight keeps the
 // cell size it was laid out at, at no size of its own, until it comes in sight.
+//
+// Only the objects of live blocks have buttons: the blocks in sight, and
+// those that were and have not gone further than one view's width or height
+// out of it since. An object elsewhere is its record alone, so that what Qt
+// does for every widget (hiding, showing, activating a window) costs as much
+// on a big level as on a small one. As blocks come in sight, the map's sight
+// handler gives their objects buttons; a block that goes out of reach gives
+// its buttons up. Whoever makes an object on a cell asks `isLive` first.
 //
 // A pane paints nothing. Where the objects take no clicks, the pane lets the
 // mouse through to the map; where they do, a press on a pane between buttons
@@ -54,8 +65,23 @@ public:
     // out as they come in sight.
     static void setView(QWidget *map, QPoint offset, int cellSize);
     static QPoint offset(const QWidget *map);
+    static int cellSizeOf(const QWidget *map);
     // Whether clicks pass through every pane to the map.
     static void setMouseTransparent(QWidget *map, bool transparent);
+
+    // Cells per block side.
+    static constexpr int blockCells = 16;
+    // The block (column, row) that holds map cell `cell`.
+    static QPoint blockOf(QPoint cell);
+    // Called with the blocks of a pane of `map` that have just come in sight,
+    // whose objects are to get buttons; an empty handler stops that.
+    using SightHandler = std::function<void(LayerPane &pane, const std::vector<QPoint> &blocks)>;
+    static void setSightHandler(const QWidget *map, SightHandler handler);
+    // Whether an object on map cell `cell` has a button.
+    bool isLive(QPoint cell) const { return live.count(keyOf(blockOf(cell))) != 0; }
+    // Takes the button of an object on this pane from it, kept for another
+    // object when there is room.
+    void giveUp(SectorProperties &object);
 
     const std::string &layer() const { return name; }
     // Puts the layer on show or off show. A pane off show that holds the
@@ -110,6 +136,10 @@ private:
     QWidget *buttonBelow(const QPoint &position) const;
 
     class Block;
+    static uint64_t keyOf(QPoint block);
+    // Marks the blocks in sight live and has the sight handler give their
+    // objects buttons; takes the buttons of blocks gone out of reach.
+    void followSight();
     // Where the pane is: from map cell (0, 0) to the map's edges, or there at
     // no size while off show.
     QRect placeOn(const QWidget *map) const;
@@ -124,6 +154,8 @@ private:
     Tint layerTint;
     // The blocks of cells that hold the buttons, by block row and column.
     std::unordered_map<uint64_t, Block *> blocks;
+    // The live blocks, by key.
+    std::unordered_set<uint64_t> live;
     // The button that took the press this pane passed on, until the release.
     QPointer<QWidget> pressed;
     // Children of this pane, deleted with it if never taken up.

@@ -227,7 +227,7 @@ void MapEdits::move(const std::string &layer, const std::vector<Sector *> &secto
     gesture->moved.push_back(std::move(moved));
     gesture->moveSeries = series;
     layers.moveSectors(layer, sectors, dx, dy);
-    layOut(sectors);
+    layers.placeInView(layer, sectors, context().cellSize);
 }
 
 void MapEdits::moveCells(const std::string &layer, const std::vector<std::pair<int32_t, int32_t>> &cells, int dx,
@@ -239,14 +239,7 @@ void MapEdits::moveCells(const std::string &layer, const std::vector<std::pair<i
         if (Sector *sector = layers.sectorOn(layer, x, y))
             sectors.push_back(sector);
     layers.moveSectors(layer, sectors, dx, dy);
-    layOut(sectors);
-}
-
-void MapEdits::layOut(const std::vector<Sector *> &sectors)
-{
-    const int cellSize = context().cellSize;
-    for (Sector *sector : sectors)
-        sector->showInView(cellSize);
+    layers.placeInView(layer, sectors, context().cellSize);
 }
 
 void MapEdits::clearLayer()

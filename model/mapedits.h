@@ -97,7 +97,6 @@ private:
     void destroy(const std::string &layer, const std::vector<Sector *> &sectors);
     // Moves the objects of the layer standing at `cells` and lays out their buttons.
     void moveCells(const std::string &layer, const std::vector<std::pair<int32_t, int32_t>> &cells, int dx, int dy);
-    void layOut(const std::vector<Sector *> &sectors);
     void noteRemoving(const std::vector<Sector *> &sectors, const std::string &layer);
 
     LayerController &layers;

@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <functional>
 
+struct SectorProperties;
+
 // The button that shows a placed object on the map. It paints the map's
 // background tile inside its frame before the icon, so a see-through texture
 // (and a tint) shows over a grid square; without an icon it shows the
@@ -31,6 +33,10 @@ public:
     // shows untinted.
     QColor tint() const;
 
+    // The record of the object the button shows; null for a kept button.
+    SectorProperties *owner() const { return object; }
+    void setOwner(SectorProperties *properties) { object = properties; }
+
     // Clicks on the objects of `map` call `handler`; an empty one stops that.
     static void setClickHandler(const QWidget *map, std::function<void()> handler);
 
@@ -52,4 +58,5 @@ private:
     const Tint &shownTint() const;
 
     Tint own;
+    SectorProperties *object = nullptr;
 };

@@ -90,12 +90,16 @@ void Sector::setTransparentForMouseEvents(bool transparent)
         properties->button->setAttribute(Qt::WA_TransparentForMouseEvents, transparent);
 }
 
-QPointF worldPosition(const SectorProperties &properties)
+QPointF worldPosition(const SectorProperties &properties, const QWidget *map)
 {
-    const QPushButton *button = properties.button;
-    if (!button)
-        return QPointF();
     const QPoint cell(properties.mapX, properties.mapY);
+    const QPushButton *button = properties.button;
+    if (!button) {
+        // Out of sight, the object has no button; the view tells where it shows.
+        if (!map)
+            return QPointF();
+        return QPointF(LayerPane::offset(map) + cell * LayerPane::cellSizeOf(map));
+    }
     if (const LayerPane *pane = LayerPane::paneOf(button))
         return QPointF(pane->shownAt(cell));
     return QPointF(button->pos());

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QPoint>
 #include <QPointF>
+
+class QWidget;
 #include <string>
 
 // One object in one cell of one layer. Owns its property record and, through
@@ -43,5 +45,6 @@ inline ObjectRecord recordOf(const Sector &sector, const std::string &layer)
 }
 
 // Where the object shows in the map widget, in pixels: the top-left corner of
-// its button, which is (map cell + view origin) times the cell size.
-QPointF worldPosition(const SectorProperties &properties);
+// its button, which is (map cell + view origin) times the cell size. An object
+// without a button (out of sight) takes the view from `map`.
+QPointF worldPosition(const SectorProperties &properties, const QWidget *map = nullptr);

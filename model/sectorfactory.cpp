@@ -13,14 +13,9 @@
 #include <QSet>
 #include <algorithm>
 
-Sector *createSector(const QPoint &viewCell, const PlacementContext &context)
+ObjectButton *giveButton(SectorProperties &properties, LayerPane *pane, int cellSize)
 {
-    const int32_t cellSize = context.cellSize;
-    const QPoint mapCell(viewCell.x() - context.originX, viewCell.y() - context.originY);
-
-    const std::string &layer = context.layer.empty() ? context.layers->currentLayer() : context.layer;
-    // On its layer's pane, which shows and hides the whole layer at once.
-    LayerPane *pane = context.mapWidget ? LayerPane::of(context.mapWidget, layer) : nullptr;
+    const QPoint mapCell(properties.mapX, properties.mapY);
     ObjectButton *button = pane ? pane->takeSpare() : nullptr;
     const bool newWidget = !button;
     if (newWidget)
@@ -30,25 +25,46 @@ Sector *createSector(const QPoint &viewCell, const PlacementContext &context)
     // own), and only what differs reaches Qt.
     if (pane) {
         pane->place(button, mapCell);
+        // Objects take the mouse where their pane does.
+        if (pane->testAttribute(Qt::WA_TransparentForMouseEvents))
+            button->setAttribute(Qt::WA_TransparentForMouseEvents);
     } else {
         button->setGeometry(QRect(mapCell * cellSize, QSize(cellSize, cellSize)));
         button->setIconSize(QSize(cellSize, cellSize));
     }
     button->setFlat(true);
 
-    const TextureRef texture = context.texture;
-    const std::string path = texture.imagePath();
+    const std::string path = properties.textureDir + properties.textureName;
     const QIcon icon = path.empty() ? QIcon() : TextureIcons::icon(path);
     if (newWidget || button->icon().cacheKey() != icon.cacheKey())
         button->setIcon(icon);
-    const QString tip = TextureIcons::toolTip(path, texture.keptReference.get());
+    const QString tip = TextureIcons::toolTip(path, properties.keptReference.get());
     if (newWidget || button->toolTip() != tip)
         button->setToolTip(tip);
-    if (context.showNewObjects)
-        button->show();
+    button->setOwner(&properties);
+    properties.button = button;
+
+    // Each new button queues a few events (polish, layout, paint). Qt searches
+    // the whole queue for every event it queues, so making thousands of
+    // objects in one go would take quadratic time; handing the queued events
+    // over now and then keeps the queue short. Only events already queued are
+    // delivered: no user input, no timers, no deferred deletions.
+    // A button taken up again queues none of them.
+    static unsigned createdSinceFlush = 0;
+    if (newWidget && ++createdSinceFlush == 256) {
+        createdSinceFlush = 0;
+        QCoreApplication::sendPostedEvents();
+    }
+    return button;
+}
+
+Sector *createSector(const QPoint &viewCell, const PlacementContext &context)
+{
+    const QPoint mapCell(viewCell.x() - context.originX, viewCell.y() - context.originY);
+    const std::string &layer = context.layer.empty() ? context.layers->currentLayer() : context.layer;
+    const TextureRef texture = context.texture;
 
     auto *properties = new SectorProperties;
-    properties->button = button;
     properties->kind = context.layers->currentLayer();
     properties->textureName = texture.textureName;
     properties->textureDir = texture.textureDir;
@@ -65,18 +81,14 @@ Sector *createSector(const QPoint &viewCell, const PlacementContext &context)
     if (properties->kind == Kinds::Lightmap)
         properties->textureId = context.textureNumbers->next();
 
-    // Each new button queues a few events (polish, layout, paint). Qt searches
-    // the whole queue for every event it queues, so making thousands of
-    // objects in one go would take quadratic time; handing the queued events
-    // over now and then keeps the queue short. Only events already queued are
-    // delivered: no user input, no timers, no deferred deletions.
-    // A button taken up again queues none of them.
-    static unsigned createdSinceFlush = 0;
-    if (newWidget && ++createdSinceFlush == 256) {
-        createdSinceFlush = 0;
-        QCoreApplication::sendPostedEvents();
+    // On its layer's pane, which shows and hides the whole layer at once; a
+    // button only where the pane's objects have them.
+    LayerPane *pane = context.mapWidget ? LayerPane::of(context.mapWidget, layer) : nullptr;
+    if (!pane || pane->isLive(mapCell)) {
+        ObjectButton *button = giveButton(*properties, pane, context.cellSize);
+        if (context.showNewObjects)
+            button->show();
     }
-
     return new Sector(properties);
 }
 

@@ -91,7 +91,7 @@ void ObjectPropertiesForm::showCoordinates()
     const SectorProperties *p = primarySector->properties;
     ui.textMapX->setText(QString::number(p->mapX));
     ui.textMapY->setText(QString::number(p->mapY));
-    const QPointF world = worldPosition(*p);
+    const QPointF world = worldPosition(*p, formContext.mapWidget);
     ui.textWorldX->setText(QString::number(world.x(), 'g', 6));
     ui.textWorldY->setText(QString::number(world.y(), 'g', 6));
 }

@@ -171,36 +171,56 @@ private slots:
         QCOMPARE(LayerPane::of(map, "Floor")->geometry(), QRect(pane.topLeft(), QSize(0, 0)));
     }
 
-    void zoomLaysOutOnlyWhatIsInSight()
+    void onlyObjectsNearTheViewHaveButtons()
     {
         EditorFixture editor;
         MapView *view = editor.window->mapView;
+        QWidget *map = view->mapWidget();
         std::vector<Sector *> placed = fill(*editor.window, {"Wall", "Floor"}, QSize(6, 4), "Wall"); // floors off show
         Sector *far = view->placeSectorAt(QPoint(200, 100));
         view->layers()->addSector(far);
+        // Out of sight an object is its record alone; where it shows still follows from the view.
+        QVERIFY(!far->properties->button);
+        QCOMPARE(worldPosition(*far->properties, map), QPointF(200 * view->cellSize(), 100 * view->cellSize()));
         EventCounter counter({QEvent::Resize});
-        placed.push_back(far);
         for (Sector *sector : placed)
             sector->properties->button->installEventFilter(&counter);
         const auto laidOut = [&](const Sector *sector) {
             const SectorProperties &p = *sector->properties;
-            return shownRect(p.button) == QRect(worldPosition(p).toPoint(), QSize(32, 32))
+            return p.button && shownRect(p.button) == QRect(worldPosition(p).toPoint(), QSize(32, 32))
                 && worldPosition(p).toPoint() == (QPoint(p.mapX, p.mapY) + view->origin()) * 32;
         };
+        // A zoom lays out the walls in sight, once each, and not the floors off show.
         zoomKeepingOrigin(*view, 2);
         QCOMPARE(counter.counts.size(), 24);
-        for (const Sector *wall : view->layers()->layerList("Wall"))
-            QCOMPARE(counter.counts.value(wall->properties->button), wall == far ? 0 : 1);
-        // The far wall is laid out as it comes in sight; floors, off show, not yet.
+        // Selected, then brought in sight: a button laid out for the view, green.
+        view->layers()->selectRect(190, 90, 210, 110);
         view->centreOnCell(QPoint(200, 100));
-        QCOMPARE(counter.counts.size(), 25);
-        QVERIFY(laidOut(far));
+        QVERIFY(laidOut(far) && LayerPane::showsObject(far->properties->button));
+        QCOMPARE(tintOf(far), QColor(0, 155, 0));
+        view->layers()->clearSelection();
         chooseLayer(*editor.window, "Floor");
-        QCOMPARE(counter.counts.size(), 25);
+        QCOMPARE(counter.counts.size(), 24);
+        // Each end gave its buttons up at the other, beyond a view's width and
+        // height from it; back at the origin every object has one again.
         view->moveViewTo(QPoint(0, 0));
-        QCOMPARE(counter.counts.size(), 49);
-        for (const Sector *sector : placed)
-            QVERIFY(sector == far || (laidOut(sector) && counter.counts.value(sector->properties->button) == 1));
+        QVERIFY(std::all_of(placed.begin(), placed.end(), laidOut));
+        QVERIFY(!far->properties->button);
+        // A move takes objects out of sight and back, each with or without a button.
+        chooseLayer(*editor.window, "Wall");
+        std::vector<Sector *> walls(view->layers()->layerList("Wall").begin(), view->layers()->layerList("Wall").end());
+        walls.pop_back();
+        view->mapEdits()->move("Wall", walls, 300, 0, 1);
+        QVERIFY(std::all_of(walls.begin(), walls.end(), [](const Sector *s) { return !s->properties->button; }));
+        view->history()->undo();
+        QVERIFY(std::all_of(walls.begin(), walls.end(), laidOut));
+        // A Clear and its undo of objects out of sight keep them buttonless;
+        // those in sight get theirs back.
+        view->mapEdits()->clearLayer();
+        view->history()->undo();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        for (const Sector *wall : view->layers()->layerList("Wall"))
+            QVERIFY(wall->properties->mapX == 200 ? !wall->properties->button : laidOut(wall));
     }
 
     void viewLooksTheSameHoweverItWasReached()
@@ -231,6 +251,12 @@ private slots:
                     const QPushButton *button = sector->properties->button;
                     const QPoint at = QPoint(sector->properties->mapX, sector->properties->mapY) + view->origin();
                     const QRect cell(at * size, QSize(size, size));
+                    // Only an object out of sight may be without a button.
+                    if (!button) {
+                        if (view->mapWidget()->rect().intersects(cell))
+                            return false;
+                        continue;
+                    }
                     const QRect shown = button->visibleRegion().boundingRect().translated(shownRect(button).topLeft());
                     if (!(shown.isEmpty() || cell.contains(shown)) || (view->mapWidget()->rect().contains(cell) && shown != cell))
                         return false;
