@@ -233,7 +233,7 @@ QString levelFile(const QString &scratch, int objects)
 }
 
 const char *const editorOperations[]
-    = {"save", "load", "zoom change", "pan step", "layer switch", "point light r10", "clear layer",
+    = {"save", "load", "zoom change", "pan step", "pan a block", "layer switch", "point light r10", "clear layer",
        "undo of clear layer", "pencil stroke 100", "flood fill 999"};
 
 std::vector<Measurement> measureEditor(int objects, int reps, const QString &scratch)
@@ -291,6 +291,19 @@ std::vector<Measurement> measureEditor(int objects, int reps, const QString &scr
             LevelBuilder::settle(window);
         }));
         sendMouse(map, QEvent::MouseButtonRelease, view->panAnchor(), Qt::MiddleButton, Qt::NoButton);
+
+        // A pan of one block (16 cells) down the level, from the top again
+        // after the last row: each step brings a row of blocks in sight whose
+        // objects get buttons, and takes them from blocks gone out of reach.
+        const int blockRows = std::max(1, LevelBuilder::rowsFor(perLayer) / 16);
+        int blockRow = 0;
+        results.push_back(measure(QStringLiteral("pan a block"), objects, reps, [&] {
+            blockRow = (blockRow + 1) % blockRows;
+            view->moveViewTo(QPoint(0, -16 * blockRow));
+            LevelBuilder::settle(window);
+        }));
+        view->moveViewTo(QPoint(0, 0));
+        LevelBuilder::settle(window);
 
         bool onDoors = false;
         results.push_back(measureBothWays(QStringLiteral("layer switch"), objects, reps, [&] {

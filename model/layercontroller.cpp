@@ -133,12 +133,15 @@ void LayerController::giveButtons(LayerPane &pane, const std::vector<Sector *> &
 {
     if (sectors.empty())
         return;
+    // Each button shown would make Qt look for the widget under the pointer.
+    const MouseHold hold(map ? map->window() : nullptr);
     const LayerLook look = lookOf(pane.layer());
     const std::unordered_set<const Sector *> selected(selectedSectors.begin(), selectedSectors.end());
+    const int cellSize = pane.cellSize();
     for (Sector *sector : sectors) {
         if (sector->properties->button)
             continue;
-        ObjectButton *button = giveButton(*sector->properties, &pane, pane.cellSize());
+        ObjectButton *button = giveButton(*sector->properties, &pane, cellSize);
         if (selected.count(sector) != 0) {
             tintSector(sector, 0, 155, 0);
         } else if (look.tint == LayerLook::Tint::LightLevel) {
