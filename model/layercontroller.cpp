@@ -138,8 +138,18 @@ void LayerController::giveButtons(LayerPane &pane, const std::vector<Sector *> &
     const LayerLook look = lookOf(pane.layer());
     const std::unordered_set<const Sector *> selected(selectedSectors.begin(), selectedSectors.end());
     const int cellSize = pane.cellSize();
+    if (sectors.size() > 64) {
+        std::vector<QPoint> cells;
+        cells.reserve(sectors.size());
+        for (const Sector *sector : sectors)
+            cells.emplace_back(sector->properties->mapX, sector->properties->mapY);
+        pane.holdBlocksOf(cells);
+    }
     for (Sector *sector : sectors) {
-        if (sector->properties->button)
+        // A view changed by the work (the window laid out again) may have
+        // given the object a button, or taken its block out of reach.
+        if (sector->properties->button
+            || !pane.isLive(QPoint(sector->properties->mapX, sector->properties->mapY)))
             continue;
         ObjectButton *button = giveButton(*sector->properties, &pane, cellSize);
         if (selected.count(sector) != 0) {
@@ -151,6 +161,7 @@ void LayerController::giveButtons(LayerPane &pane, const std::vector<Sector *> &
         // Its pane shows it with the layer, or keeps it off show.
         button->show();
     }
+    pane.releaseBlocks();
 }
 
 void LayerController::placeInView(const std::string &layer, const std::vector<Sector *> &sectors, int cellSize)

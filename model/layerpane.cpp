@@ -268,10 +268,17 @@ void LayerPane::followSight()
             continue;
         }
         if (const auto found = blocks.find(*key); found != blocks.end()) {
-            const QObjectList children = found->second->children();
+            // Hidden under its hidden block, a button queues no events.
+            Block *block = found->second;
+            const bool hold = !block->isHidden() && !block->isAncestorOf(QApplication::focusWidget());
+            if (hold)
+                block->hide();
+            const QObjectList children = block->children();
             for (QObject *child : children)
                 if (auto *button = dynamic_cast<ObjectButton *>(child); button && button->owner())
                     giveUp(*button->owner());
+            if (hold)
+                block->show();
         }
         key = live.erase(key);
     }
@@ -289,6 +296,24 @@ void LayerPane::setSightHandler(const QWidget *map, SightHandler handler)
         sightHandlers().insert(map, std::move(handler));
     else
         sightHandlers().remove(map);
+}
+
+void LayerPane::holdBlocksOf(const std::vector<QPoint> &cells)
+{
+    QWidget *focus = QApplication::focusWidget();
+    for (const QPoint &cell : cells) {
+        Block *block = blockAt(cell);
+        if (!block->isHidden() && !block->isAncestorOf(focus)) {
+            block->hide();
+            heldBlocks.push_back(block);
+        }
+    }
+}
+
+void LayerPane::releaseBlocks()
+{
+    for (QWidget *block : std::exchange(heldBlocks, {}))
+        block->show();
 }
 
 void LayerPane::giveUp(SectorProperties &object)

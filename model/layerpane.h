@@ -82,6 +82,13 @@ public:
     // Takes the button of an object on this pane from it, kept for another
     // object when there is room.
     void giveUp(SectorProperties &object);
+    // While many objects of the blocks of these cells get buttons, the blocks
+    // are hidden: a button shown under a hidden block queues no events (Qt
+    // searches its whole queue for each event it queues, so showing thousands
+    // of buttons one by one takes quadratic time), and the release shows each
+    // block's buttons in one pass. A block that holds the keyboard focus stays.
+    void holdBlocksOf(const std::vector<QPoint> &cells);
+    void releaseBlocks();
 
     const std::string &layer() const { return name; }
     // Puts the layer on show or off show. A pane off show that holds the
@@ -156,6 +163,8 @@ private:
     std::unordered_map<uint64_t, Block *> blocks;
     // The live blocks, by key.
     std::unordered_set<uint64_t> live;
+    // The blocks holdBlocksOf hid.
+    std::vector<QWidget *> heldBlocks;
     // The button that took the press this pane passed on, until the release.
     QPointer<QWidget> pressed;
     // Children of this pane, deleted with it if never taken up.

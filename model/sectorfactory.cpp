@@ -44,19 +44,16 @@ ObjectButton *giveButton(SectorProperties &properties, LayerPane *pane, int cell
     button->setOwner(&properties);
     properties.button = button;
 
-    // Each new button queues a few events (polish, layout, paint), and so does
-    // a kept one shown again. Qt searches the whole queue for every event it
-    // queues, so giving thousands of objects buttons in one go would take
-    // quadratic time; handing the queued events over now and then keeps the
-    // queue short. Only the kinds that pile up are delivered: no user input,
-    // no timers, no deferred deletions, and no request to paint the window,
-    // which would paint it again and again while the buttons are given.
-    static unsigned givenSinceFlush = 0;
-    if (++givenSinceFlush == 256) {
-        givenSinceFlush = 0;
-        for (const QEvent::Type type : {QEvent::PolishRequest, QEvent::Polish, QEvent::ChildPolished,
-                                        QEvent::UpdateLater, QEvent::LayoutRequest})
-            QCoreApplication::sendPostedEvents(nullptr, type);
+    // Each new button queues a few events (polish, layout, paint). Qt searches
+    // the whole queue for every event it queues, so making thousands of
+    // objects in one go would take quadratic time; handing the queued events
+    // over now and then keeps the queue short. Only events already queued are
+    // delivered: no user input, no timers, no deferred deletions.
+    // A button taken up again queues none of them.
+    static unsigned createdSinceFlush = 0;
+    if (newWidget && ++createdSinceFlush == 256) {
+        createdSinceFlush = 0;
+        QCoreApplication::sendPostedEvents();
     }
     return button;
 }
