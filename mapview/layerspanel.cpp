@@ -109,6 +109,16 @@ LayersPanel::LayersPanel(MapView *view, QWidget *parent)
         row.name->setAutoRaise(true);
         row.name->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         row.name->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        // As wide as when its layer is chosen (marked, in bold), so that
+        // choosing a layer changes neither the panel's width nor the map's.
+        const QFont plain = row.name->font();
+        QFont bold = plain;
+        bold.setBold(true);
+        row.name->setFont(bold);
+        row.name->setText(QStringLiteral("\u25B6 ") + layerName(layer));
+        row.name->setMinimumWidth(row.name->sizeHint().width());
+        row.name->setFont(plain);
+        row.name->setText(layerName(layer));
         connect(row.name, &QToolButton::clicked, this, [this, layer] {
             layers->chooseLayer(layer);
             showStates();

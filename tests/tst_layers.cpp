@@ -98,9 +98,14 @@ private slots:
         placed.back()->properties->lighting.emission = 200;
         auto *combo = control<QComboBox>(view, "comboBoxMapLayer");
         QCOMPARE(combo->count(), 8);
+        QCoreApplication::sendPostedEvents();
+        const QSize mapSize = view->mapWidget()->size();
         for (int current = 0; current < 8; ++current) {
             QCOMPARE(combo->itemText(current), QLatin1String(layerNames[current]));
             chooseLayer(*editor.window, layerNames[current]);
+            // The layer panel marks the chosen layer without taking room from the map.
+            QCoreApplication::sendPostedEvents();
+            QCOMPARE(view->mapWidget()->size(), mapSize);
             QString seen;
             for (const Sector *sector : placed) {
                 const QColor tint = tintOf(sector);
