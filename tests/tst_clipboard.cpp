@@ -83,8 +83,11 @@ private slots:
     void pasteFloatsUntilAClickAndCountsWhatIsSkipped()
     {
         Editor e;
-        const int last = (e.view->mapWidget()->width() - 1) / e.view->cellSize();
-        e.paint("Wall", {{1, 1}, {2, 1}, {3, 1}, {last, 4}});
+        // The last column in sight, which may show only in part: clicked where it shows.
+        const int width = e.view->mapWidget()->width();
+        const int last = (width - 1) / e.view->cellSize();
+        e.paint("Wall", {{1, 1}, {2, 1}, {3, 1}});
+        e.mouse.click(QPoint(std::min(e.at(last, 4).x(), width - 2), e.at(last, 4).y()), Qt::LeftButton);
         e.select({1, 1}, {3, 1});
         e.key(Qt::Key_C);
         const int start = e.steps();
