@@ -1,7 +1,7 @@
 #include "model/layerpane.h"
 
-#include "level/subtypetable.h"
 #include "level/sectorproperties.h"
+#include "level/subtypetable.h"
 #include "model/objectbutton.h"
 
 #include <QApplication>

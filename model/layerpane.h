@@ -7,9 +7,9 @@
 #include <QWidget>
 #include <deque>
 #include <functional>
+#include <string>
 #include <unordered_map>
 #include <unordered_set>
-#include <string>
 #include <utility>
 #include <vector>
 
