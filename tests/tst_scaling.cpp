@@ -85,10 +85,14 @@ private slots:
     {
         EditorFixture editor;
         MapView *view = editor.window->mapView;
-        const std::vector<Sector *> made = fill(*editor.window, {"Wall", "Floor", "Actor"}, QSize(20, 10), "Wall");
+        std::vector<Sector *> made = fill(*editor.window, {"Wall", "Floor", "Actor"}, QSize(20, 10), "Wall");
+        made.push_back(view->placeSectorAt(QPoint(300, 200)));
+        view->layers()->addSector(made.back());
         const QString file = editor.workdir.path() + "/level.map";
         QVERIFY(MapFile().writeMapFile(file, view->layers()->registry()));
         std::vector<QPointer<Sector>> old(made.begin(), made.end());
+        // Loaded while far from where the load puts the view.
+        view->centreOnCell(QPoint(300, 200));
         EventCounter counter({QEvent::Paint}, view->mapWidget());
         QVERIFY(view->files()->loadMapFromFile(file));
         // Nothing is painted while the objects are made; the map in sight is painted afterwards.
@@ -96,7 +100,19 @@ private slots:
         QCoreApplication::processEvents();
         QVERIFY(counter.counts.size() > 50);
         QVERIFY(std::all_of(old.begin(), old.end(), [](const QPointer<Sector> &s) { return s.isNull(); }));
-        QCOMPARE(view->mapWidget()->findChildren<QPushButton *>().size(), 600);
+        // The objects in sight have buttons, the far wall none, and every
+        // other button is one its pane keeps for later objects.
+        size_t buttons = 0;
+        for (const auto &layer : view->layers()->registry()) {
+            buttons += LayerPane::of(view->mapWidget(), layer.first)->spareCount();
+            for (const Sector *sector : layer.second) {
+                const QPoint cell(sector->properties->mapX, sector->properties->mapY);
+                QVERIFY(sector->properties->button || !view->shownMapCells().contains(cell));
+                buttons += sector->properties->button != nullptr;
+            }
+        }
+        QCOMPARE(size_t(view->mapWidget()->findChildren<QPushButton *>().size()), buttons);
+        QVERIFY(!view->layers()->sectorOn("Wall", 300, 200)->properties->button);
     }
 
     void loadShowsEachSeenObjectOnce()
