@@ -268,20 +268,15 @@ void LayerPane::followSight()
             continue;
         }
         if (const auto found = blocks.find(*key); found != blocks.end()) {
-            // Hidden under its hidden block, a button queues no events.
-            Block *block = found->second;
-            const bool hold = !block->isHidden() && !block->isAncestorOf(QApplication::focusWidget());
-            if (hold)
-                block->hide();
-            const QObjectList children = block->children();
+            hold(found->second);
+            const QObjectList children = found->second->children();
             for (QObject *child : children)
                 if (auto *button = dynamic_cast<ObjectButton *>(child); button && button->owner())
                     giveUp(*button->owner());
-            if (hold)
-                block->show();
         }
         key = live.erase(key);
     }
+    releaseBlocks();
     if (!coming.empty())
         if (const auto handler = sightHandlers().constFind(map); handler != sightHandlers().constEnd()) {
             // The handler may change the handlers.
@@ -300,13 +295,15 @@ void LayerPane::setSightHandler(const QWidget *map, SightHandler handler)
 
 void LayerPane::holdBlocksOf(const std::vector<QPoint> &cells)
 {
-    QWidget *focus = QApplication::focusWidget();
-    for (const QPoint &cell : cells) {
-        Block *block = blockAt(cell);
-        if (!block->isHidden() && !block->isAncestorOf(focus)) {
-            block->hide();
-            heldBlocks.push_back(block);
-        }
+    for (const QPoint &cell : cells)
+        hold(blockAt(cell));
+}
+
+void LayerPane::hold(QWidget *block)
+{
+    if (!block->isHidden() && !block->isAncestorOf(QApplication::focusWidget())) {
+        block->hide();
+        heldBlocks.push_back(block);
     }
 }
 

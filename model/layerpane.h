@@ -147,6 +147,8 @@ private:
     // Marks the blocks in sight live and has the sight handler give their
     // objects buttons; takes the buttons of blocks gone out of reach.
     void followSight();
+    // Hides a shown block until releaseBlocks, unless it holds the keyboard focus.
+    void hold(QWidget *block);
     // Where the pane is: from map cell (0, 0) to the map's edges, or there at
     // no size while off show.
     QRect placeOn(const QWidget *map) const;
@@ -163,7 +165,7 @@ private:
     std::unordered_map<uint64_t, Block *> blocks;
     // The live blocks, by key.
     std::unordered_set<uint64_t> live;
-    // The blocks holdBlocksOf hid.
+    // The blocks held hidden until releaseBlocks.
     std::vector<QWidget *> heldBlocks;
     // The button that took the press this pane passed on, until the release.
     QPointer<QWidget> pressed;
