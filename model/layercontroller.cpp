@@ -251,19 +251,8 @@ void LayerController::replaceAllLayers(SectorRegistry registry)
     // The objects were made for the view of their making: those now in sight
     // get buttons, the others give theirs up.
     if (map)
-        for (const auto &entry : sectorsByLayer) {
-            LayerPane *pane = LayerPane::of(map, entry.first);
-            std::vector<Sector *> coming;
-            for (Sector *sector : entry.second) {
-                SectorProperties &p = *sector->properties;
-                const bool live = pane->isLive(QPoint(p.mapX, p.mapY));
-                if (!live && p.button)
-                    pane->giveUp(p);
-                else if (live && !p.button)
-                    coming.push_back(sector);
-            }
-            giveButtons(*pane, coming);
-        }
+        for (const auto &entry : sectorsByLayer)
+            placeInView(entry.first, entry.second, LayerPane::cellSizeOf(map));
 
     if (comboBoxMapLayer)
         comboBoxMapLayer->setCurrentText(QString::fromStdString(Kinds::Wall));
